@@ -1,0 +1,113 @@
+#include "alarms/alarm_engine.h"
+
+#include "alarms/alarm_file.h"
+#include "alarms/alarm_list.h"
+#include "app/program.h"
+#include "clock/load_error_window.h"
+#include "clock/warning_window.h"
+#include "dialogs/alarm_set_window.h"
+#include "outside/check_kit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+Form8::Form8(Program& program) : p(program) {}
+
+void Form8::Unload()
+{
+    m_loaded = false;
+    strAlarmTime.clear();
+    strDataLine.clear();
+    bLineOk = VFalse;
+    iCheck = 0;
+}
+
+void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
+{
+    touch();
+    ListBox& lstData = p.form4().c().lstData;
+    if (insertSorted(lstData, strAlarmClock, strTimesOfPlay) == SortResult::Refused)
+        p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
+    else
+        p.form4().ListsChanged();
+    p.gListChanged = VTrue;
+}
+
+void Form8::TimePassed(const QString& line, VBool& passed)
+{
+    touch();
+    passed = toVBool(timePassed(line, p.timeOfDay()));
+}
+
+void Form8::Filting(const QString& TtmpData, VBool& Fdata)
+{
+    touch();
+    iCheck = 1;
+    CheckKit kit(p.platform.now());
+    kit.CheckAlarmLine(TtmpData, iCheck);
+    if (iCheck == 0) Fdata = VFalse;
+}
+
+void Form8::LoadClick(const QString& fFileName)
+{
+    touch();
+    const QString path = p.gAppPath + fFileName;
+    if (!QFileInfo(path).isFile()) {
+        p.form11().AnswerOk(fFileName + QStringLiteral(", file not found"));
+        return;
+    }
+    QByteArray content;
+    {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) content = file.readAll();
+    }
+    Form4Controls& c = p.form4().c();
+    const LoadReport report = [&] {
+        CheckKit kit(p.platform.now());
+        return mergeDataFile(content, fFileName, p.timeOfDay(), kit, c.lstData, c.lstMessage);
+    }();
+    if (report.badRecords > 0) {
+        p.platform.beep();
+        Form10& errors = p.form10();
+        for (const QString& line : report.errorLines) errors.AddErrorLine(line);
+        errors.Show();
+    }
+    p.form4().ListsChanged();
+    p.gTimerArmed = VTrue;
+    p.gListChanged = VTrue;
+    p.gHasAlarms = toVBool(c.lstData.ListCount() >= 1);
+}
+
+void Form8::SaveFileClick(const QString& fFileName)
+{
+    touch();
+    if (!QDir(p.gAppPath).exists()) QDir().mkpath(p.gAppPath);
+    if (QFileInfo::exists(p.gAppPath + fFileName)) {
+        p.AskOverwrite(QStringLiteral("AlarmSet"), fFileName);
+        return;
+    }
+    WriteDataFile(fFileName);
+}
+
+bool Form8::WriteDataFile(const QString& fFileName)
+{
+    const Form4Controls& c = p.form4().c();
+    QString reason;
+    if (writeFileSafely(p.gAppPath + fFileName, composeDataFile(c.lstData, c.lstMessage), &reason)) return true;
+    p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: ") + reason);
+    return false;
+}
+
+void Form8::cClearMsg(ListBox& lstMessage, const ListBox& lstData)
+{
+    touch();
+    if (lstMessage.ListCount() < 1) return;
+    const QString t = lstData.CurrentText().right(8);
+    for (int i = 0; i < lstMessage.ListCount(); ++i) {
+        if (lstMessage.List(i).right(8) == t) {
+            lstMessage.RemoveItem(i);
+            return;
+        }
+    }
+}

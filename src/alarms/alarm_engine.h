@@ -1,0 +1,57 @@
+#pragma once
+#include "app/controls.h"
+#include "app/truth.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+class Program;
+
+// Form8, the invisible alarm list engine: the logic behind the Alarm Set window's commands.
+// It keeps nothing between calls; every operation sets its private state before use.
+class Form8 {
+public:
+    explicit Form8(Program& p);
+
+    void Unload();
+    bool Loaded() const { return m_loaded; }
+
+    void Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay);
+    void TimePassed(const QString& line, VBool& passed);
+    void LoadClick(const QString& fFileName);
+    void Filting(const QString& TtmpData, VBool& Fdata);
+    void SaveFileClick(const QString& fFileName);
+    // Writes both lists to the file of the program folder, replacing it; warns when that fails.
+    bool WriteDataFile(const QString& fFileName);
+
+    void AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& txtAm, ComboBox& cbPlayTimes,
+                  QString& strTimesOfPlay, ComboBox& cbHour, ComboBox& cbMin, ComboBox& cbSec);
+    void HourDropDown(VBool& Switch, std::array<TextBox, 4>& txtTime, Shape& shpInputTime, Shape& shpClickTime);
+    void MinDropDown(VBool& Switch, ComboBox& cbMin, Shape& shpInputTime, Shape& shpClickTime,
+                     std::array<TextBox, 4>& txtTime);
+    void SecDropDown(VBool& Switch, ComboBox& cbSec, Shape& shpInputTime, Shape& shpClickTime,
+                     std::array<TextBox, 4>& txtTime);
+    void Label1Click(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime);
+    void UpClick(TextBox& txtAm);
+    void DownClick(TextBox& txtAm);
+    void cClearMsg(ListBox& lstMessage, const ListBox& lstData);
+
+    void fForm1Load();
+    void fForm4Load();
+    void fForm4ExitClick(const ListBox& lstData);
+
+    // Private state, public for the tests that follow an operation.
+    QString strAlarmTime;
+    QString strDataLine;
+    VBool bLineOk = VFalse;
+    std::int16_t iCheck = 0;
+
+private:
+    void touch() { m_loaded = true; }
+    void DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime);
+    QString Hour24(const QString& H, const QString& A) const;
+
+    Program& p;
+    bool m_loaded = false;
+};

@@ -1,0 +1,164 @@
+#include "alarms/alarm_file.h"
+
+#include "alarms/alarm_list.h"
+#include "alarms/time_text.h"
+#include "outside/check_kit.h"
+
+#include <QSaveFile>
+#include <QSet>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+
+// After a field: skip to the comma or line end that closes it and step over it.
+qsizetype skipDelimiter(const QString& s, qsizetype pos)
+{
+    const qsizetype n = s.size();
+    while (pos < n && s.at(pos) != u',' && !isLineEnd(s.at(pos))) ++pos;
+    if (pos < n) {
+        if (s.at(pos) == u'\r' && pos + 1 < n && s.at(pos + 1) == u'\n') return pos + 2;
+        return pos + 1;
+    }
+    return pos;
+}
+}  // namespace
+
+QStringList readDataFields(const QByteArray& content)
+{
+    const QString s = QString::fromUtf8(content);
+    QStringList fields;
+    const qsizetype n = s.size();
+    qsizetype pos = 0;
+    while (pos < n) {
+        while (pos < n && (s.at(pos) == u' ' || s.at(pos) == u'\t')) ++pos;
+        if (pos >= n) break;
+        if (s.at(pos) == u'"') {
+            const qsizetype close = s.indexOf(u'"', pos + 1);
+            if (close < 0) {
+                fields << s.mid(pos + 1);
+                break;
+            }
+            fields << s.mid(pos + 1, close - pos - 1);
+            pos = skipDelimiter(s, close + 1);
+        } else {
+            qsizetype end = pos;
+            while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;
+            fields << s.mid(pos, end - pos);
+            pos = skipDelimiter(s, end);
+        }
+    }
+    return fields;
+}
+
+QByteArray composeDataFile(const ListBox& lstData, const ListBox& lstMessage)
+{
+    QByteArray out;
+    auto put = [&out](const QString& entry) {
+        out += '"';
+        out += entry.toUtf8();
+        out += "\"\r\n";
+    };
+    for (const QString& e : lstData.items) put(e);
+    for (const QString& e : lstMessage.items) put(e);
+    return out;
+}
+
+bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        if (error) *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, const QString& now,
+                         const CheckKit& kit, ListBox& lstData, ListBox& lstMessage)
+{
+    LoadReport report;
+    const QStringList records = readDataFields(content);
+
+    // Times already taken, so that each record is checked in constant time.
+    QSet<QString> alarmTimes;
+    for (const QString& e : lstData.items) alarmTimes.insert(e.right(8));
+    QSet<QString> messageTimes;
+    for (const QString& e : lstMessage.items) messageTimes.insert(e.right(8));
+
+    // New alarms are gathered and merged once at the end; the result is the same as inserting
+    // them one by one, without the quadratic cost on big files.
+    std::vector<QString> added;
+
+    qint64 lineNumber = 1;
+    for (const QString& strDataLine : records) {
+        ++report.recordsRead;
+        bool bLineOk = true;
+        std::int16_t iCheck = 1;
+        if (isMessageRecord(strDataLine)) {
+            kit.CheckMessageLine(strDataLine, iCheck);
+            if (iCheck == 0) bLineOk = false;
+            if (bLineOk && !timePassed(strDataLine, now)) {
+                const QString t = strDataLine.right(8);
+                if (!messageTimes.contains(t)) {
+                    messageTimes.insert(t);
+                    lstMessage.AddItem(strDataLine);
+                }
+            }
+        } else {
+            kit.CheckAlarmLine(strDataLine, iCheck);
+            if (iCheck == 0) bLineOk = false;
+            if (bLineOk && !timePassed(strDataLine, now)) {
+                const QString t = strDataLine.right(8);
+                if (!alarmTimes.contains(t)) {
+                    alarmTimes.insert(t);
+                    added.push_back(strDataLine.left(strDataLine.size() - 9) + QLatin1Char(' ') + t);
+                }
+            }
+        }
+        if (!bLineOk) {
+            if (report.badRecords == 0) report.errorLines << fileName;
+            report.errorLines << QStringLiteral("Invalid data in file, Data  ") + QString::number(lineNumber);
+            ++report.badRecords;
+        }
+        ++lineNumber;
+        if (report.badRecords == 8) {
+            report.errorLines << fileName + QStringLiteral(" seems to be wrong format");
+            break;
+        }
+    }
+
+    if (!added.empty()) {
+        std::sort(added.begin(), added.end(), [](const QString& a, const QString& b) {
+            return compareTimeKeys(timeKeyOf(a), timeKeyOf(b)) < 0;
+        });
+        QStringList merged;
+        merged.reserve(lstData.items.size() + static_cast<qsizetype>(added.size()));
+        auto a = lstData.items.cbegin();
+        auto b = added.cbegin();
+        while (a != lstData.items.cend() || b != added.cend()) {
+            if (b == added.cend() ||
+                (a != lstData.items.cend() && compareTimeKeys(timeKeyOf(*a), timeKeyOf(*b)) < 0))
+                merged << *a++;
+            else
+                merged << *b++;
+        }
+        const QString selected = lstData.CurrentText();
+        const int oldIndex = lstData.ListIndex;
+        lstData.items = std::move(merged);
+        // The selection stays on the entry it was on.
+        if (oldIndex >= 0) lstData.ListIndex = static_cast<int>(lstData.items.indexOf(selected));
+    }
+    return report;
+}

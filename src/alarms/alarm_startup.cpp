@@ -1,0 +1,79 @@
+#include "alarms/alarm_engine.h"
+
+#include "app/program.h"
+#include "app/twips.h"
+#include "dialogs/alarm_set_window.h"
+
+#include <QDir>
+
+void Form8::fForm1Load()
+{
+    touch();
+    p.gSongPath = p.gAppPath + QStringLiteral("ding.wav");
+    p.gListChanged = VTrue;
+    p.gEMNextTime = -1;
+    p.gWallNextTime = -1;
+    p.gTrayMenuOn = VTrue;
+    p.gTimerArmed = VFalse;
+    p.gSoundOn = VTrue;
+    p.gErrMsgPop = VTrue;
+    p.gMsgWindowLoaded = VFalse;
+
+    SettingsReader reader(p.gAppPath);
+    if (!reader.exists()) return;
+    for (int r = 4; r <= 6; ++r) {
+        reader.read(r, p.settingsRecord);
+        const QString text = p.settingsRecord.Text();
+        if (r == 4 && trimBlanks(text) == QLatin1String("AutomaticLoadOn"))
+            LoadClick(QStringLiteral("my.dat"));
+        else if (r == 5 && text.left(5) == QLatin1String("Check"))
+            p.LoadWallpaperWindowHidden();
+    }
+}
+
+void Form8::fForm4Load()
+{
+    touch();
+    Form4& f4 = p.form4();
+    Form4Controls& c = f4.c();
+    c.txtAm.Text = p.timeOfDay().left(2).toInt() >= 12 ? QStringLiteral("PM") : QStringLiteral("AM");
+
+    SettingsReader reader(p.gAppPath);
+    if (reader.exists()) {
+        SettingsRecord& rec = p.settingsRecord;
+        reader.read(1, rec);
+        if (trimBlanks(rec.Label()) != QLatin1String("[TimeInputLoc]")) {
+            rec.Value1 = 0;
+            rec.Value2 = 0;
+        } else {
+            f4.MoveTwips(rec.Value1, rec.Value2);
+        }
+        reader.read(3, rec);
+        if (trimBlanks(rec.Label()) == QLatin1String("[SongName]"))
+            p.gSongPath = p.gAppPath + trimBlanks(rec.Text()) + QStringLiteral(".wav");
+        reader.read(4, rec);
+        if (trimBlanks(rec.Label()) == QLatin1String("[Setting]")) p.ApplySoundSettings(rec.Value1, rec.Value2);
+    }
+
+    if (p.gEMPlayOn == VTrue) {
+        if (c.chkEMPlay.Value != 1) {
+            c.chkEMPlay.Value = 1;
+            f4.chkEMPlay_Click();
+        }
+        c.chkEMPlay.Enabled = true;
+        c.cbEMPlay.Text = (p.gEMInterval >= 0 ? QStringLiteral(" ") : QString()) + QString::number(p.gEMInterval);
+        c.cbEMPlay.Enabled = false;
+    }
+}
+
+void Form8::fForm4ExitClick(const ListBox& lstData)
+{
+    touch();
+    Form4& f4 = p.form4();
+    SettingsRecord& rec = p.settingsRecord;
+    rec.setLabel(QStringLiteral("[TimeInputLoc]"));
+    rec.Value1 = twipsToInt16(f4.TopTwips());
+    rec.Value2 = twipsToInt16(f4.LeftTwips());
+    storeSettingsRecord(p.gAppPath, 1, rec);
+    p.gAlarmWindowOpen = toVBool(!lstData.List(0).isEmpty());
+}

@@ -1,0 +1,88 @@
+#include "app/program.h"
+
+#include "alarms/alarm_engine.h"
+#include "app/form.h"
+#include "clock/load_error_window.h"
+#include "clock/main_window.h"
+#include "clock/message_window.h"
+#include "clock/sound_module.h"
+#include "clock/warning_window.h"
+#include "dialogs/alarm_set_window.h"
+
+#include <algorithm>
+
+Program::Program(Platform& pf)
+    : platform(pf),
+      m_form1(std::make_unique<Form1>(*this)),
+      m_form4(std::make_unique<Form4>(*this)),
+      m_form6(std::make_unique<Form6>(*this)),
+      m_form8(std::make_unique<Form8>(*this)),
+      m_form9(std::make_unique<Form9>(*this)),
+      m_form10(std::make_unique<Form10>(*this)),
+      m_form11(std::make_unique<Form11>(*this, false))
+{
+}
+
+Program::~Program()
+{
+    m_destroying = true;
+    m_form11Copies.clear();
+    m_retiredCopies.clear();
+    m_form11.reset();
+    m_form10.reset();
+    m_form6.reset();
+    m_form4.reset();
+    m_form1.reset();
+}
+
+QString Program::timeOfDay() const { return timeOfDayText(platform.now()); }
+
+Form1& Program::form1() { return *m_form1; }
+Form4& Program::form4() { return *m_form4; }
+Form6& Program::form6() { return *m_form6; }
+Form8& Program::form8() { return *m_form8; }
+Form9& Program::form9() { return *m_form9; }
+Form10& Program::form10() { return *m_form10; }
+Form11& Program::form11() { return *m_form11; }
+
+Form11& Program::newForm11Copy()
+{
+    m_retiredCopies.clear();
+    m_form11Copies.push_back(std::make_unique<Form11>(*this, true));
+    return *m_form11Copies.back();
+}
+
+void Program::releaseForm11Copy(Form11* copy)
+{
+    // Kept until the next copy is made: the copy may be releasing itself from its own handler.
+    auto it = std::find_if(m_form11Copies.begin(), m_form11Copies.end(),
+                           [copy](const std::unique_ptr<Form11>& f) { return f.get() == copy; });
+    if (it == m_form11Copies.end()) return;
+    m_retiredCopies.push_back(std::move(*it));
+    m_form11Copies.erase(it);
+}
+
+void Program::AskOverwrite(const QString&, const QString&) {}
+
+void Program::LoadWallpaperWindowHidden() {}
+
+void Program::ApplySoundSettings(std::int16_t soundOn, std::int16_t errMsgPop)
+{
+    if (soundOn == 0) gSoundOn = VFalse;
+    else if (soundOn == 1) gSoundOn = VTrue;
+    if (errMsgPop == 0) gErrMsgPop = VFalse;
+    else if (errMsgPop == 1) gErrMsgPop = VTrue;
+}
+
+void Program::activationChanged(FormBase* to)
+{
+    if (!to) return;  // another program took the activation: that does not count
+    FormBase* from = m_lastActive;
+    m_lastActive = to;
+    if (from && from != to) from->Form_Deactivate();
+}
+
+void Program::formDestroyed(FormBase* form)
+{
+    if (m_lastActive == form) m_lastActive = nullptr;
+}

@@ -1,0 +1,355 @@
+#include "clock/main_window.h"
+
+#include "alarms/alarm_engine.h"
+#include "alarms/time_text.h"
+#include "app/program.h"
+#include "clock/message_window.h"
+#include "clock/sound_module.h"
+#include "clock/tray_icons.h"
+#include "clock/warning_window.h"
+#include "dialogs/alarm_set_window.h"
+#include "outside/check_kit.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMenu>
+
+namespace {
+// Guards against a tick starting inside another tick while pending window messages run.
+struct TickGuard {
+    explicit TickGuard(bool& flag) : f(flag) { f = true; }
+    ~TickGuard() { f = false; }
+    bool& f;
+};
+bool g_inTick = false;
+
+QString generalDateTime(const QDateTime& t)
+{
+    QLocale locale;
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QStringLiteral(" t")).remove(QLatin1Char('t'));
+    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(t.time(), timeFormat.trimmed());
+}
+}  // namespace
+
+Form1::Form1(Program& program) : p(program)
+{
+    m_timer.setInterval(800);
+    m_timer.setTimerType(Qt::PreciseTimer);  // every wall-clock second must see a tick
+    connect(&m_timer, &QTimer::timeout, this, &Form1::Timer1_Timer);
+}
+
+Form1::~Form1() { delete m_popup; }
+
+void Form1::Form_Load(const QString& startFolder)
+{
+    QString folder = startFolder;
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    p.gAppPath = folder;
+
+    Image1 = drawClockIcon();
+    imgXclock1 = drawDisabledClockIcon();
+    m_hImage1 = p.platform.registerIcon(Image1);
+    m_hXclock = p.platform.registerIcon(imgXclock1);
+
+    p.form8().fForm1Load();
+
+    NotifyIconData& d = p.gTrayIcon;
+    d = NotifyIconData{};
+    d.cbSize = 88;
+    d.hWnd = reinterpret_cast<std::uintptr_t>(this);
+    d.uID = 1;
+    d.uFlags = 7;
+    d.uCallbackMessage = 0x200;
+    d.hIcon = m_hImage1;
+    std::fill(std::begin(d.szTip), std::end(d.szTip), ' ');
+    d.szTip[0] = 'V';
+    d.szTip[1] = 'o';
+    d.szTip[2] = 'z';
+    d.szTip[3] = '\0';
+    p.platform.setTrayCallback([this](int message) { TrayNotify(message); });
+    p.platform.shellNotifyIcon(NIM_ADD, d);
+
+    p.form8().Unload();
+    StartTimer1();
+}
+
+void Form1::StartTimer1()
+{
+    m_timerEnabled = true;
+    if (QCoreApplication::instance()) m_timer.start();
+}
+
+void Form1::StopTimer1()
+{
+    m_timerEnabled = false;
+    m_timer.stop();
+}
+
+void Form1::StopAllSound()
+{
+    p.platform.sndPlaySound(QString(), SND_NODEFAULT_STOP);
+    p.platform.mciSendString(QStringLiteral("close tmpMidiPlay"));
+}
+
+QMenu* Form1::PopupMenu()
+{
+    if (m_popup) return m_popup;
+    m_popup = new QMenu;
+    m_popup->setObjectName(QStringLiteral("mPopup"));
+    m_popup->setTitle(QStringLiteral("Popup"));
+    m_popup->addAction(QStringLiteral("About"), this, &Form1::mOpen_Click);
+    m_popup->addSeparator();
+    m_popup->addAction(QStringLiteral("Alarm Set"), this, &Form1::mAlarmSet_Click);
+    m_popup->addAction(QStringLiteral("Settings"), this, &Form1::mSetting_Click);
+    m_popup->addAction(QStringLiteral("Wallpaper"), this, &Form1::mWallpaper_Click);
+    m_popup->addSeparator();
+    m_popup->addAction(QStringLiteral("Help"), this, &Form1::mHelp_Click);
+    m_popup->addAction(QStringLiteral("Stop"), this, &Form1::mStop_Click);
+    m_popup->addSeparator();
+    m_disabledAction = m_popup->addAction(QStringLiteral("Disabled"));
+    m_disabledAction->setCheckable(true);
+    // The handler toggles the check itself, so the action must not toggle it first.
+    connect(m_disabledAction, &QAction::triggered, this, [this] {
+        m_disabledAction->setChecked(m_disabled);
+        mDisabled_Click();
+    });
+    m_popup->addAction(QStringLiteral("Remove"), this, &Form1::mRemove_Click);
+    return m_popup;
+}
+
+QStringList Form1::MenuCaptions()
+{
+    QStringList out;
+    for (QAction* a : PopupMenu()->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+void Form1::TrayNotify(int mouseMessage)
+{
+    if (p.gTrayMenuOn != VTrue) return;
+    if (mouseMessage == WM_LBUTTONUP) {
+        StopAllSound();
+    } else if (mouseMessage == WM_RBUTTONUP) {
+        p.gForegroundResult = p.platform.setForegroundWindow(nullptr);
+        QMenu* menu = PopupMenu();
+        // Right edge at the cursor.
+        const QPoint at = QCursor::pos() - QPoint(menu->sizeHint().width(), 0);
+        emit popupShown();
+        menu->exec(at);
+    }
+}
+
+void Form1::mOpen_Click() {}
+
+void Form1::mAlarmSet_Click() {}
+
+void Form1::mSetting_Click() {}
+
+void Form1::mWallpaper_Click() {}
+
+void Form1::mHelp_Click()
+{
+    const QString helpFile = p.gAppPath + QStringLiteral("help.chm");
+    if (QFileInfo(helpFile).isFile()) {
+        // A viewer of compiled help files, else whatever the desktop opens them with.
+        for (const QString& viewer : {QStringLiteral("xchm"), QStringLiteral("kchmviewer")}) {
+            const QString path = p.platform.findProgram(viewer);
+            if (!path.isEmpty() && p.platform.startProgram(path, {helpFile})) return;
+        }
+        p.platform.startProgram(QStringLiteral("xdg-open"), {helpFile});
+    } else {
+        p.form11().AnswerOk(QStringLiteral("Help file not found"));
+    }
+}
+
+void Form1::mStop_Click() { StopAllSound(); }
+
+void Form1::mDisabled_Click()
+{
+    m_disabled = !m_disabled;
+    if (m_disabledAction) m_disabledAction->setChecked(m_disabled);
+    if (m_disabled) {
+        StopTimer1();
+        p.gTrayIcon.hIcon = m_hXclock;
+    } else {
+        StartTimer1();
+        p.gTrayIcon.hIcon = m_hImage1;
+    }
+    p.platform.shellNotifyIcon(NIM_MODIFY, p.gTrayIcon);
+}
+
+void Form1::mRemove_Click()
+{
+    p.platform.shellNotifyIcon(NIM_DELETE, p.gTrayIcon);
+    p.platform.endProgram();
+}
+
+void Form1::Form_QueryUnload() { p.platform.endProgram(); }
+
+void Form1::WhoWillForeground(std::int16_t tmpWho)
+{
+    FormBase* target = nullptr;
+    switch (tmpWho) {
+    case kFrontWarning: target = &p.form11(); break;
+    default: break;  // the other front windows join as they are built
+    }
+    if (!target || !target->Visible()) return;
+    p.gWindowPosResult = p.platform.setWindowPosTopmost(target->window());
+}
+
+// ---- the clock tick -------------------------------------------------------------------------
+
+void Form1::Timer1_Timer()
+{
+    if (g_inTick) return;
+    TickGuard guard(g_inTick);
+
+    if (p.gTimerArmed == VTrue) {
+        // Fire only while gNextAlarmTime describes entry 0; after a missed entry was removed the
+        // next tick's NextAlarm prepares the new entry 0 first.
+        if (p.gListChanged != VTrue && p.timeOfDay() == p.gNextAlarmTime) {
+            p.gListChanged = VTrue;
+            ListBox& lstData = p.form4().c().lstData;
+            if (!lstData.List(0).isEmpty()) {
+                lstData.RemoveItem(0);
+                if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
+                p.form4().ListsChanged();
+            }
+            Form9& sound = p.form9();
+            sound.PlaySound(p.gPlayTimes, p.gSongPath);
+            if (p.form4().c().lstMessage.ListCount() >= 1) sound.sShowMsg(p.gNextAlarmTime);
+            sound.Unload();
+        }
+        NextAlarm();
+        SecondCheck();
+        EMChime();
+        if (p.gWallNextTime != -1) {
+            const QTime t = p.platform.now().time();
+            if ((p.gWallInterval < 60 && t.minute() == p.gWallNextTime) ||
+                (p.gWallInterval >= 60 && t.hour() == p.gWallNextTime))
+                WallpaperChange();
+        }
+        IdleCheck();
+    }
+    if (p.gMsgWindowLoaded == VTrue && p.form6().Loaded())
+        p.form6().SetCaption(QStringLiteral("Message  ") + generalDateTime(p.platform.now()));
+}
+
+void Form1::NextAlarm()
+{
+    if (p.gHasAlarms == VTrue && p.gListChanged == VTrue) {
+        const QString entry = p.form4().c().lstData.List(0);
+        const QString two = entry.left(2);
+        if (two == QLatin1String("on")) p.gPlayTimes = QStringLiteral("once");
+        else if (two == QLatin1String("tw")) p.gPlayTimes = QStringLiteral("twice");
+        else if (two == QLatin1String("th")) p.gPlayTimes = QStringLiteral("thrice");
+        else if (two == QLatin1String("re")) p.gPlayTimes = QStringLiteral("repeat");
+        p.gNextAlarmTime = entry.right(8);
+        p.gListChanged = VFalse;
+        MissedAlarm();
+    } else if (p.gHasAlarms == VFalse && p.gListChanged == VTrue) {
+        p.gNextAlarmTime.clear();
+        p.gPlayTimes.clear();
+        p.gListChanged = VFalse;
+    }
+}
+
+void Form1::MissedAlarm()
+{
+    if (p.gNextAlarmTime.isEmpty()) return;
+    if (!timeNotLaterThan(p.gNextAlarmTime, p.timeOfDay())) return;
+
+    Form6& msg = p.form6();
+    if (!msg.Visible()) {
+        msg.SetMsgText(QStringLiteral("alarm at ") + p.gNextAlarmTime);
+        msg.Show();
+        QCoreApplication::processEvents();
+    } else {
+        p.gForegroundResult = p.platform.setForegroundWindow(msg.window());
+        msg.SetMsgText(msg.MsgText() + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at ") +
+                       p.gNextAlarmTime);
+    }
+    ListBox& lstData = p.form4().c().lstData;
+    lstData.RemoveItem(0);
+    if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
+    p.form4().ListsChanged();
+    p.form9().sShowMsg(p.gNextAlarmTime);
+    p.form9().Unload();
+    p.gListChanged = VTrue;
+}
+
+void Form1::SecondCheck()
+{
+    const QTime t = p.platform.now().time();
+    const int second = t.second();
+    // Only while gNextAlarmTime describes entry 0 (see the firing step).
+    if (second == 0 && p.gHasAlarms == VTrue && p.gListChanged != VTrue) MissedAlarm();
+    if (second == 30 && p.gEMPlayOn == VTrue) EMResync();
+    if (second == 45 && p.gWallNextTime != -1) WallpaperResync();
+}
+
+void Form1::EMChime()
+{
+    if (p.gEMPlayOn != VTrue) return;
+    const QTime t = p.platform.now().time();
+    const bool due = (p.gEMInterval != 60 && t.minute() == p.gEMNextTime) ||
+                     (p.gEMInterval == 60 && t.hour() == p.gEMNextTime);
+    if (!due) return;
+    if (p.gSoundOn == VTrue && t.second() < 3)
+        p.platform.sndPlaySound(p.gAppPath + QStringLiteral("didi.snd"), SND_ASYNC);
+    EMNextTime();
+}
+
+void Form1::EMResync()
+{
+    const QTime t = p.platform.now().time();
+    const int hour = t.hour();
+    const int minute = t.minute();
+    if (p.gEMInterval == 60 && p.gEMNextTime < hour) {
+        if (!(hour == 23 && p.gEMNextTime == 0)) {
+            p.gEMNextTime = static_cast<std::int16_t>(p.gEMNextTime + 1);
+            if (p.gEMNextTime == 24) p.gEMNextTime = 0;
+        }
+    } else if (p.gEMInterval != 60 && p.gEMNextTime < minute) {
+        if (!(p.gEMNextTime == 0 && minute >= 30)) p.form4().chkEMPlay_Click();
+    }
+}
+
+void Form1::EMNextTime()
+{
+    CheckKit kit(p.platform.now());
+    kit.CalcEMNext(p.gEMInterval, p.gEMNextTime);
+}
+
+void Form1::IdleCheck()
+{
+    if (p.gHasAlarms == VFalse && p.gAlarmWindowOpen == VFalse) {
+        p.form4().Unload();
+        if (p.gWallNextTime == -1 && p.gEMPlayOn == VFalse) p.gTimerArmed = VFalse;
+    }
+}
+
+void Form1::WallpaperResync()
+{
+    const QTime t = p.platform.now().time();
+    const int m = t.minute(), h = t.hour(), n = p.gWallNextTime, i = p.gWallInterval;
+    bool replan = false;
+    if (i >= 60 && n < h) replan = (n != 0);
+    else if (i < 60 && n < m) replan = !(n == 0 && m >= 30 && 60 - m <= i);
+    else if (i < 60 && n > m && n - m > i) replan = true;
+    if (!replan) return;
+    p.gWallByTimer = VTrue;
+    WallpaperReplan();
+}
+
+void Form1::WallpaperChange() {}
+
+void Form1::WallpaperReplan()
+{
+    // The wallpaper window plans and makes the changes; until it is part of the program,
+    // a schedule cannot be running here.
+}

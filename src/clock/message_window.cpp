@@ -1,0 +1,113 @@
+#include "clock/message_window.h"
+
+#include "app/program.h"
+#include "app/twips.h"
+#include "clock/main_window.h"
+
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+Form6::Form6(Program& program) : FormBase(program) {}
+
+Qt::WindowFlags Form6::WindowFlags() const
+{
+    return Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+           Qt::WindowCloseButtonHint;
+}
+
+void Form6::CreateControls(FormWindow* w)
+{
+    w->setWindowTitle(QStringLiteral("Message"));
+    w->resize(twipsToPixels(4476), twipsToPixels(2892));
+    txtMsg = new QPlainTextEdit(w);
+    txtMsg->setObjectName(QStringLiteral("txtMsg"));
+    txtMsg->setReadOnly(true);
+    txtMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtMsg->setGeometry(twipsToPixels(120), twipsToPixels(120), twipsToPixels(4332), twipsToPixels(2292));
+    QFont font(QStringLiteral("Liberation Serif"));  // metric twin of Times New Roman
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(10.2);
+    font.setWeight(QFont::Normal);
+    txtMsg->setFont(font);
+    cmdOk = new QPushButton(QStringLiteral("OK"), w);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setGeometry(twipsToPixels(3600), twipsToPixels(2520), twipsToPixels(612), twipsToPixels(252));
+    QObject::connect(cmdOk, &QPushButton::clicked, [this] { cmdOk_Click(); });
+    m_text.clear();
+    CenterOnScreen();
+}
+
+void Form6::ReleaseControls()
+{
+    txtMsg = nullptr;
+    cmdOk = nullptr;
+    m_text.clear();
+}
+
+void Form6::Form_Load()
+{
+    p.gMsgWindowLoaded = VTrue;
+    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
+    p.gFrontCode = kFrontMessage;
+    SettingsReader reader(p.gAppPath);
+    if (reader.exists()) {
+        reader.read(7, p.settingsRecord);
+        const QString label = trimBlanks(p.settingsRecord.Label());
+        p.settingsRecord.setLabel(label);
+        if (label == QStringLiteral("[FontSize]") && p.settingsRecord.Value1 > 0) {
+            QFont font = txtMsg->font();
+            font.setPointSize(p.settingsRecord.Value1);
+            txtMsg->setFont(font);
+        }
+    }
+    p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
+}
+
+QString Form6::MsgText()
+{
+    window();
+    return m_text;
+}
+
+void Form6::SetMsgText(const QString& text)
+{
+    window();
+    m_text = text;
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    txtMsg->setPlainText(shown);
+    txtMsg->moveCursor(QTextCursor::End);
+}
+
+void Form6::SetCaption(const QString& caption) { window()->setWindowTitle(caption); }
+QString Form6::Caption() { return window()->windowTitle(); }
+double Form6::MsgFontPointSize() { window(); return txtMsg->font().pointSizeF(); }
+
+void Form6::cmdOk_Click() { Unload(); }
+
+void Form6::Form_QueryUnload()
+{
+    p.form1().WhoWillForeground(PrevFrontCode);
+    p.gFrontCode = 0;
+    p.gMsgWindowLoaded = VFalse;
+}
+
+void Form6::Form_Deactivate()
+{
+    if (!Loaded() || Minimized()) return;
+    if (p.gFrontCode <= kFrontMessage) {
+        p.gForegroundResult = p.platform.setForegroundWindow(window());
+        p.platform.beep();
+        p.gFrontCode = kFrontMessage;
+    }
+}
+
+void Form6::Form_Resize()
+{
+    if (Minimized()) {
+        p.gFrontCode = 0;
+        p.form1().WhoWillForeground(PrevFrontCode);
+    }
+}

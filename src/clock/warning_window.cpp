@@ -1,0 +1,102 @@
+#include "clock/warning_window.h"
+
+#include "app/program.h"
+#include "app/twips.h"
+#include "clock/main_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+Form11::Form11(Program& program, bool isCopy) : FormBase(program), m_isCopy(isCopy) {}
+
+Qt::WindowFlags Form11::WindowFlags() const
+{
+    return Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+void Form11::CreateControls(FormWindow* w)
+{
+    w->setWindowTitle(QStringLiteral("Voz Warning Message"));
+    w->setFixedSize(twipsToPixels(3432), twipsToPixels(1716));
+    Label1 = new QLabel(w);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(twipsToPixels(240), twipsToPixels(120), twipsToPixels(3012), twipsToPixels(972));
+    Label1->setAutoFillBackground(true);
+    Label1->setStyleSheet(QStringLiteral("background-color: rgb(192, 192, 192);"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cmdOk = new QPushButton(QStringLiteral("OK"), w);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setGeometry(twipsToPixels(1320), twipsToPixels(1200), twipsToPixels(732), twipsToPixels(372));
+    cmdOk->setDefault(true);
+    QObject::connect(cmdOk, &QPushButton::clicked, [this] { cmdOk_Click(); });
+    lblMyVisibility = new QLabel(w);
+    lblMyVisibility->setObjectName(QStringLiteral("lblMyVisibility"));
+    lblMyVisibility->hide();
+    CenterOnScreen();
+}
+
+void Form11::ReleaseControls()
+{
+    Label1 = nullptr;
+    cmdOk = nullptr;
+    lblMyVisibility = nullptr;
+}
+
+void Form11::Form_Load()
+{
+    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
+}
+
+QString Form11::LabelText() { window(); return Label1->text(); }
+QString Form11::MyVisibility() { window(); return lblMyVisibility->text(); }
+
+void Form11::AnswerOk(const QString& ErrorMsgStr)
+{
+    Load();  // calling into the window loads it first, so its load sees the code before this warning
+    if (!Visible()) {
+        lblMyVisibility->setText(QStringLiteral("25547"));
+        p.gFrontCode = static_cast<std::int16_t>(lblMyVisibility->text().toInt());
+        p.platform.beep();
+        Label1->setText(ErrorMsgStr);
+        p.gForegroundResult = p.platform.setForegroundWindow(window());
+        p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
+        Show();
+        return;
+    }
+    Form11& copy = p.newForm11Copy();
+    copy.ShowWarning(ErrorMsgStr);
+}
+
+void Form11::ShowWarning(const QString& text)
+{
+    Load();
+    lblMyVisibility->setText(QStringLiteral("-1"));
+    Label1->setText(text);
+    p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
+    Show();
+}
+
+void Form11::cmdOk_Click()
+{
+    p.form1().WhoWillForeground(PrevFrontCode);
+    p.gFrontCode = 0;
+    Unload();
+    if (m_isCopy) p.releaseForm11Copy(this);
+}
+
+void Form11::Form_Deactivate()
+{
+    if (!Loaded()) return;
+    if (Visible()) {
+        const int own = lblMyVisibility->text().toInt();
+        if (p.gFrontCode >= 0 && own >= p.gFrontCode) {
+            p.gForegroundResult = p.platform.setForegroundWindow(window());
+            p.platform.beep();
+            p.gFrontCode = static_cast<std::int16_t>(own);
+        }
+    } else {
+        Unload();
+        if (m_isCopy) p.releaseForm11Copy(this);
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+#include "app/controls.h"
+#include "app/form.h"
+#include "app/truth.h"
+
+#include <QString>
+#include <array>
+#include <optional>
+
+// The controls of the Alarm Set window as the engine sees them. Its two list boxes hold the
+// program's alarm list for as long as the window is loaded.
+struct Form4Controls {
+    ListBox lstData;
+    ListBox lstMessage;
+    std::array<TextBox, 4> txtTime;  // indices 1 to 3: hour, minute, second
+    TextBox txtAm;
+    ComboBox cbHour;
+    ComboBox cbMin;
+    ComboBox cbSec;
+    ComboBox cbPlayTimes;
+    ComboBox cmbSong;
+    ComboBox cbEMPlay;
+    CheckBox chkEMPlay;
+    Shape shpInputTime;
+    Shape shpClickTime;
+    TextBox txtViewM;
+    QString cmdViewMCaption;
+
+    static Form4Controls designState();
+};
+
+// Form4, "Voz Alarm Set".
+class Form4 : public FormBase {
+public:
+    explicit Form4(Program& p);
+
+    // Window-level variables, set again each time the window loads.
+    VBool Switch = VTrue;
+    QString strTimesOfPlay;
+    VBool SFjumper = VFalse;
+
+    // Touching the controls loads the window.
+    Form4Controls& c();
+
+    // The lists changed behind the window's back (load, tick); refreshes what it shows.
+    void ListsChanged();
+
+    void chkEMPlay_Click();
+
+protected:
+    void CreateControls(FormWindow* w) override;
+    void ReleaseControls() override;
+    void Form_Load() override;
+
+private:
+    std::optional<Form4Controls> m_c;
+};

@@ -1,0 +1,75 @@
+#pragma once
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+// The notification-area icon record the program keeps, so that modify and delete name the same icon.
+struct NotifyIconData {
+    std::uint32_t cbSize = 88;
+    std::uintptr_t hWnd = 0;
+    std::uint32_t uID = 1;
+    std::uint32_t uFlags = 7;               // message + icon + tip
+    std::uint32_t uCallbackMessage = 0x200;
+    int hIcon = 0;                          // handle from Platform::registerIcon
+    char szTip[64] = {};
+};
+
+inline constexpr int NIM_ADD = 0;
+inline constexpr int NIM_MODIFY = 1;
+inline constexpr int NIM_DELETE = 2;
+inline constexpr int WM_LBUTTONUP = 0x202;
+inline constexpr int WM_RBUTTONUP = 0x205;
+inline constexpr int SND_ASYNC = 1;
+inline constexpr int SND_NODEFAULT_STOP = 4;  // with an empty name: stop what plays
+
+// Every service of the desktop the program uses. The Qt/X11 implementation drives the real
+// desktop; tests use a recording fake.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Time of day and date, from the clock the platform was given.
+    virtual QDateTime now() = 0;
+
+    // Tray icon. The callback receives the mouse message of the icon (WM_LBUTTONUP, WM_RBUTTONUP).
+    virtual int registerIcon(const QImage& image) = 0;
+    virtual void shellNotifyIcon(int message, const NotifyIconData& data) = 0;
+    virtual void setTrayCallback(std::function<void(int mouseMessage)> callback) = 0;
+
+    // Window order and focus.
+    virtual std::int32_t setForegroundWindow(QWidget* window) = 0;
+    virtual std::int32_t setWindowPosTopmost(QWidget* window) = 0;
+    virtual void beep() = 0;
+
+    // A system-modal box with one OK button; returns when the user closed it.
+    virtual void messageBox(const QString& text) = 0;
+
+    // Starts a program detached, without a shell. False when it could not be started.
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+    // Finds an installed program by name on the search path; empty when there is none.
+    virtual QString findProgram(const QString& name) = 0;
+
+    // Wave sound: plays a file asynchronously (flags SND_ASYNC), or stops every wave sound
+    // (empty name). True when playback started.
+    virtual bool sndPlaySound(const QString& path, int flags) = 0;
+    // Plays a wave file `times` times (0 = until stopped). False when it is not a wave file
+    // that can be decoded or when no audio output can play it. Stopped like sndPlaySound.
+    virtual bool playWave(const QString& path, int times) = 0;
+    // MCI-style command strings for the MIDI tune: "open FILE type sequencer alias NAME",
+    // "play NAME", "close NAME". 0 on success.
+    virtual int mciSendString(const QString& command) = 0;
+
+    // A per-user working folder for files the program copies before use (ends in "/").
+    virtual QString runtimeFolder() = 0;
+
+    // Ends the program at once: no further events run.
+    virtual void endProgram() = 0;
+};
+
+// The time of day as the program compares it: "HH:MM:SS", 24-hour.
+inline QString timeOfDayText(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
