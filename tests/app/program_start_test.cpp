@@ -1,0 +1,83 @@
+#include "alarms/alarm_engine.h"
+#include "clock/main_window.h"
+#include "clock/warning_window.h"
+#include "dialogs/alarm_set_window.h"
+#include "support/test_program.h"
+
+#include <gtest/gtest.h>
+
+TEST(ProgramStart, StartValuesWithoutSettingsFile)
+{
+    TestProgram t;
+    Program& p = t.program;
+    EXPECT_EQ(p.gSoundOn, 0);  // before start every number is 0
+    t.start();
+    EXPECT_TRUE(p.gAppPath.endsWith(QLatin1Char('/')));
+    EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("ding.wav"));
+    EXPECT_EQ(p.gListChanged, VTrue);
+    EXPECT_EQ(p.gEMNextTime, -1);
+    EXPECT_EQ(p.gWallNextTime, -1);
+    EXPECT_EQ(p.gTrayMenuOn, VTrue);
+    EXPECT_EQ(p.gTimerArmed, VFalse);
+    EXPECT_EQ(p.gSoundOn, VTrue);
+    EXPECT_EQ(p.gErrMsgPop, VTrue);
+    EXPECT_EQ(p.gMsgWindowLoaded, VFalse);
+    EXPECT_FALSE(p.form4().Loaded());  // nothing to load without automatic loading
+    EXPECT_FALSE(p.form8().Loaded());  // the engine is released after start
+}
+
+TEST(ProgramStart, TrayIconRecordAndTimer)
+{
+    TestProgram t;
+    t.start();
+    const NotifyIconData& d = t.program.gTrayIcon;
+    EXPECT_EQ(d.cbSize, 88u);
+    EXPECT_EQ(d.uID, 1u);
+    EXPECT_EQ(d.uFlags, 7u);
+    EXPECT_EQ(d.uCallbackMessage, 0x200u);
+    EXPECT_STREQ(d.szTip, "Voz");
+    EXPECT_EQ(d.szTip[4], ' ');
+    EXPECT_EQ(d.szTip[63], ' ');
+    ASSERT_EQ(t.platform.trayMessages.size(), 1u);
+    EXPECT_EQ(t.platform.trayMessages[0], NIM_ADD);
+    EXPECT_EQ(t.platform.trayCalls[0].hIcon, t.program.form1().Image1Handle());
+    EXPECT_TRUE(t.program.form1().Timer1Enabled());
+}
+
+TEST(ProgramStart, SettingsRecordsFourToSixAtStart)
+{
+    // A flag holding 1 is not true: record 4 as "AutomaticLoadOn" loads my.dat, other words do not.
+    for (const char* word : {"AutomaticLoadOn", "AutomaticLoadOff", "", "  AutomaticLoadOn  "}) {
+        TestProgram t;
+        t.platform.setTime(QStringLiteral("08:00:00"));
+        SettingsRecord r;
+        r.setLabel(QStringLiteral("garbage label"));  // not compared at start
+        r.Value1 = 0;
+        r.setText(QString::fromLatin1(word));
+        storeSettingsRecord(t.program.gAppPath, 4, r);
+        t.writeFile(QStringLiteral("my.dat"), "\"once 09:00:00\"\r\n\"Wake up at 09:00:00\"\r\n");
+        t.start();
+        const bool on = QString::fromLatin1(word).trimmed() == QLatin1String("AutomaticLoadOn");
+        SCOPED_TRACE(word);
+        EXPECT_EQ(t.program.form4().Loaded(), on);
+        if (on) {
+            EXPECT_EQ(t.program.form4().c().lstData.items, QStringList{QStringLiteral("once 09:00:00")});
+            EXPECT_EQ(t.program.form4().c().lstMessage.items, QStringList{QStringLiteral("Wake up at 09:00:00")});
+            EXPECT_EQ(t.program.gTimerArmed, VTrue);
+            EXPECT_EQ(t.program.gHasAlarms, VTrue);
+        } else {
+            EXPECT_EQ(t.program.gTimerArmed, VFalse);
+        }
+    }
+}
+
+TEST(ProgramStart, AutomaticLoadWithoutMyDatWarns)
+{
+    TestProgram t;
+    SettingsRecord r;
+    r.setText(QStringLiteral("AutomaticLoadOn"));
+    storeSettingsRecord(t.program.gAppPath, 4, r);
+    t.start();
+    EXPECT_TRUE(t.program.form11().Visible());
+    EXPECT_EQ(t.program.form11().LabelText(), QStringLiteral("my.dat, file not found"));
+}

@@ -1,0 +1,237 @@
+#include "clock/message_window.h"
+#include "support/tick_driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct ClockTickTest : ::testing::Test {
+    TestProgram t;
+    Program& p = t.program;
+    Form1& f = p.form1();
+    void SetUp() override
+    {
+        t.platform.setTime(QStringLiteral("07:29:50"));
+        t.start();
+        t.platform.clock = t.platform.clock.addMSecs(100);
+    }
+    QStringList alarms() { return p.form4().c().lstData.items; }
+    QStringList messages() { return p.form4().c().lstMessage.items; }
+    int songs() const { return t.platform.wavesPlayed.size(); }
+};
+}  // namespace
+
+TEST_F(ClockTickTest, AlarmFiresAtItsSecondWithSongAndMessage)
+{
+    queue(t, {QStringLiteral("twice 07:30:00"), QStringLiteral("once 08:00:00")},
+          {QStringLiteral("Wake up at 07:30:00")});
+    tickUntil(t, QStringLiteral("07:29:59"));
+    EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("07:30:00"));
+    EXPECT_EQ(p.gPlayTimes, QStringLiteral("twice"));
+    EXPECT_EQ(songs(), 0);
+    tickUntil(t, QStringLiteral("07:30:00"));
+    // Fired in this tick; the same tick already prepared the following alarm.
+    EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x2")});
+    EXPECT_TRUE(p.form6().Visible());
+    EXPECT_EQ(p.form6().MsgText(), QStringLiteral("Wake up at 07:30:00"));
+    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 08:00:00")});
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("08:00:00"));
+    EXPECT_EQ(p.gListChanged, VFalse);
+    // The rest of the second (a second tick in it) fires nothing more.
+    tickUntil(t, QStringLiteral("07:30:02"));
+    EXPECT_EQ(songs(), 1);
+    EXPECT_TRUE(p.form6().Caption().startsWith(QStringLiteral("Message  ")));
+}
+
+TEST_F(ClockTickTest, AlarmWithoutATickInItsSecondIsMissedSilently)
+{
+    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("once 07:45:00")},
+          {QStringLiteral("Stand up at 07:30:00")});
+    tickUntil(t, QStringLiteral("07:29:59"));
+    f.mDisabled_Click();
+    t.platform.setTime(QStringLiteral("07:30:20"));
+    f.mDisabled_Click();
+    tickUntil(t, QStringLiteral("07:30:59"));
+    EXPECT_EQ(alarms().size(), 2);  // still waiting for second 0
+    tickUntil(t, QStringLiteral("07:31:00"));
+    EXPECT_EQ(songs(), 0);
+    EXPECT_EQ(p.form6().MsgText(), QStringLiteral("alarm at 07:30:00") + QString(199, QLatin1Char(' ')) +
+                                       QStringLiteral("\r\n ^-^ *************\r\nStand up at 07:30:00"));
+    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 07:45:00")});
+    tickOnce(t);
+    EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("07:45:00"));
+}
+
+TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAgain)
+{
+    queue(t, {QStringLiteral("once 07:35:00"), QStringLiteral("repeat 07:40:00"), QStringLiteral("once 07:50:00"),
+              QStringLiteral("once 09:00:00")});
+    tickOnce(t);
+    f.mDisabled_Click();
+    t.platform.setTime(QStringLiteral("07:59:59"));
+    t.platform.advanceMs(500);
+    f.mDisabled_Click();
+    tickOnce(t);  // 08:00:00.3, second 0: the first is shown as missed
+    EXPECT_EQ(alarms().size(), 3);
+    tickOnce(t);
+    EXPECT_EQ(alarms().size(), 2);
+    tickOnce(t);
+    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 09:00:00")});
+    tickUntil(t, QStringLiteral("08:00:10"));
+    EXPECT_EQ(alarms().size(), 1);
+    EXPECT_EQ(songs(), 0);
+    const QString text = p.form6().MsgText();
+    EXPECT_EQ(text.count(QStringLiteral("alarm at ")), 3);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("alarm at 07:35:00")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" ^-^ alarm at 07:50:00")));
+}
+
+TEST_F(ClockTickTest, EntryBehindAHandledMissedOneKeepsItsOwnSoundAndMessage)
+{
+    // A fresh list whose first entry is due now: handled as missed in the tick that reads it.
+    // Neither the second-0 check nor a second tick in the same second may take the next entry
+    // under the old time.
+    t.platform.setTime(QStringLiteral("07:30:00"));
+    t.platform.advanceMs(50);
+    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("thrice 07:30:05")},
+          {QStringLiteral("late at 07:30:00"), QStringLiteral("next at 07:30:05")});
+    f.Timer1_Timer();
+    EXPECT_EQ(alarms(), QStringList{QStringLiteral("thrice 07:30:05")});
+    tickOnce(t);  // 07:30:00.85, same second
+    EXPECT_EQ(alarms(), QStringList{QStringLiteral("thrice 07:30:05")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("next at 07:30:05")});
+    tickUntil(t, QStringLiteral("07:30:05"));
+    EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x3")});
+    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("next at 07:30:05")));
+    EXPECT_TRUE(alarms().isEmpty());
+}
+
+TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
+{
+    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("twice 07:30:00")});
+    tickUntil(t, QStringLiteral("07:30:00"));
+    EXPECT_EQ(songs(), 1);
+    EXPECT_TRUE(alarms().isEmpty());
+    EXPECT_EQ(p.form6().MsgText(), QStringLiteral("alarm at 07:30:00"));
+}
+
+TEST_F(ClockTickTest, OpenMessageWindowComesForwardAndGrows)
+{
+    queue(t, {QStringLiteral("once 07:31:00")});
+    p.form6().SetMsgText(QStringLiteral("earlier"));
+    p.form6().Show();
+    tickOnce(t);
+    f.mDisabled_Click();
+    t.platform.setTime(QStringLiteral("07:32:00"));
+    f.mDisabled_Click();
+    t.platform.calls.clear();
+    tickOnce(t, 100);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("foreground Message")), 1);
+    EXPECT_EQ(p.form6().MsgText(),
+              QStringLiteral("earlier") + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at 07:31:00"));
+}
+
+TEST_F(ClockTickTest, ChimeSoundsInTheFirstSecondsOfItsMinuteOnly)
+{
+    p.gEMPlayOn = VTrue;
+    p.gEMInterval = 15;
+    p.gEMNextTime = 45;
+    p.gTimerArmed = VTrue;
+    t.platform.setTime(QStringLiteral("07:44:59"));
+    tickOnce(t);  // 07:44:59.8
+    tickOnce(t);  // 07:45:00.6
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd \"") + p.gAppPath + QStringLiteral("didi.snd\" 1")), 1);
+    EXPECT_EQ(p.gEMNextTime, 0);
+
+    // First tick of the minute at second 3: the schedule moves on without a sound.
+    t.platform.calls.clear();
+    p.gEMNextTime = 45;
+    t.platform.setTime(QStringLiteral("08:45:03"));
+    tickOnce(t, 100);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), 0);
+    EXPECT_EQ(p.gEMNextTime, 0);
+
+    // Sound off: no chime, the schedule still moves.
+    p.gSoundOn = VFalse;
+    t.platform.setTime(QStringLiteral("09:00:00"));
+    tickOnce(t, 100);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), 0);
+    EXPECT_EQ(p.gEMNextTime, 15);
+}
+
+TEST_F(ClockTickTest, HourlyChimeCatchesUpOneHourPerResync)
+{
+    p.gEMPlayOn = VTrue;
+    p.gEMInterval = 60;
+    p.gTimerArmed = VTrue;
+    p.gEMNextTime = 0;
+    t.platform.setTime(QStringLiteral("23:10:30"));
+    tickOnce(t, 100);
+    EXPECT_EQ(p.gEMNextTime, 0);  // the coming midnight, not a lag
+
+    p.gEMNextTime = 1;
+    t.platform.setTime(QStringLiteral("03:10:30"));
+    tickOnce(t, 100);
+    EXPECT_EQ(p.gEMNextTime, 2);
+    t.platform.setTime(QStringLiteral("03:11:30"));
+    t.platform.calls.clear();
+    tickOnce(t, 100);
+    // Caught up to 3, found due at second 30 and moved on without sound.
+    EXPECT_EQ(p.gEMNextTime, 4);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), 0);
+}
+
+TEST_F(ClockTickTest, MinuteChimeThatLagsIsSetUpAgainFromTheWindow)
+{
+    Form4Controls& c = p.form4().c();
+    c.cbEMPlay.ListIndex = 4;  // "5"
+    c.chkEMPlay.Value = 1;
+    p.form4().chkEMPlay_Click();
+    EXPECT_EQ(p.gEMPlayOn, VTrue);
+    EXPECT_EQ(p.gEMInterval, 5);
+    EXPECT_EQ(p.gEMNextTime, 30);  // 07:29:50 -> the next multiple of 5
+    p.gAlarmWindowOpen = VTrue;    // keep the window
+    t.platform.setTime(QStringLiteral("07:42:30"));
+    tickOnce(t, 100);
+    EXPECT_EQ(p.gEMNextTime, 45);
+    // 0 at minute 30 or later is the coming hour: left alone.
+    p.gEMNextTime = 0;
+    t.platform.setTime(QStringLiteral("07:52:30"));
+    tickOnce(t, 100);
+    EXPECT_EQ(p.gEMNextTime, 0);
+}
+
+TEST_F(ClockTickTest, IdleClockUnloadsTheAlarmWindowAndDisarmsButKeepsTheCaptionClock)
+{
+    queue(t, {});
+    p.form6().Show();
+    tickOnce(t);
+    EXPECT_FALSE(p.form4().Loaded());
+    EXPECT_EQ(p.gTimerArmed, VFalse);
+    EXPECT_EQ(p.gNextAlarmTime, QString());
+    const QString caption = p.form6().Caption();
+    t.platform.setTime(QStringLiteral("10:11:12"));
+    tickOnce(t, 0);
+    EXPECT_NE(p.form6().Caption(), caption);
+    EXPECT_TRUE(p.form6().Caption().contains(QStringLiteral("10:11:12")));
+
+    // Chime on keeps the clock armed; an open alarm window is kept.
+    queue(t, {});
+    p.gEMPlayOn = VTrue;
+    p.gEMNextTime = 59;
+    p.gAlarmWindowOpen = VTrue;
+    tickOnce(t);
+    EXPECT_TRUE(p.form4().Loaded());
+    EXPECT_EQ(p.gTimerArmed, VTrue);
+}
+
+TEST_F(ClockTickTest, EmptyNextAlarmTimeNeverFires)
+{
+    p.gTimerArmed = VTrue;
+    p.gHasAlarms = VTrue;  // inconsistent on purpose: no entry and an empty next time
+    p.gListChanged = VFalse;
+    p.gAlarmWindowOpen = VTrue;
+    tickUntil(t, QStringLiteral("07:31:01"));
+    EXPECT_EQ(songs(), 0);
+    EXPECT_FALSE(p.form6().Loaded());
+}

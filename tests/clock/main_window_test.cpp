@@ -1,0 +1,109 @@
+#include "clock/main_window.h"
+#include "clock/message_window.h"
+#include "clock/warning_window.h"
+#include "support/test_program.h"
+
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+struct MainWindowTest : ::testing::Test {
+    TestProgram t;
+    Program& p = t.program;
+    Form1& f = p.form1();
+    void SetUp() override { t.start(); }
+};
+}  // namespace
+
+TEST_F(MainWindowTest, PopupMenuCaptionsInOrder)
+{
+    const QStringList expected = {QStringLiteral("About"), QStringLiteral("-"),        QStringLiteral("Alarm Set"),
+                                  QStringLiteral("Settings"), QStringLiteral("Wallpaper"), QStringLiteral("-"),
+                                  QStringLiteral("Help"),  QStringLiteral("Stop"),     QStringLiteral("-"),
+                                  QStringLiteral("Disabled"), QStringLiteral("Remove")};
+    EXPECT_EQ(f.MenuCaptions(), expected);
+}
+
+TEST_F(MainWindowTest, LeftClickStopsSoundUnlessASoundErrorBoxIsUp)
+{
+    t.platform.calls.clear();
+    ASSERT_TRUE(t.platform.trayCallback);
+    t.platform.trayCallback(WM_LBUTTONUP);
+    EXPECT_EQ(t.platform.calls,
+              (QStringList{QStringLiteral("snd \"\" 4"), QStringLiteral("mci close tmpMidiPlay")}));
+
+    t.platform.calls.clear();
+    p.gTrayMenuOn = VFalse;
+    t.platform.trayCallback(WM_LBUTTONUP);
+    p.gTrayMenuOn = 1;  // not -1: still not allowed
+    t.platform.trayCallback(WM_LBUTTONUP);
+    t.platform.trayCallback(0x201);
+    EXPECT_TRUE(t.platform.calls.isEmpty());
+}
+
+TEST_F(MainWindowTest, DisabledSwapsIconAndStopsTheClockUntilUnchecked)
+{
+    f.mDisabled_Click();
+    EXPECT_TRUE(f.DisabledChecked());
+    EXPECT_FALSE(f.Timer1Enabled());
+    EXPECT_EQ(t.platform.trayMessages.back(), NIM_MODIFY);
+    EXPECT_EQ(t.platform.trayCalls.back().hIcon, f.XclockHandle());
+    EXPECT_STREQ(t.platform.trayCalls.back().szTip, "Voz");
+    f.mDisabled_Click();
+    EXPECT_FALSE(f.DisabledChecked());
+    EXPECT_TRUE(f.Timer1Enabled());
+    EXPECT_EQ(t.platform.trayCalls.back().hIcon, f.Image1Handle());
+    EXPECT_TRUE(f.PopupMenu()->actions().at(9)->isCheckable());
+}
+
+TEST_F(MainWindowTest, RemoveDeletesTheIconThenEnds)
+{
+    t.platform.calls.clear();
+    f.mRemove_Click();
+    ASSERT_EQ(t.platform.calls.size(), 2);
+    EXPECT_TRUE(t.platform.calls[0].startsWith(QStringLiteral("tray 2")));
+    EXPECT_EQ(t.platform.calls[1], QStringLiteral("end"));
+}
+
+TEST_F(MainWindowTest, SessionQuitEndsWithoutDeletingTheIcon)
+{
+    t.platform.calls.clear();
+    f.Form_QueryUnload();
+    EXPECT_EQ(t.platform.calls, QStringList{QStringLiteral("end")});
+}
+
+TEST_F(MainWindowTest, HelpWarnsWithoutHelpFileAndOpensAViewerWithIt)
+{
+    f.mHelp_Click();
+    EXPECT_TRUE(p.form11().Visible());
+    EXPECT_EQ(p.form11().LabelText(), QStringLiteral("Help file not found"));
+    EXPECT_TRUE(t.platform.started.empty());
+
+    t.writeFile(QStringLiteral("help.chm"), "ITSF");
+    f.mHelp_Click();
+    ASSERT_EQ(t.platform.started.size(), 1u);
+    EXPECT_EQ(t.platform.started[0].first, QStringLiteral("xdg-open"));
+    EXPECT_EQ(t.platform.started[0].second, QStringList{t.path(QStringLiteral("help.chm"))});
+
+    t.platform.programsOnPath.insert(QStringLiteral("kchmviewer"), QStringLiteral("/usr/bin/kchmviewer"));
+    f.mHelp_Click();
+    EXPECT_EQ(t.platform.started.back().first, QStringLiteral("/usr/bin/kchmviewer"));
+}
+
+TEST_F(MainWindowTest, WhoWillForegroundRaisesOnlyAVisibleFrontWindow)
+{
+    t.platform.calls.clear();
+    f.WhoWillForeground(0);
+    f.WhoWillForeground(kFrontMessage);
+    f.WhoWillForeground(kFrontWarning);  // not loaded: nothing, and it is not loaded by asking
+    EXPECT_TRUE(t.platform.calls.isEmpty());
+    EXPECT_FALSE(p.form11().Loaded());
+
+    p.form6().Show();
+    p.form11().AnswerOk(QStringLiteral("x"));
+    t.platform.calls.clear();
+    f.WhoWillForeground(kFrontMessage);
+    EXPECT_TRUE(t.platform.calls.isEmpty());
+    f.WhoWillForeground(kFrontWarning);
+    EXPECT_EQ(t.platform.calls, QStringList{QStringLiteral("topmost Voz Warning Message")});
+}

@@ -1,0 +1,163 @@
+#include "clock/load_error_window.h"
+#include "clock/main_window.h"
+#include "clock/message_window.h"
+#include "clock/warning_window.h"
+#include "support/test_program.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+struct MessageWindowsTest : ::testing::Test {
+    TestProgram t;
+    Program& p = t.program;
+    void SetUp() override { t.start(); }
+};
+}  // namespace
+
+TEST_F(MessageWindowsTest, WarningShowsTextBeepsAndClaimsTheFront)
+{
+    p.form11().AnswerOk(QStringLiteral("Help file not found"));
+    Form11& w = p.form11();
+    ASSERT_TRUE(w.Visible());
+    EXPECT_EQ(w.window()->windowTitle(), QStringLiteral("Voz Warning Message"));
+    EXPECT_EQ(w.window()->size(), QSize(229, 114));
+    EXPECT_EQ(w.LabelText(), QStringLiteral("Help file not found"));
+    EXPECT_EQ(w.MyVisibility(), QStringLiteral("25547"));
+    EXPECT_EQ(p.gFrontCode, kFrontWarning);
+    EXPECT_EQ(w.PrevFrontCode, 0);
+    EXPECT_EQ(t.platform.beeps, 1);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("foreground Voz Warning Message")), 1);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Voz Warning Message")), 1);
+    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    EXPECT_FALSE(w.Loaded());
+    EXPECT_EQ(p.gFrontCode, 0);
+}
+
+TEST_F(MessageWindowsTest, SecondWarningOpensACopyOnTopThatNeverTakesTheFrontBack)
+{
+    p.form11().AnswerOk(QStringLiteral("Invalid input"));
+    p.form11().AnswerOk(QStringLiteral("Time was passed or next day"));
+    ASSERT_EQ(p.form11Copies().size(), 1u);
+    Form11& copy = *p.form11Copies().front();
+    EXPECT_TRUE(copy.Visible());
+    EXPECT_EQ(copy.LabelText(), QStringLiteral("Time was passed or next day"));
+    EXPECT_EQ(copy.MyVisibility(), QStringLiteral("-1"));
+    EXPECT_EQ(copy.PrevFrontCode, kFrontWarning);
+    EXPECT_EQ(t.platform.beeps, 1);  // only the first warning beeps
+
+    // The copy never takes the activation back.
+    const int beeps = t.platform.beeps;
+    copy.Form_Deactivate();
+    EXPECT_EQ(t.platform.beeps, beeps);
+
+    // Closing the copy puts the first warning back on top and clears the code.
+    t.platform.calls.clear();
+    copy.cmdOk_Click();
+    EXPECT_EQ(p.gFrontCode, 0);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Voz Warning Message")), 1);
+    EXPECT_TRUE(p.form11().Visible());
+    EXPECT_TRUE(p.form11Copies().empty());
+
+    // The first claims 25547 again the next time it loses the activation.
+    p.form11().Form_Deactivate();
+    EXPECT_EQ(p.gFrontCode, kFrontWarning);
+    EXPECT_EQ(t.platform.beeps, beeps + 1);
+}
+
+TEST_F(MessageWindowsTest, MessageWindowOutranksAWarning)
+{
+    Form6& m = p.form6();
+    m.SetMsgText(QStringLiteral("alarm at 07:30:00"));
+    m.Show();
+    EXPECT_EQ(p.gFrontCode, kFrontMessage);
+    EXPECT_EQ(p.gMsgWindowLoaded, VTrue);
+    EXPECT_EQ(m.window()->size(), QSize(298, 193));
+    EXPECT_DOUBLE_EQ(m.MsgFontPointSize(), 10.2);
+
+    p.form11().AnswerOk(QStringLiteral("Invalid input"));
+    EXPECT_EQ(p.gFrontCode, kFrontWarning);
+    // Activation moves to the warning: the message window takes it back with a beep.
+    const int beeps = t.platform.beeps;
+    m.Form_Deactivate();
+    EXPECT_EQ(p.gFrontCode, kFrontMessage);
+    EXPECT_EQ(t.platform.beeps, beeps + 1);
+    // ... and the warning does not take it back (30000 is above its code).
+    p.form11().Form_Deactivate();
+    EXPECT_EQ(p.gFrontCode, kFrontMessage);
+    EXPECT_EQ(t.platform.beeps, beeps + 1);
+}
+
+TEST_F(MessageWindowsTest, MinimizingTheMessageWindowYieldsTheFront)
+{
+    p.form11().AnswerOk(QStringLiteral("first"));  // code 25547 before the message window loads
+    Form6& m = p.form6();
+    m.Show();
+    EXPECT_EQ(m.PrevFrontCode, kFrontWarning);
+    t.platform.calls.clear();
+    m.Minimize();
+    EXPECT_EQ(p.gFrontCode, 0);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Voz Warning Message")), 1);
+    // A minimized message window does not take the activation back.
+    m.Form_Deactivate();
+    EXPECT_EQ(p.gFrontCode, 0);
+}
+
+TEST_F(MessageWindowsTest, ReopenedMessageWindowKeepsItsFirstPrevFrontCode)
+{
+    p.gFrontCode = kFrontFileChooser;
+    p.form6().Show();
+    EXPECT_EQ(p.form6().PrevFrontCode, kFrontFileChooser);
+    QTest::mouseClick(p.form6().cmdOk, Qt::LeftButton);
+    EXPECT_FALSE(p.form6().Loaded());
+    EXPECT_EQ(p.gFrontCode, 0);
+    EXPECT_EQ(p.gMsgWindowLoaded, VFalse);
+    p.gFrontCode = kFrontWarning;
+    p.form6().Show();
+    EXPECT_EQ(p.form6().PrevFrontCode, kFrontFileChooser);
+    EXPECT_TRUE(p.form6().MsgText().isEmpty());  // closing discarded the text
+}
+
+TEST_F(MessageWindowsTest, MessageFontComesFromRecordSeven)
+{
+    SettingsRecord r;
+    r.setLabel(QStringLiteral("[FontSize]"));
+    r.Value1 = 14;
+    r.setText(QStringLiteral("leftover"));
+    storeSettingsRecord(p.gAppPath, 7, r);
+    p.form6().Show();
+    EXPECT_DOUBLE_EQ(p.form6().MsgFontPointSize(), 14.0);
+    // The read replaced the shared buffer, label trimmed.
+    EXPECT_EQ(p.settingsRecord.Label(), QStringLiteral("[FontSize]       "));
+    EXPECT_EQ(trimBlanks(p.settingsRecord.Text()), QStringLiteral("leftover"));
+    p.form6().Unload();
+
+    r.setLabel(QStringLiteral("[FontSiz]"));
+    storeSettingsRecord(p.gAppPath, 7, r);
+    p.form6().Show();
+    EXPECT_DOUBLE_EQ(p.form6().MsgFontPointSize(), 10.2);
+}
+
+TEST_F(MessageWindowsTest, LoadErrorWindowCollectsLinesUntilOk)
+{
+    Form10& e = p.form10();
+    e.AddErrorLine(QStringLiteral("my.dat"));
+    e.AddErrorLine(QStringLiteral("Invalid data in file, Data  2"));
+    e.Show();
+    EXPECT_EQ(e.window()->windowTitle(), QStringLiteral("Voz load data error"));
+    EXPECT_EQ(e.ErrorLines().size(), 2);
+    QTest::mouseClick(e.cmdOk, Qt::LeftButton);
+    EXPECT_FALSE(e.Loaded());
+    EXPECT_TRUE(e.ErrorLines().isEmpty());  // closing emptied the list
+}
+
+TEST_F(MessageWindowsTest, ClosingAWarningByItsCloseBoxReleasesTheFront)
+{
+    p.form11().AnswerOk(QStringLiteral("x"));
+    p.form11().window()->close();
+    EXPECT_FALSE(p.form11().Loaded());
+    EXPECT_EQ(p.gFrontCode, 0);
+}
