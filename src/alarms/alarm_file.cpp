@@ -99,7 +99,11 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
 
     // New alarms are gathered and merged once at the end; the result is the same as inserting
     // them one by one, without the quadratic cost on big files.
-    std::vector<QString> added;
+    struct Added {
+        int seconds;
+        QString entry;
+    };
+    std::vector<Added> added;
 
     qint64 lineNumber = 1;
     for (const QString& strDataLine : records) {
@@ -123,7 +127,10 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
                 const QString t = strDataLine.right(8);
                 if (!alarmTimes.contains(t)) {
                     alarmTimes.insert(t);
-                    added.push_back(strDataLine.left(strDataLine.size() - 9) + QLatin1Char(' ') + t);
+                    // Accepted lines are exactly "word HH:MM:SS", the entry Sorting would build.
+                    const QStringView v(t);
+                    const int secs = v.mid(0, 2).toInt() * 3600 + v.mid(3, 2).toInt() * 60 + v.mid(6, 2).toInt();
+                    added.push_back({secs, strDataLine});
                 }
             }
         }
@@ -140,19 +147,17 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
     }
 
     if (!added.empty()) {
-        std::sort(added.begin(), added.end(), [](const QString& a, const QString& b) {
-            return compareTimeKeys(timeKeyOf(a), timeKeyOf(b)) < 0;
-        });
+        std::sort(added.begin(), added.end(), [](const Added& a, const Added& b) { return a.seconds < b.seconds; });
         QStringList merged;
         merged.reserve(lstData.items.size() + static_cast<qsizetype>(added.size()));
         auto a = lstData.items.cbegin();
         auto b = added.cbegin();
         while (a != lstData.items.cend() || b != added.cend()) {
             if (b == added.cend() ||
-                (a != lstData.items.cend() && compareTimeKeys(timeKeyOf(*a), timeKeyOf(*b)) < 0))
+                (a != lstData.items.cend() && compareTimeKeys(timeKeyOf(*a), timeKeyOf(b->entry)) < 0))
                 merged << *a++;
             else
-                merged << *b++;
+                merged << (b++)->entry;
         }
         const QString selected = lstData.CurrentText();
         const int oldIndex = lstData.ListIndex;

@@ -35,8 +35,10 @@ void CheckKit::CheckAlarmLine(const QString& line, std::int16_t& answer) const
 
 void CheckKit::CheckMessageLine(const QString& line, std::int16_t& answer) const
 {
+    // A double quote cannot be written back into a data file (it ends the quoted field), and
+    // the message input turns typed quotes into apostrophes; a message holding one is refused.
     const bool ok = line.size() >= 12 && QStringView(line).right(12).left(4) == QLatin1String(" at ") &&
-                    isValidTimeText(QStringView(line).right(8));
+                    isValidTimeText(QStringView(line).right(8)) && !line.contains(QLatin1Char('"'));
     if (!ok) answer = 0;
 }
 

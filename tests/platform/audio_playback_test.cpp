@@ -1,0 +1,155 @@
+// Real playback through the default audio output. What needs a sound server is skipped when
+// there is none.
+#include "platform/midi_player.h"
+#include "platform/wave_player.h"
+#include "midi_bytes.h"
+#include "support/test_program.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QAudioDevice>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// A sine tone as a canonical WAVE file: 16-bit integer or 32-bit float samples.
+QByteArray toneWave(double seconds, int rate, int channels, bool asFloat)
+{
+    const int frames = static_cast<int>(seconds * rate);
+    const int bytesPerSample = asFloat ? 4 : 2;
+    QByteArray data(frames * channels * bytesPerSample, Qt::Uninitialized);
+    for (int i = 0; i < frames; ++i) {
+        const double v = 0.3 * std::sin(2 * std::numbers::pi * 440.0 * i / rate);
+        for (int c = 0; c < channels; ++c) {
+            char* at = data.data() + (i * channels + c) * bytesPerSample;
+            if (asFloat) qToLittleEndian<float>(static_cast<float>(v), at);
+            else qToLittleEndian<qint16>(static_cast<qint16>(std::lround(v * 32767)), at);
+        }
+    }
+    QByteArray b("RIFF", 4);
+    auto le32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+    auto le16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the header is written in host order");
+    le32(quint32(36 + data.size()));
+    b.append("WAVEfmt ", 8);
+    le32(16);
+    le16(asFloat ? 3 : 1);
+    le16(quint16(channels));
+    le32(quint32(rate));
+    le32(quint32(rate * channels * bytesPerSample));
+    le16(quint16(channels * bytesPerSample));
+    le16(quint16(bytesPerSample * 8));
+    b.append("data", 4);
+    le32(quint32(data.size()));
+    return b + data;
+}
+
+struct AudioPlaybackTest : ::testing::Test {
+    QTemporaryDir dir;
+    void SetUp() override { ensureApplication(); }
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.path() + QLatin1Char('/') + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    static bool haveOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
+};
+
+// How long a finite playback holds the output, in milliseconds; -1 when it did not start or end.
+qint64 playUntilDone(WavePlayer& player, const QString& path, int times)
+{
+    QElapsedTimer t;
+    t.start();
+    if (!player.play(path, times) || !player.isPlaying()) return -1;
+    if (!QTest::qWaitFor([&] { return !player.isPlaying(); }, 30'000)) return -1;
+    return t.elapsed();
+}
+
+}  // namespace
+
+TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
+{
+    WavePlayer player;
+    EXPECT_FALSE(player.play(dir.path() + QStringLiteral("/missing.wav"), 1));
+    EXPECT_FALSE(player.play(write(QStringLiteral("text.wav"), "hello, world"), 1));
+    EXPECT_FALSE(player.play(write(QStringLiteral("empty.wav"), QByteArray()), 1));
+    EXPECT_FALSE(player.play(write(QStringLiteral("air.mid"), midiFileBytes({60})), 1));
+    EXPECT_FALSE(player.play(dir.path(), 1));
+    EXPECT_FALSE(player.isPlaying());
+    player.stop();
+    EXPECT_FALSE(player.isPlaying());
+}
+
+TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
+{
+    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    WavePlayer player;
+    // The extension does not matter.
+    const QString tone = write(QStringLiteral("didi.snd"), toneWave(0.4, 22050, 1, false));
+    const qint64 once = playUntilDone(player, tone, 1);
+    ASSERT_GE(once, 400);
+    const qint64 twice = playUntilDone(player, tone, 2);
+    ASSERT_GE(twice, 800);
+    // The second time follows the first without a gap of its own (generous for a busy machine).
+    EXPECT_LT(twice - once, 2000);
+    EXPECT_FALSE(player.isPlaying());
+}
+
+TEST_F(AudioPlaybackTest, WaveFormatsThatNeedNoConversionOrSome)
+{
+    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    WavePlayer player;
+    EXPECT_GE(playUntilDone(player, write(QStringLiteral("f.wav"), toneWave(0.2, 48000, 2, true)), 1), 200);
+    EXPECT_GE(playUntilDone(player, write(QStringLiteral("odd.wav"), toneWave(0.2, 7350, 1, false)), 1), 200);
+}
+
+TEST_F(AudioPlaybackTest, RepeatPlaysUntilStopped)
+{
+    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    WavePlayer player;
+    const QString tone = write(QStringLiteral("ding.wav"), toneWave(0.2, 44100, 1, false));
+    ASSERT_TRUE(player.play(tone, 0));
+    // Several lengths of the sound later it still plays.
+    QTest::qWait(1000);
+    EXPECT_TRUE(player.isPlaying());
+    player.stop();
+    EXPECT_FALSE(player.isPlaying());
+
+    // A new sound stops the one playing; a file that is no wave stops it too, and plays nothing.
+    ASSERT_TRUE(player.play(tone, 0));
+    ASSERT_TRUE(player.play(tone, 0));
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_FALSE(player.play(write(QStringLiteral("bad.wav"), "RIFF"), 1));
+    EXPECT_FALSE(player.isPlaying());
+}
+
+TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlaying)
+{
+    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    auto player = std::make_unique<WavePlayer>();
+    ASSERT_TRUE(player->play(write(QStringLiteral("t.wav"), toneWave(0.3, 44100, 2, false)), 0));
+    player.reset();
+}
+
+TEST_F(AudioPlaybackTest, MidiTunePlaysAndCloses)
+{
+    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    MidiPlayer player;
+    const QString mid = write(QStringLiteral("air.mid"), midiFileBytes({60, 64, 67, 72}));
+    EXPECT_EQ(player.sendCommand(QStringLiteral("close tmpMidiPlay")), 0);
+    ASSERT_EQ(player.sendCommand(QStringLiteral("open \"%1\" type sequencer alias tmpMidiPlay").arg(mid)), 0);
+    EXPECT_EQ(player.sendCommand(QStringLiteral("play tmpMidiPlay")), 0);
+    QTest::qWait(300);
+    EXPECT_EQ(player.sendCommand(QStringLiteral("close tmpMidiPlay")), 0);
+    EXPECT_NE(player.sendCommand(QStringLiteral("play tmpMidiPlay")), 0);
+}
