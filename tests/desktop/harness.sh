@@ -1,0 +1,667 @@
+# shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
+# Sourced by the desktop scenarios. Each scenario gets its own X display (Xvfb + icewm, whose
+# taskbar holds the tray), its own PulseAudio with a null sink, and its own copy of the program
+# folder, so scenarios never see each other's voz.ini or data files.
+#
+#   source "$(dirname "$0")/harness.sh"
+#   harness_start                  # display, window manager, sound server, program folder
+#   write_program_file voz.ini '...'
+#   start_voz
+#   wait_for_tray_icon || fail "no tray icon"
+#   choose_menu_item Help
+#   ...
+#   scenario_passed
+#
+# Every child is started under setpriv --pdeathsig, so even a killed scenario leaves nothing behind.
+
+[[ -n ${VOZ_HARNESS_LOADED:-} ]] && return 0
+VOZ_HARNESS_LOADED=1
+set -u -o pipefail
+
+HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+VOZ_PROGRAM_DIR=${VOZ_PROGRAM_DIR:-/work/main/build/voz}
+SCENARIO=${SCENARIO:-$(basename "$0" .sh)}
+VOZ_SCREENSHOT_DIR=${VOZ_SCREENSHOT_DIR:-$PWD/screenshots}
+SHOT_DIR=$VOZ_SCREENSHOT_DIR/$SCENARIO
+# Left below the ctest TIMEOUT, so a stuck scenario still reports and cleans up.
+VOZ_SCENARIO_TIMEOUT=${VOZ_SCENARIO_TIMEOUT:-165}
+if [[ -x /usr/bin/python3 ]]; then PYTHON=/usr/bin/python3; else PYTHON=python3; fi
+
+# The tray menu's items in order; keyboard navigation skips its three separators.
+VOZ_MENU_ITEMS=("About" "Alarm Set" "Settings" "Wallpaper" "Help" "Stop" "Disabled" "Remove")
+
+WORK_DIR=$(mktemp -d "${TMPDIR:-/tmp}/voz-desktop.XXXXXX") || { echo "FAIL: $SCENARIO: no temp dir"; exit 1; }
+PROGRAM_DIR=$WORK_DIR/program
+VOZ_PID=""
+VOZ_LOG=$WORK_DIR/voz.log
+LAST_EXIT_STATUS=""
+RECORD_PID=""
+RECORD_FILE=""
+TRAY_WIN="" TRAY_X=0 TRAY_Y=0 TRAY_W=0 TRAY_H=0
+MENU_WIN="" MENU_X=0 MENU_Y=0 MENU_W=0 MENU_H=0
+WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
+MENU_AT_X=0 MENU_AT_Y=0
+HARNESS_PIDS=()
+HARNESS_NAMES=()
+mkdir -p "$SHOT_DIR" "$WORK_DIR/home" "$WORK_DIR/runtime"
+chmod 700 "$WORK_DIR/runtime"
+
+# ---- reporting -----------------------------------------------------------------------------
+
+note() { echo "      $SCENARIO: $*"; }
+pass() { echo "PASS: $SCENARIO: $*"; }
+
+# fail MESSAGE: report, keep a picture of the screen and the program's output, end the scenario.
+fail()
+{
+    echo "FAIL: $SCENARIO: $*"
+    if [[ -n ${DISPLAY:-} ]]; then
+        local shot
+        shot=$(screenshot failure 2>/dev/null) && echo "      screen at the failure: $shot"
+    fi
+    if [[ -n $VOZ_PID ]] && process_ended "$VOZ_PID"; then
+        echo "      voz (pid $VOZ_PID) is not running"
+    fi
+    if [[ -s $VOZ_LOG ]]; then
+        echo "      voz output (last lines):"
+        tail -n 20 "$VOZ_LOG" | sed 's/^/        /'
+    fi
+    exit 1
+}
+
+# check DESCRIPTION COMMAND...: PASS when the command succeeds, else FAIL and end.
+check()
+{
+    local what=$1
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+scenario_passed()
+{
+    echo "PASS: $SCENARIO (all checks, $SECONDS s)"
+    exit 0
+}
+
+# ---- processes -----------------------------------------------------------------------------
+
+remember_pid() { HARNESS_NAMES+=("$1"); HARNESS_PIDS+=("$2"); }
+
+# forget_pid PID: once reaped its number may be reused, so cleanup must not signal it.
+forget_pid()
+{
+    local i
+    for i in "${!HARNESS_PIDS[@]}"; do
+        [[ ${HARNESS_PIDS[i]} == "$1" ]] && HARNESS_PIDS[i]=""
+    done
+}
+
+# process_running PID: true while it runs (a zombie waiting to be reaped has ended).
+process_running()
+{
+    local state
+    [[ -r /proc/$1/stat ]] || return 1
+    state=$(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ -n $state && $state != Z && $state != X ]]
+}
+
+process_ended() { ! process_running "$1"; }
+
+# stop_pid PID [NAME]: TERM, then KILL when it lingers; reaps it.
+stop_pid()
+{
+    local pid=$1 i
+    [[ -n $pid ]] || return 0
+    forget_pid "$pid"
+    process_running "$pid" || { wait "$pid" 2>/dev/null; return 0; }
+    kill -TERM "$pid" 2>/dev/null
+    for ((i = 0; i < 50; i++)); do
+        process_running "$pid" || break
+        sleep 0.1
+    done
+    if process_running "$pid"; then
+        note "${2:-process $pid} ignored TERM; killing it"
+        kill -KILL "$pid" 2>/dev/null
+    fi
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+harness_cleanup()
+{
+    local i
+    trap - EXIT INT TERM
+    for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
+        stop_pid "${HARNESS_PIDS[i]}" "${HARNESS_NAMES[i]}"
+    done
+    if [[ -n ${VOZ_KEEP_TEMP:-} ]]; then
+        echo "      $SCENARIO: kept $WORK_DIR"
+    else
+        rm -rf "$WORK_DIR"
+    fi
+}
+
+harness_interrupted()
+{
+    echo "FAIL: $SCENARIO: stopped by $1 after $SECONDS s"
+    exit 1
+}
+
+trap harness_cleanup EXIT
+trap 'harness_interrupted INT' INT
+trap 'harness_interrupted TERM' TERM
+
+# poll_until SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; false on time-out.
+poll_until()
+{
+    local limit=$1
+    shift
+    local deadline=$((SECONDS + limit))
+    while true; do
+        "$@" && return 0
+        ((SECONDS >= deadline)) && return 1
+        sleep 0.1
+    done
+}
+
+# wait_for_process_exit [PID [SECONDS]]: true once it (voz by default) has ended; its exit status
+# goes to LAST_EXIT_STATUS.
+wait_for_process_exit()
+{
+    local pid=${1:-$VOZ_PID} limit=${2:-20}
+    poll_until "$limit" process_ended "$pid" || return 1
+    wait "$pid" 2>/dev/null
+    LAST_EXIT_STATUS=$?
+    forget_pid "$pid"
+    return 0
+}
+
+# ---- display, window manager, sound ------------------------------------------------------
+
+# Ends the scenario through its TERM trap when it runs too long; stopping the watchdog also
+# stops its timer.
+start_watchdog()
+{
+    # shellcheck disable=SC2016  # expanded by the watchdog shell
+    setpriv --pdeathsig KILL -- bash -c 'trap "kill \$timer 2>/dev/null; exit 0" TERM
+        setpriv --pdeathsig KILL -- sleep "$1" & timer=$!
+        wait $timer && kill -TERM "$2"' watchdog "$VOZ_SCENARIO_TIMEOUT" "$$" &
+    remember_pid watchdog $!
+}
+
+start_display()
+{
+    local fdfile=$WORK_DIR/displayfd
+    : >"$fdfile"
+    # Xvfb picks a free display number itself and writes it to fd 3 once it takes clients.
+    setpriv --pdeathsig TERM -- Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+        3>"$fdfile" >"$WORK_DIR/xvfb.log" 2>&1 &
+    remember_pid Xvfb $!
+    local xvfb=$!
+    display_number_written() { grep -qE '^[0-9]+$' "$fdfile" || ! process_running "$xvfb"; }
+    poll_until 30 display_number_written
+    local number
+    number=$(head -n 1 "$fdfile")
+    [[ $number =~ ^[0-9]+$ ]] || { cat "$WORK_DIR/xvfb.log"; fail "Xvfb did not start"; }
+    export DISPLAY=:$number
+    poll_until 30 xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+    note "display $DISPLAY"
+}
+
+wm_ready()
+{
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || return 1
+    local owner
+    owner=$("$PYTHON" "$HARNESS_DIR/xprobe.py" tray-owner 2>/dev/null) || return 1
+    [[ -n $owner && $owner != 0x0 ]]
+}
+
+start_wm()
+{
+    local cfg=$WORK_DIR/icewm
+    mkdir -p "$cfg"
+    # A quiet taskbar: nothing on it moves, so pictures of the tray compare equal.
+    cat >"$cfg/preferences" <<'EOF'
+TaskBarShowClock=0
+TaskBarShowCPUStatus=0
+TaskBarShowNetStatus=0
+TaskBarShowMEMStatus=0
+TaskBarShowMailboxStatus=0
+TaskBarShowApm=0
+TaskBarShowTray=1
+TaskBarEnableSystemTray=1
+EOF
+    : >"$cfg/toolbar"
+    ICEWM_PRIVCFG=$cfg HOME=$WORK_DIR/home setpriv --pdeathsig TERM -- icewm >"$WORK_DIR/icewm.log" 2>&1 &
+    remember_pid icewm $!
+    poll_until 30 wm_ready || { cat "$WORK_DIR/icewm.log"; fail "icewm and its tray did not come up"; }
+}
+
+start_pulse()
+{
+    local dir=$WORK_DIR/pulse
+    mkdir -p "$dir" "$WORK_DIR/home/.config"
+    chmod 700 "$dir"
+    env -u DISPLAY HOME="$WORK_DIR/home" XDG_CONFIG_HOME="$WORK_DIR/home/.config" \
+        XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" \
+        setpriv --pdeathsig TERM -- pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
+        --use-pid-file=false --high-priority=no --realtime=no --log-target=stderr \
+        --load=module-native-protocol-unix --load="module-null-sink sink_name=vozsink" \
+        >"$WORK_DIR/pulse.log" 2>&1 &
+    remember_pid pulseaudio $!
+    export PULSE_SERVER=unix:$dir/native
+    poll_until 30 pactl info >/dev/null 2>&1 || { tail "$WORK_DIR/pulse.log"; fail "PulseAudio did not start"; }
+    pactl set-default-sink vozsink >/dev/null 2>&1
+}
+
+# harness_start: everything a scenario needs before the program starts.
+harness_start()
+{
+    start_watchdog
+    start_display
+    start_wm
+    start_pulse
+    prepare_program_dir
+}
+
+# ---- sound ---------------------------------------------------------------------------------
+
+# start_recording FILE: records what the null sink plays (16-bit stereo 44.1 kHz WAV) until
+# stop_recording; returns once data flows. A short latency matters: what parec still buffers when
+# it is stopped is lost.
+start_recording()
+{
+    RECORD_FILE=$1
+    setpriv --pdeathsig TERM -- parec --device=vozsink.monitor --file-format=wav --format=s16le \
+        --rate=44100 --channels=2 --latency-msec=50 "$1" >"$WORK_DIR/parec.log" 2>&1 &
+    RECORD_PID=$!
+    remember_pid parec "$RECORD_PID"
+    recording_flows() { (($(stat -c %s "$RECORD_FILE" 2>/dev/null || echo 0) > 8192)); }
+    poll_until 10 recording_flows || fail "the recording does not start"
+}
+
+stop_recording()
+{
+    [[ -n $RECORD_PID ]] || return 0
+    # parec writes the WAV header's sizes when it is interrupted.
+    kill -INT "$RECORD_PID" 2>/dev/null
+    wait_for_process_exit "$RECORD_PID" 10 || stop_pid "$RECORD_PID"
+    RECORD_PID=""
+}
+
+# recording_rms FILE [SECONDS]: the RMS amplitude (0..1) of a recording, also of one still being
+# made, or of just its last SECONDS: e.g. has_sound=$(recording_rms rec.wav 0.5).
+recording_rms()
+{
+    local file=$1 last=${2:-} at size data start
+    at=$(grep -obUa -m1 data "$file" 2>/dev/null | head -n 1 | cut -d: -f1)
+    [[ -n $at ]] || { echo 0; return 0; }
+    size=$(stat -c %s "$file")
+    data=$(((size - at - 8) / 4 * 4))  # whole frames only; parec may be mid-write
+    start=$((at + 8))
+    if [[ -n $last ]]; then
+        local want
+        want=$(awk -v s="$last" 'BEGIN { print int(s * 44100) * 4 }')
+        ((want < data)) && { start=$((start + data - want)); data=$want; }
+    fi
+    ((data >= 4)) || { echo 0; return 0; }
+    tail -c +$((start + 1)) "$file" | head -c "$data" |
+        sox -t raw -r 44100 -e signed -b 16 -c 2 - -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
+}
+
+# sound_rms FILE: the RMS amplitude of the whole recording (0..1).
+sound_rms() { sox "$1" -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'; }
+
+# sound_length FILE: the recording's length in seconds.
+sound_length() { sox "$1" -n stat 2>&1 | awk '/^Length/ {print $3}'; }
+
+# sound_active_length FILE [THRESHOLD]: seconds from the first to the last sample above the
+# threshold (sox's notation, default 1%); 0 for silence.
+sound_active_length()
+{
+    local threshold=${2:-1%} length
+    length=$(sox "$1" -n silence 1 0.005 "$threshold" reverse silence 1 0.005 "$threshold" reverse stat 2>&1 |
+        awk '/^Length/ {print $3}')
+    echo "${length:-0}"
+}
+
+# ---- the program folder and the program ----------------------------------------------------
+
+prepare_program_dir()
+{
+    [[ -x $VOZ_PROGRAM_DIR/voz ]] || fail "no program at $VOZ_PROGRAM_DIR/voz (build the voz target)"
+    mkdir -p "$PROGRAM_DIR"
+    cp -a "$VOZ_PROGRAM_DIR/." "$PROGRAM_DIR/" || fail "cannot copy $VOZ_PROGRAM_DIR"
+}
+
+program_file() { echo "$PROGRAM_DIR/$1"; }
+
+# write_program_file NAME FORMAT [ARGS...]: printf's output becomes the file, byte for byte.
+write_program_file()
+{
+    local name=$1 format=$2
+    shift 2
+    # shellcheck disable=SC2059
+    printf "$format" "$@" >"$PROGRAM_DIR/$name" || fail "cannot write $name"
+}
+
+remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
+
+# start_voz [ARGS...]: starts the copied program; its pid goes to VOZ_PID, its output to VOZ_LOG.
+start_voz()
+{
+    (
+        cd "$WORK_DIR" || exit 1
+        exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
+            XDG_CONFIG_HOME="$WORK_DIR/home/.config" LANG="${LANG:-C.UTF-8}" \
+            QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" \
+            setpriv --pdeathsig TERM -- "$PROGRAM_DIR/voz" "$@"
+    ) >>"$VOZ_LOG" 2>&1 &
+    VOZ_PID=$!
+    remember_pid voz "$VOZ_PID"
+    note "voz started, pid $VOZ_PID"
+}
+
+voz_running() { [[ -n $VOZ_PID ]] && process_running "$VOZ_PID"; }
+
+# stop_voz: ends the program as a session would (TERM), e.g. to start it again on the same folder.
+stop_voz()
+{
+    [[ -n $VOZ_PID ]] || return 0
+    kill -TERM "$VOZ_PID" 2>/dev/null
+    wait_for_process_exit "$VOZ_PID" 10 || stop_pid "$VOZ_PID" voz
+    VOZ_PID="" TRAY_WIN=""
+}
+
+# ---- windows -------------------------------------------------------------------------------
+
+# window_geometry WIN: the client area's place and size into WIN_X WIN_Y WIN_W WIN_H.
+window_geometry()
+{
+    local info
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    WIN_X=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    WIN_Y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    WIN_W=$(awk '/^ *Width:/ {print $NF}' <<<"$info")
+    WIN_H=$(awk '/^ *Height:/ {print $NF}' <<<"$info")
+    [[ -n $WIN_X && -n $WIN_W ]]
+}
+
+window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# find_window_title PATTERN: the first shown window whose title matches (a regular expression).
+find_window_title()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+        echo "$w"
+        return 0
+    done
+    return 1
+}
+
+# wait_for_window_title PATTERN [SECONDS]: prints the window's id once it shows.
+wait_for_window_title()
+{
+    local deadline=$((SECONDS + ${2:-20}))
+    while true; do
+        find_window_title "$1" && return 0
+        ((SECONDS >= deadline)) && return 1
+        sleep 0.1
+    done
+}
+
+no_window_title() { ! find_window_title "$1" >/dev/null; }
+
+# wait_for_no_window PATTERN [SECONDS]: true once no shown window's title matches.
+wait_for_no_window() { poll_until "${2:-20}" no_window_title "$1"; }
+
+pointer_at()
+{
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
+    [[ ${X-} == "$1" && ${Y-} == "$2" ]]
+}
+
+# move_pointer X Y: moves the pointer and waits until it is there. (xdotool's own --sync waits
+# for motion and so hangs for seconds when the pointer is already in place.)
+move_pointer()
+{
+    pointer_at "$1" "$2" && return 0
+    xdotool mousemove "$1" "$2" && poll_until 5 pointer_at "$1" "$2"
+}
+
+# click_at X Y [BUTTON]: clicks at a point of the screen.
+click_at() { move_pointer "$1" "$2" && xdotool click "${3:-1}"; }
+
+# click_in_window WIN X Y [BUTTON]: clicks at X,Y of the window's client area.
+click_in_window()
+{
+    window_geometry "$1" || return 1
+    click_at $((WIN_X + $2)) $((WIN_Y + $3)) "${4:-1}"
+}
+
+press_keys() { xdotool key --delay 40 "$@"; }
+
+# ---- the tray icon -------------------------------------------------------------------------
+
+# An embedded tray icon carries _XEMBED_INFO, is shown inside the tray and has an icon's size.
+tray_candidate()
+{
+    xprop -id "$1" _XEMBED_INFO 2>/dev/null | grep -q '=' || return 1
+    window_viewable "$1" && window_geometry "$1" || return 1
+    ((WIN_W >= 16 && WIN_W <= 64 && WIN_H >= 16 && WIN_H <= 64)) || return 1
+    TRAY_WIN=$1 TRAY_X=$WIN_X TRAY_Y=$WIN_Y TRAY_W=$WIN_W TRAY_H=$WIN_H
+}
+
+# find_tray_icon: the program's icon in the tray into TRAY_WIN TRAY_X TRAY_Y TRAY_W TRAY_H.
+# The icon found last, while it still shows; else a window of WM_CLASS "voz" in the window tree;
+# else any window of the program's pid.
+find_tray_icon()
+{
+    local line w
+    local re='^[[:space:]]*(0x[0-9a-f]+) .*\("voz" "[^"]*"\)[[:space:]]+[0-9]+x[0-9]+\+'
+    [[ -n $TRAY_WIN ]] && tray_candidate "$TRAY_WIN" && return 0
+    while IFS= read -r line; do
+        [[ $line =~ $re ]] && tray_candidate "${BASH_REMATCH[1]}" && return 0
+    done < <(xwininfo -root -tree 2>/dev/null)
+    if [[ -n $VOZ_PID ]]; then
+        for w in $(xdotool search --pid "$VOZ_PID" 2>/dev/null); do
+            tray_candidate "$(printf '0x%x' "$w")" && return 0
+        done
+    fi
+    TRAY_WIN=""
+    return 1
+}
+
+wait_for_tray_icon() { poll_until "${1:-30}" find_tray_icon; }
+no_tray_icon() { ! find_tray_icon; }
+wait_for_no_tray_icon() { poll_until "${1:-20}" no_tray_icon; }
+
+# click_tray_icon [BUTTON]: clicks the icon's middle (1 left, 3 right).
+click_tray_icon()
+{
+    find_tray_icon || return 1
+    click_at $((TRAY_X + TRAY_W / 2)) $((TRAY_Y + TRAY_H / 2)) "${1:-1}"
+}
+
+left_click_tray_icon() { click_tray_icon 1; }
+right_click_tray_icon() { click_tray_icon 3; }
+
+# Moves the pointer off the tray so no tooltip or hover covers the icon in a picture.
+park_pointer() { move_pointer 512 300; }
+
+# capture_tray_icon FILE: a picture of just the icon.
+capture_tray_icon()
+{
+    find_tray_icon || return 1
+    capture_window "$TRAY_WIN" "$1"
+}
+
+# ---- the tray menu -------------------------------------------------------------------------
+
+# find_tray_menu: the shown popup menu into MENU_WIN MENU_X MENU_Y MENU_W MENU_H. Popups are
+# override-redirect; a tooltip is one too, but far smaller.
+find_tray_menu()
+{
+    local w info
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        info=$(xwininfo -id "$w" 2>/dev/null) || continue
+        grep -q 'Override Redirect State: yes' <<<"$info" || continue
+        window_geometry "$w" || continue
+        ((WIN_H >= 60 && WIN_W >= 40)) || continue
+        MENU_WIN=$w MENU_X=$WIN_X MENU_Y=$WIN_Y MENU_W=$WIN_W MENU_H=$WIN_H
+        return 0
+    done
+    MENU_WIN=""
+    return 1
+}
+
+no_tray_menu() { ! find_tray_menu; }
+
+keyboard_grabbed() { "$PYTHON" "$HARNESS_DIR/xprobe.py" keyboard-grabbed 2>/dev/null; }
+
+# open_tray_menu: right-clicks the icon and waits until the menu shows and holds the keyboard.
+# The pointer stays on the icon, so it never hovers over an item. MENU_AT_X/Y: where it clicked.
+open_tray_menu()
+{
+    local attempt
+    find_tray_menu && return 0
+    for attempt in 1 2; do
+        right_click_tray_icon || return 1
+        MENU_AT_X=$((TRAY_X + TRAY_W / 2)) MENU_AT_Y=$((TRAY_Y + TRAY_H / 2))
+        # A click can be lost while the icon is still being embedded: one more try then.
+        if poll_until 10 find_tray_menu; then
+            poll_until 10 keyboard_grabbed || return 1
+            return 0
+        fi
+        note "no menu after right-click $attempt"
+    done
+    return 1
+}
+
+# menu_item_index CAPTION|NUMBER: the item's 1-based place among the items (not separators).
+menu_item_index()
+{
+    local i
+    if [[ $1 =~ ^[0-9]+$ ]]; then echo "$1"; return 0; fi
+    for i in "${!VOZ_MENU_ITEMS[@]}"; do
+        [[ ${VOZ_MENU_ITEMS[i]} == "$1" ]] && { echo $((i + 1)); return 0; }
+    done
+    return 1
+}
+
+# menu_highlight FILE: "TOP BOTTOM" of the highlighted item's band in a picture of the menu, by
+# its coloured pixels (the rest of the menu is grey); nothing when no item is highlighted.
+menu_highlight()
+{
+    local column=$((MENU_W / 2))
+    convert "$1" -crop "1x${MENU_H}+${column}+0" +repage -depth 8 txt:- 2>/dev/null | awk '
+        /^[0-9]+,[0-9]+:/ {
+            split($1, at, "[,:]"); y = at[2]
+            gsub(/[()]/, "", $2); split($2, c, ",")
+            hi = c[1]; lo = c[1]
+            for (i = 2; i <= 3; i++) { if (c[i] > hi) hi = c[i]; if (c[i] < lo) lo = c[i] }
+            if (hi - lo > 60) { if (top == "") top = y; bottom = y }
+        }
+        END { if (top != "") print top, bottom }'
+}
+
+# capture_menu FILE: a picture of just the menu.
+capture_menu() { capture_window "$MENU_WIN" "$1"; }
+
+# choose_menu_item CAPTION|NUMBER: opens the menu when it is not open, moves to the item with the
+# Down key and presses Return. Fails when the menu shows no highlighted item before Return.
+choose_menu_item()
+{
+    local index i
+    index=$(menu_item_index "$1") || fail "no menu item '$1'"
+    open_tray_menu || fail "the tray menu did not open"
+    for ((i = 0; i < index; i++)); do press_keys Down; done
+    sleep 0.2
+    capture_menu "$WORK_DIR/menu-choice.png"
+    [[ -n $(menu_highlight "$WORK_DIR/menu-choice.png") ]] || fail "no item highlighted in the menu before choosing '$1'"
+    press_keys Return
+    poll_until 10 no_tray_menu || fail "the menu stayed open after choosing '$1'"
+}
+
+# close_tray_menu: Escape closes it without choosing.
+close_tray_menu()
+{
+    find_tray_menu || return 0
+    press_keys Escape
+    poll_until 10 no_tray_menu
+}
+
+# ---- pictures ------------------------------------------------------------------------------
+
+# screenshot NAME: the whole screen into the scenario's picture folder; prints the file.
+screenshot()
+{
+    local file=$SHOT_DIR/$1.png
+    xwd -root -silent -display "$DISPLAY" | convert xwd:- "$file" || return 1
+    echo "$file"
+}
+
+# capture_region X Y W H FILE: part of the screen into FILE.
+capture_region()
+{
+    xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${3}x${4}+${1}+${2}" +repage "$5"
+}
+
+# capture_window WIN FILE: what the screen shows inside the window (there is no compositor, so
+# the same pixels as a crop of the whole screen, only quicker).
+capture_window() { xwd -silent -display "$DISPLAY" -id "$1" | convert xwd:- "$2"; }
+
+# pixel_rgb FILE X Y: "R G B", 0..255.
+pixel_rgb()
+{
+    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
+        awk '/^0,0:/ {gsub(/[()]/, "", $2); split($2, c, ","); print c[1], c[2], c[3]}'
+}
+
+# count_pixels FILE X Y W H AWK_CONDITION: how many pixels of the region satisfy the condition
+# over r, g, b (0..255), e.g. 'r > 180 && g < 70 && b < 70'.
+count_pixels()
+{
+    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- 2>/dev/null | awk '
+        /^[0-9]+,[0-9]+:/ { gsub(/[()]/, "", $2); split($2, c, ","); r = c[1]; g = c[2]; b = c[3]
+                            if ('"$6"') n++ }
+        END { print n + 0 }'
+}
+
+# images_identical A B: true when every pixel is the same.
+images_identical()
+{
+    local diff
+    diff=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+    [[ $diff == 0 ]]
+}
+
+# diff_box A B: "X Y W H", the smallest rectangle holding every pixel that differs between two
+# pictures of one size; nothing when they are identical.
+diff_box()
+{
+    local box
+    box=$(convert "$1" "$2" -compose difference -composite -separate -evaluate-sequence max \
+        -threshold 0 -format '%@' info: 2>/dev/null)
+    [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 0
+    ((BASH_REMATCH[1] > 0 && BASH_REMATCH[2] > 0)) || return 0
+    echo "${BASH_REMATCH[3]} ${BASH_REMATCH[4]} ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
+}
+
+# capture_stable FILE CAPTURE_COMMAND...: runs the capture (which takes FILE last) until two
+# pictures in a row are identical, so a repaint in progress is never what gets compared.
+capture_stable()
+{
+    local file=$1 i
+    shift
+    "$@" "$file.previous" || return 1
+    for ((i = 0; i < 50; i++)); do
+        sleep 0.1
+        "$@" "$file" || return 1
+        images_identical "$file" "$file.previous" && { rm -f "$file.previous"; return 0; }
+        mv "$file" "$file.previous"
+    done
+    return 1
+}
