@@ -54,14 +54,7 @@ QByteArray toneWave(double seconds, int rate, int channels, bool asFloat)
 struct AudioPlaybackTest : ::testing::Test {
     QTemporaryDir dir;
     void SetUp() override { ensureApplication(); }
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.path() + QLatin1Char('/') + name;
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeFileIn(dir, name, bytes); }
     static bool haveOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 };
 

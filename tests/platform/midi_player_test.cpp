@@ -2,10 +2,12 @@
 #include "platform/mci_command.h"
 #include "platform/midi_player.h"
 #include "midi_bytes.h"
+#include "support/test_program.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,14 +24,7 @@ struct MidiPlayerTest : ::testing::Test {
     QTemporaryDir dir;
     MidiPlayer player;
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.path() + QLatin1Char('/') + name;
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeFileIn(dir, name, bytes); }
     int send(const QString& command) { return player.sendCommand(command); }
     static QString openCommand(const QString& file, const QString& alias)
     {

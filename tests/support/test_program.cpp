@@ -28,11 +28,15 @@ TestProgram::~TestProgram() = default;
 
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
 
-void TestProgram::writeFile(const QString& file, const QByteArray& bytes) const
+QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
-    QFile f(dir.path() + QLatin1Char('/') + file);
+    const QString path = dir.path() + QLatin1Char('/') + name;
+    QFile f(path);
     if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+    return path;
 }
+
+void TestProgram::writeFile(const QString& file, const QByteArray& bytes) const { writeFileIn(dir, file, bytes); }
 
 QByteArray TestProgram::readFile(const QString& file) const
 {

@@ -20,5 +20,8 @@ struct TestProgram {
     Program program{platform};
 };
 
+// Writes a file into a temporary folder and returns its path.
+QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+
 // Makes sure a QApplication exists (offscreen) for tests that load windows.
 void ensureApplication();
