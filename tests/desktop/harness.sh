@@ -665,3 +665,96 @@ capture_stable()
     done
     return 1
 }
+
+# ---- alarms --------------------------------------------------------------------------------
+
+# write_autoload_ini: a voz.ini whose fourth record turns on loading my.dat at start.
+write_autoload_ini()
+{
+    local zeros
+    zeros=$(printf '\\x00%.0s' {1..153})  # records 1..3
+    write_program_file voz.ini "${zeros}%-17s\\x01\\x00\\x01\\x00%-30s" '[Setting]' AutomaticLoadOn
+}
+
+# clock_at EPOCH: that moment's time of day, HH:MM:SS.
+clock_at() { date -d "@$1" +%H:%M:%S; }
+
+# avoid_midnight: the program only knows alarms of the same day, so within two minutes of
+# midnight a scenario first waits for the new day.
+avoid_midnight()
+{
+    local left
+    left=$((86400 - 10#$(date +%H) * 3600 - 10#$(date +%M) * 60 - 10#$(date +%S)))
+    ((left > 120)) && return 0
+    note "midnight is $left s away: waiting for the new day"
+    past_midnight() { [[ $(date +%H) == 00 ]]; }
+    poll_until $((left + 10)) past_midnight || fail "the clock did not pass midnight"
+    sleep 1
+}
+
+# wait_for_clock EPOCH: sleeps (in steps, so a stopped test still ends quickly) until the wall
+# clock has reached that second.
+clock_reached() { (($(date +%s) >= $1)); }
+wait_for_clock() { poll_until $(($1 - $(date +%s) + 5)) clock_reached "$1"; }
+
+# sound_active_rms FILE [THRESHOLD]: the RMS amplitude from the first to the last sample above
+# the threshold, so the silence around a song does not dilute it; 0 for silence.
+sound_active_rms()
+{
+    local threshold=${2:-1%} rms
+    rms=$(sox "$1" -n silence 1 0.005 "$threshold" reverse silence 1 0.005 "$threshold" reverse stat 2>&1 |
+        awk '/^RMS +amplitude/ {print $3}')
+    echo "${rms:-0}"
+}
+
+# above VALUE LIMIT / below VALUE LIMIT / between VALUE LOW HIGH: compare decimal numbers.
+above() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'; }
+below() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v < l) }'; }
+between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi) }'; }
+
+# sound_flowing [SECONDS] / sound_silent [SECONDS]: whether the recording's last SECONDS (0.3
+# by default) hold sound.
+sound_flowing() { above "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.01; }
+sound_silent() { below "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.001; }
+
+# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above the
+# threshold.
+sound_onset()
+{
+    local total rest
+    total=$(sound_length "$1")
+    rest=$(sox "$1" -n silence 1 0.005 "${2:-1%}" stat 2>&1 | awk '/^Length/ {print $3}')
+    awk -v t="$total" -v r="${rest:-0}" 'BEGIN { printf "%.2f\n", t - r }'
+}
+
+# prepare_alarm WORD SECONDS [MESSAGE]: starts recording the sink and writes a voz.ini that loads
+# my.dat at start and a my.dat with one alarm (once, twice, thrice or repeat) SECONDS from now
+# and, when given, its message; start voz next. ALARM_AT: the alarm's second (epoch),
+# ALARM_CLOCK: the same as HH:MM:SS, RECORD_START: when the recording began (epoch, fractions).
+prepare_alarm()
+{
+    local word=$1 ahead=$2 message=${3:-}
+    avoid_midnight
+    write_autoload_ini
+    start_recording "$WORK_DIR/sound.wav"
+    # parec returns once 8 KiB (the header and some 45 ms of sound) are written.
+    RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }')
+    ALARM_AT=$(($(date +%s) + ahead))
+    ALARM_CLOCK=$(clock_at "$ALARM_AT")
+    if [[ -n $message ]]; then
+        write_program_file my.dat '"%s %s"\r\n"%s at %s"\r\n' "$word" "$ALARM_CLOCK" "$message" "$ALARM_CLOCK"
+    else
+        write_program_file my.dat '"%s %s"\r\n' "$word" "$ALARM_CLOCK"
+    fi
+    note "alarm '$word' at $ALARM_CLOCK"
+}
+
+# text_lines FILE X Y W H: how many lines of dark text the region of a picture holds (bands of
+# rows with dark pixels, separated by rows without).
+text_lines()
+{
+    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- 2>/dev/null | awk '
+        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
+                            if (c[1] < 100 && c[2] < 100 && c[3] < 100) dark[at[2]]++ }
+        END { for (y = 0; y < '"$5"'; y++) { if (dark[y] && !dark[y - 1]) n++ } print n + 0 }'
+}
