@@ -123,7 +123,7 @@ int bytesPerSample(SampleFormat format)
 
 qint64 DecodedWave::durationUs() const
 {
-    return spec.sampleRate > 0 ? frames() * 1000000 / spec.sampleRate : 0;
+    return format.sampleRate > 0 ? frames() * 1000000 / format.sampleRate : 0;
 }
 
 std::optional<DecodedWave> decodeWave(const QByteArray& bytes)
@@ -188,9 +188,9 @@ std::optional<DecodedWave> decodeWave(const QByteArray& bytes)
     const qint64 frames = dataSize / inFrameBytes;
     if (frames <= 0) return std::nullopt;
     DecodedWave wave;
-    wave.spec = PcmSpec{static_cast<int>(f.rate), f.channels, out};
+    wave.format = PcmFormat{static_cast<int>(f.rate), f.channels, out};
     wave.fileBits = f.bits;
-    const qint64 outBytes = frames * wave.spec.bytesPerFrame();
+    const qint64 outBytes = frames * wave.format.bytesPerFrame();
     if (outBytes > kMaxPcmBytes) return std::nullopt;
 
     wave.pcm.resize(outBytes);
@@ -238,9 +238,9 @@ std::optional<DecodedWave> decodeWave(const QByteArray& bytes)
     return wave;
 }
 
-std::optional<QByteArray> convertPcm(const DecodedWave& wave, const PcmSpec& target)
+std::optional<QByteArray> convertPcm(const DecodedWave& wave, const PcmFormat& target)
 {
-    const PcmSpec& src = wave.spec;
+    const PcmFormat& src = wave.format;
     if (target.channels < 1 || target.channels > 32 || target.sampleRate < kMinSampleRate ||
         target.sampleRate > kMaxSampleRate || src.channels < 1 || src.sampleRate < 1)
         return std::nullopt;

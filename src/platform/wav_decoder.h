@@ -14,19 +14,19 @@ enum class SampleFormat { UInt8, Int16, Int32, Float };
 int bytesPerSample(SampleFormat format);
 
 // The layout of interleaved native-endian samples.
-struct PcmSpec {
+struct PcmFormat {
     int sampleRate = 0;
     int channels = 0;
     SampleFormat format = SampleFormat::Int16;
     int bytesPerFrame() const { return channels * bytesPerSample(format); }
-    bool operator==(const PcmSpec&) const = default;
+    bool operator==(const PcmFormat&) const = default;
 };
 
 struct DecodedWave {
-    PcmSpec spec;
+    PcmFormat format;
     int fileBits = 0;  // bits of a sample in the file: 8, 16, 24 or 32
-    QByteArray pcm;    // whole frames, interleaved, native-endian, in spec's layout
-    qint64 frames() const { return spec.bytesPerFrame() > 0 ? pcm.size() / spec.bytesPerFrame() : 0; }
+    QByteArray pcm;    // whole frames, interleaved, native-endian, in format's layout
+    qint64 frames() const { return format.bytesPerFrame() > 0 ? pcm.size() / format.bytesPerFrame() : 0; }
     qint64 durationUs() const;
 };
 
@@ -45,6 +45,6 @@ std::optional<DecodedWave> decodeWave(const QByteArray& bytes);
 // The samples of `wave` in the layout `target`: sample format converted, rate changed by linear
 // interpolation, mono spread to both front channels or stereo mixed to mono (further channels
 // stay silent). Nothing when the result would exceed kMaxPcmBytes or the target is unusable.
-std::optional<QByteArray> convertPcm(const DecodedWave& wave, const PcmSpec& target);
+std::optional<QByteArray> convertPcm(const DecodedWave& wave, const PcmFormat& target);
 
 }  // namespace voz::audio

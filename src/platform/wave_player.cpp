@@ -18,7 +18,7 @@
 #include <utility>
 
 using voz::audio::DecodedWave;
-using voz::audio::PcmSpec;
+using voz::audio::PcmFormat;
 using voz::audio::SampleFormat;
 
 namespace {
@@ -42,38 +42,38 @@ QAudioFormat::SampleFormat toQt(SampleFormat f)
     return QAudioFormat::Unknown;
 }
 
-QAudioFormat toQt(const PcmSpec& spec)
+QAudioFormat toQt(const PcmFormat& format)
 {
     QAudioFormat f;
-    f.setSampleRate(spec.sampleRate);
-    f.setChannelCount(spec.channels);
-    f.setChannelConfig(QAudioFormat::defaultChannelConfigForChannelCount(spec.channels));
-    f.setSampleFormat(toQt(spec.format));
+    f.setSampleRate(format.sampleRate);
+    f.setChannelCount(format.channels);
+    f.setChannelConfig(QAudioFormat::defaultChannelConfigForChannelCount(format.channels));
+    f.setSampleFormat(toQt(format.format));
     return f;
 }
 
-std::optional<PcmSpec> fromQt(const QAudioFormat& f)
+std::optional<PcmFormat> fromQt(const QAudioFormat& f)
 {
-    PcmSpec spec{f.sampleRate(), f.channelCount(), SampleFormat::Int16};
+    PcmFormat format{f.sampleRate(), f.channelCount(), SampleFormat::Int16};
     switch (f.sampleFormat()) {
-    case QAudioFormat::UInt8: spec.format = SampleFormat::UInt8; break;
-    case QAudioFormat::Int16: spec.format = SampleFormat::Int16; break;
-    case QAudioFormat::Int32: spec.format = SampleFormat::Int32; break;
-    case QAudioFormat::Float: spec.format = SampleFormat::Float; break;
+    case QAudioFormat::UInt8: format.format = SampleFormat::UInt8; break;
+    case QAudioFormat::Int16: format.format = SampleFormat::Int16; break;
+    case QAudioFormat::Int32: format.format = SampleFormat::Int32; break;
+    case QAudioFormat::Float: format.format = SampleFormat::Float; break;
     default: return std::nullopt;
     }
-    if (spec.sampleRate <= 0 || spec.channels <= 0) return std::nullopt;
-    return spec;
+    if (format.sampleRate <= 0 || format.channels <= 0) return std::nullopt;
+    return format;
 }
 
 // The layout the device plays: the file's own when it can, else float or 16-bit samples at the
 // file's rate, then at the device's preferred rate and channel count.
-std::optional<PcmSpec> outputSpec(const QAudioDevice& device, const PcmSpec& file)
+std::optional<PcmFormat> outputLayout(const QAudioDevice& device, const PcmFormat& file)
 {
     const QAudioFormat preferred = device.preferredFormat();
     const int rate = preferred.sampleRate() > 0 ? preferred.sampleRate() : 48000;
     const int channels = preferred.channelCount() > 0 ? preferred.channelCount() : 2;
-    const PcmSpec candidates[] = {
+    const PcmFormat candidates[] = {
         file,
         {file.sampleRate, file.channels, SampleFormat::Float},
         {file.sampleRate, file.channels, SampleFormat::Int16},
@@ -82,7 +82,7 @@ std::optional<PcmSpec> outputSpec(const QAudioDevice& device, const PcmSpec& fil
         {rate, channels, SampleFormat::Float},
         {rate, channels, SampleFormat::Int16},
     };
-    for (const PcmSpec& c : candidates)
+    for (const PcmFormat& c : candidates)
         if (device.isFormatSupported(toQt(c))) return c;
     if (auto own = fromQt(preferred)) return own;
     return std::nullopt;
@@ -252,13 +252,13 @@ bool WavePlayer::play(const QString& path, int times)
 
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return false;
-    const std::optional<PcmSpec> spec = outputSpec(device, wave->spec);
-    if (!spec) return false;
-    const std::optional<QByteArray> pcm = voz::audio::convertPcm(*wave, *spec);
+    const std::optional<PcmFormat> layout = outputLayout(device, wave->format);
+    if (!layout) return false;
+    const std::optional<QByteArray> pcm = voz::audio::convertPcm(*wave, *layout);
     if (!pcm || pcm->isEmpty()) return false;
 
     SinkWorker* w = d->ensureWorker();
-    const QAudioFormat format = toQt(*spec);
+    const QAudioFormat format = toQt(*layout);
     bool started = false;
     QMetaObject::invokeMethod(
         w, [w, device, format, pcm = *pcm, times] { return w->start(device, format, pcm, times); },

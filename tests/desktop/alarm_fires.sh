@@ -47,9 +47,7 @@ behind=$(((10#$(date -d "$now" +%s) - 10#$(date -d "${BASH_REMATCH[0]}" +%s) + 8
 ((behind <= 2)) || fail "the title '$title' is $behind s behind the clock ($now)"
 pass "the title went from '$first' to '$title'"
 
-capture_window "$message" "$SHOT_DIR/message_window.png"
-window_geometry "$message"
-lines=$(text_lines "$SHOT_DIR/message_window.png" 10 10 $((WIN_W - 40)) $((WIN_H - 50)))
+lines=$(message_text_lines "$message" "$SHOT_DIR/message_window.png")
 ((lines == 1)) || fail "the message window shows $lines lines of text, not the one message"
 pass "the message window shows one line of text"
 screenshot message >/dev/null

@@ -758,3 +758,12 @@ text_lines()
                             if (c[1] < 100 && c[2] < 100 && c[3] < 100) dark[at[2]]++ }
         END { for (y = 0; y < '"$5"'; y++) { if (dark[y] && !dark[y - 1]) n++ } print n + 0 }'
 }
+
+# message_text_lines WINDOW FILE: saves the "Message" window to FILE and prints how many lines of
+# text its text box shows (inside its margins, above the button row).
+message_text_lines()
+{
+    capture_window "$1" "$2"
+    window_geometry "$1"
+    text_lines "$2" 10 10 $((WIN_W - 40)) $((WIN_H - 50))
+}

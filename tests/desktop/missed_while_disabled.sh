@@ -42,9 +42,7 @@ note "sound: RMS $rms over the whole $length s recording"
 below "$rms" 0.001 || fail "sound was played (RMS $rms over the recording)"
 pass "no sound for the missed alarm (RMS $rms)"
 
-capture_window "$message" "$SHOT_DIR/missed_window.png"
-window_geometry "$message"
-lines=$(text_lines "$SHOT_DIR/missed_window.png" 10 10 $((WIN_W - 40)) $((WIN_H - 50)))
+lines=$(message_text_lines "$message" "$SHOT_DIR/missed_window.png")
 ((lines >= 2)) || fail "the message window shows $lines line(s) of text, not the alarm's time and its message"
 pass "the message window shows $lines lines of text"
 screenshot missed >/dev/null

@@ -95,7 +95,7 @@ TEST(WavDecoder, Pcm8Mono)
 {
     const auto w = decodeWave(wave(1, 1, 11025, 8, QByteArray("\x80\xFF\x00\x40", 4)));
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->spec, (PcmSpec{11025, 1, SampleFormat::UInt8}));
+    EXPECT_EQ(w->format, (PcmFormat{11025, 1, SampleFormat::UInt8}));
     EXPECT_EQ(w->fileBits, 8);
     EXPECT_EQ(w->frames(), 4);
     EXPECT_EQ(w->pcm, QByteArray("\x80\xFF\x00\x40", 4));
@@ -105,7 +105,7 @@ TEST(WavDecoder, Pcm16Stereo)
 {
     const auto w = decodeWave(wave(1, 2, 44100, 16, int16Samples({1, -1, 32767, -32768, 1000, -1000})));
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->spec, (PcmSpec{44100, 2, SampleFormat::Int16}));
+    EXPECT_EQ(w->format, (PcmFormat{44100, 2, SampleFormat::Int16}));
     EXPECT_EQ(w->frames(), 3);
     EXPECT_EQ(samplesOf<std::int16_t>(w->pcm), (std::vector<std::int16_t>{1, -1, 32767, -32768, 1000, -1000}));
     EXPECT_EQ(w->durationUs(), 3 * 1000000 / 44100);
@@ -117,7 +117,7 @@ TEST(WavDecoder, Pcm24BecomesInt32InTheHighBits)
     const QByteArray data("\x56\x34\x12" "\xFF\xFF\xFF" "\x00\x00\x80" "\xFF\xFF\x7F", 12);
     const auto w = decodeWave(wave(1, 1, 48000, 24, data));
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->spec, (PcmSpec{48000, 1, SampleFormat::Int32}));
+    EXPECT_EQ(w->format, (PcmFormat{48000, 1, SampleFormat::Int32}));
     EXPECT_EQ(w->fileBits, 24);
     EXPECT_EQ(samplesOf<std::int32_t>(w->pcm),
               (std::vector<std::int32_t>{0x12345600, -256, std::numeric_limits<std::int32_t>::min(), 0x7FFFFF00}));
@@ -130,7 +130,7 @@ TEST(WavDecoder, Pcm32Stereo)
     putLe32(data, 0x80000000);
     const auto w = decodeWave(wave(1, 2, 96000, 32, data));
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->spec, (PcmSpec{96000, 2, SampleFormat::Int32}));
+    EXPECT_EQ(w->format, (PcmFormat{96000, 2, SampleFormat::Int32}));
     EXPECT_EQ(samplesOf<std::int32_t>(w->pcm),
               (std::vector<std::int32_t>{0x7FFFFFFF, std::numeric_limits<std::int32_t>::min()}));
 }
@@ -147,7 +147,7 @@ TEST(WavDecoder, Float32WithBrokenSamplesSilencedAndClamped)
     }
     const auto w = decodeWave(wave(3, 1, 22050, 32, data));
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->spec, (PcmSpec{22050, 1, SampleFormat::Float}));
+    EXPECT_EQ(w->format, (PcmFormat{22050, 1, SampleFormat::Float}));
     EXPECT_EQ(samplesOf<float>(w->pcm), (std::vector<float>{0.5f, -0.25f, 0.0f, 1.0f, 0.0f, -1.0f}));
 }
 
@@ -156,14 +156,14 @@ TEST(WavDecoder, ExtensibleHeaders)
     const auto pcm24 = decodeWave(
         riff(chunk("fmt ", extensibleFmtBody(1, 2, 48000, 24, 24)) + chunk("data", QByteArray(12, '\x01'))));
     ASSERT_TRUE(pcm24);
-    EXPECT_EQ(pcm24->spec, (PcmSpec{48000, 2, SampleFormat::Int32}));
+    EXPECT_EQ(pcm24->format, (PcmFormat{48000, 2, SampleFormat::Int32}));
     EXPECT_EQ(pcm24->frames(), 2);
 
     QByteArray one;
     putLe32(one, 0x3F800000);  // 1.0f
     const auto flt = decodeWave(riff(chunk("fmt ", extensibleFmtBody(3, 1, 8000, 32, 32)) + chunk("data", one)));
     ASSERT_TRUE(flt);
-    EXPECT_EQ(flt->spec, (PcmSpec{8000, 1, SampleFormat::Float}));
+    EXPECT_EQ(flt->format, (PcmFormat{8000, 1, SampleFormat::Float}));
 
     // A sub-format that is neither PCM nor float, and a GUID that is not a format GUID.
     EXPECT_FALSE(decodeWave(riff(chunk("fmt ", extensibleFmtBody(2, 1, 8000, 16, 16)) + chunk("data", one))));
@@ -341,7 +341,7 @@ TEST(WavConvert, SameLayoutIsTheSameBytes)
 {
     const auto w = decodeWave(wave(1, 2, 44100, 16, int16Samples({1, 2, 3, 4})));
     ASSERT_TRUE(w);
-    const auto out = convertPcm(*w, w->spec);
+    const auto out = convertPcm(*w, w->format);
     ASSERT_TRUE(out);
     EXPECT_EQ(*out, w->pcm);
 }
