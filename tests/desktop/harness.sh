@@ -315,15 +315,20 @@ sound_rms() { sox "$1" -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'; }
 # sound_length FILE: the recording's length in seconds.
 sound_length() { sox "$1" -n stat 2>&1 | awk '/^Length/ {print $3}'; }
 
-# sound_active_length FILE [THRESHOLD]: seconds from the first to the last sample above the
-# threshold (sox's notation, default 1%); 0 for silence.
-sound_active_length()
+# active_stat FILE FIELD [THRESHOLD]: one figure of sox's "stat" over the part of a recording
+# from its first to its last sample above the threshold (sox's notation, default 1%), so the
+# silence around a song does not dilute it; 0 for silence.
+active_stat()
 {
-    local threshold=${2:-1%} length
-    length=$(sox "$1" -n silence 1 0.005 "$threshold" reverse silence 1 0.005 "$threshold" reverse stat 2>&1 |
-        awk '/^Length/ {print $3}')
-    echo "${length:-0}"
+    local threshold=${3:-1%} value
+    value=$(sox "$1" -n silence 1 0.005 "$threshold" reverse silence 1 0.005 "$threshold" reverse stat 2>&1 |
+        awk -v field="^$2" '$0 ~ field {print $3}')
+    echo "${value:-0}"
 }
+
+# sound_active_length / sound_active_rms FILE [THRESHOLD]: seconds and RMS amplitude of that part.
+sound_active_length() { active_stat "$1" Length "${2:-}"; }
+sound_active_rms() { active_stat "$1" 'RMS +amplitude' "${2:-}"; }
 
 # ---- the program folder and the program ----------------------------------------------------
 
@@ -696,16 +701,6 @@ avoid_midnight()
 # clock has reached that second.
 clock_reached() { (($(date +%s) >= $1)); }
 wait_for_clock() { poll_until $(($1 - $(date +%s) + 5)) clock_reached "$1"; }
-
-# sound_active_rms FILE [THRESHOLD]: the RMS amplitude from the first to the last sample above
-# the threshold, so the silence around a song does not dilute it; 0 for silence.
-sound_active_rms()
-{
-    local threshold=${2:-1%} rms
-    rms=$(sox "$1" -n silence 1 0.005 "$threshold" reverse silence 1 0.005 "$threshold" reverse stat 2>&1 |
-        awk '/^RMS +amplitude/ {print $3}')
-    echo "${rms:-0}"
-}
 
 # above VALUE LIMIT / below VALUE LIMIT / between VALUE LOW HIGH: compare decimal numbers.
 above() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'; }
