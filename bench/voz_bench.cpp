@@ -148,7 +148,7 @@ void BM_TickFiring(benchmark::State& state)
         state.PauseTiming();
         if (data.ListCount() != kQueued - 1 || p.gNextAlarmTime != data.List(0).right(8))
             state.SkipWithError("the tick did not fire entry 0");
-        data.items.prepend(first);
+        data.items().prepend(first);
         p.gHasAlarms = VTrue;
         p.gListChanged = VFalse;
         p.gNextAlarmTime = first.right(8);

@@ -73,11 +73,17 @@ struct Scene {
     ListBox messages;
 };
 
-// Lists as the program keeps them: alarms ordered and unique, everything later than now.
-Scene readScene(Reader& in)
+// A list with the same items and selection.
+void copyList(const ListBox& from, ListBox& to)
 {
-    Scene s;
-    if (in.n == 0 || in.p[0] != 0) return s;
+    to.setItems(from.items());
+    to.setListIndex(from.ListIndex());
+}
+
+// Lists as the program keeps them: alarms ordered and unique, everything later than now.
+void readScene(Reader& in, Scene& s)
+{
+    if (in.n == 0 || in.p[0] != 0) return;
     in.byte();
     const int h = in.byte() % 24, m = in.byte() % 60, sec = in.byte() % 60;
     const int nowSecs = h * 3600 + m * 60 + sec;
@@ -103,8 +109,7 @@ Scene readScene(Reader& in)
         taken.insert(t);
         s.messages.AddItem(QStringLiteral("memo %1 at ").arg(w) + t);
     }
-    if (selected < s.data.ListCount()) s.data.ListIndex = selected;
-    return s;
+    if (selected < s.data.ListCount()) s.data.setListIndex(selected);
 }
 
 // The same file loaded record by record through the single-entry insert, the way the lists
@@ -117,7 +122,7 @@ void loadOneByOne(const QStringList& records, qint64 count, const QString& now, 
         if (isMessageRecord(r)) {
             if (!messageOk(kit, r) || timePassed(r, now)) continue;
             bool taken = false;
-            for (const QString& e : messages.items) taken = taken || e.right(8) == r.right(8);
+            for (const QString& e : messages.items()) taken = taken || e.right(8) == r.right(8);
             if (!taken) messages.AddItem(r);
         } else if (alarmOk(kit, r) && !timePassed(r, now)) {
             insertSorted(data, r.right(8), r.left(r.size() - 9));
@@ -131,31 +136,32 @@ constexpr qint64 kOneByOneLimit = 3000;
 void checkLoad(const QByteArray& content, const Scene& before)
 {
     const CheckKit kit(QDateTime(QDate(2026, 12, 7), QTime::fromString(before.now, QStringLiteral("HH:mm:ss"))));
-    ListBox data = before.data;
-    ListBox messages = before.messages;
+    ListBox data, messages;
+    copyList(before.data, data);
+    copyList(before.messages, messages);
     const LoadReport report = mergeDataFile(content, kFileName, before.now, kit, data, messages);
 
     // Alarms: strictly ascending (so no shared time), each a good line later than now.
     for (int i = 0; i < data.ListCount(); ++i) {
-        const QString& e = data.items.at(i);
+        const QString& e = data.items().at(i);
         REQUIRE(alarmOk(kit, e));
         REQUIRE(!timeNotLaterThan(e, before.now));
-        if (i > 0) REQUIRE(compareTimeKeys(timeKeyOf(data.items.at(i - 1)), timeKeyOf(e)) < 0);
+        if (i > 0) REQUIRE(compareTimeKeys(timeKeyOf(data.items().at(i - 1)), timeKeyOf(e)) < 0);
     }
-    for (const QString& e : before.data.items) REQUIRE(data.items.contains(e));
+    for (const QString& e : before.data.items()) REQUIRE(data.items().contains(e));
     REQUIRE(data.CurrentText() == before.data.CurrentText());
-    REQUIRE((data.ListIndex < 0) == (before.data.ListIndex < 0));
+    REQUIRE((data.ListIndex() < 0) == (before.data.ListIndex() < 0));
 
     // Messages: those already there stay in front; each added one is later than now and the
     // only one for its time.
-    const qsizetype kept = before.messages.items.size();
-    REQUIRE(messages.items.size() >= kept);
-    REQUIRE(messages.items.mid(0, kept) == before.messages.items);
-    for (const QString& e : messages.items) REQUIRE(messageOk(kit, e));
+    const qsizetype kept = before.messages.items().size();
+    REQUIRE(messages.items().size() >= kept);
+    REQUIRE(messages.items().mid(0, kept) == before.messages.items());
+    for (const QString& e : messages.items()) REQUIRE(messageOk(kit, e));
     QSet<QString> messageTimes;
-    for (const QString& e : before.messages.items) messageTimes.insert(e.right(8));
-    for (qsizetype i = kept; i < messages.items.size(); ++i) {
-        const QString& e = messages.items.at(i);
+    for (const QString& e : before.messages.items()) messageTimes.insert(e.right(8));
+    for (qsizetype i = kept; i < messages.items().size(); ++i) {
+        const QString& e = messages.items().at(i);
         REQUIRE(!timeNotLaterThan(e, before.now));
         REQUIRE(!messageTimes.contains(e.right(8)));
         messageTimes.insert(e.right(8));
@@ -197,12 +203,13 @@ void checkLoad(const QByteArray& content, const Scene& before)
     }
 
     if (report.recordsRead <= kOneByOneLimit) {
-        ListBox refData = before.data;
-        ListBox refMessages = before.messages;
+        ListBox refData, refMessages;
+        copyList(before.data, refData);
+        copyList(before.messages, refMessages);
         loadOneByOne(records, report.recordsRead, before.now, kit, refData, refMessages);
-        REQUIRE(data.items == refData.items);
-        REQUIRE(data.ListIndex == refData.ListIndex);
-        REQUIRE(messages.items == refMessages.items);
+        REQUIRE(data.items() == refData.items());
+        REQUIRE(data.ListIndex() == refData.ListIndex());
+        REQUIRE(messages.items() == refMessages.items());
     }
 
     // Saving the lists and loading the saved file gives the same lists back. Every entry is
@@ -213,8 +220,8 @@ void checkLoad(const QByteArray& content, const Scene& before)
                                            kit, againData, againMessages);
     REQUIRE(again.badRecords == 0);
     REQUIRE(again.recordsRead == data.ListCount() + messages.ListCount());
-    REQUIRE(againData.items == data.items);
-    REQUIRE(againMessages.items == messages.items);
+    REQUIRE(againData.items() == data.items());
+    REQUIRE(againMessages.items() == messages.items());
 }
 
 }  // namespace
@@ -222,7 +229,8 @@ void checkLoad(const QByteArray& content, const Scene& before)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     Reader in{bytes, size};
-    const Scene scene = readScene(in);
+    Scene scene;
+    readScene(in, scene);
     checkLoad(QByteArray(reinterpret_cast<const char*>(in.p), static_cast<qsizetype>(in.n)), scene);
     return 0;
 }

@@ -30,7 +30,6 @@ void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
     if (insertSorted(lstData, strAlarmClock, strTimesOfPlay) == SortResult::Refused)
         p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
     else
-        p.form4().ListsChanged();
     p.gListChanged = VTrue;
 }
 
@@ -73,7 +72,6 @@ void Form8::LoadClick(const QString& fFileName)
         for (const QString& line : report.errorLines) errors.AddErrorLine(line);
         errors.Show();
     }
-    p.form4().ListsChanged();
     p.gTimerArmed = VTrue;
     p.gListChanged = VTrue;
     p.gHasAlarms = toVBool(c.lstData.ListCount() >= 1);

@@ -61,8 +61,8 @@ QByteArray composeDataFile(const ListBox& lstData, const ListBox& lstMessage)
         out += entry.toUtf8();
         out += "\"\r\n";
     };
-    for (const QString& e : lstData.items) put(e);
-    for (const QString& e : lstMessage.items) put(e);
+    for (const QString& e : lstData.items()) put(e);
+    for (const QString& e : lstMessage.items()) put(e);
     return out;
 }
 
@@ -93,9 +93,9 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
 
     // Times already taken, so that each record is checked in constant time.
     QSet<QString> alarmTimes;
-    for (const QString& e : lstData.items) alarmTimes.insert(e.right(8));
+    for (const QString& e : lstData.items()) alarmTimes.insert(e.right(8));
     QSet<QString> messageTimes;
-    for (const QString& e : lstMessage.items) messageTimes.insert(e.right(8));
+    for (const QString& e : lstMessage.items()) messageTimes.insert(e.right(8));
 
     // New alarms are gathered and merged once at the end; the result is the same as inserting
     // them one by one, without the quadratic cost on big files.
@@ -104,6 +104,7 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
         QString entry;
     };
     std::vector<Added> added;
+    QStringList addedMessages;
 
     qint64 lineNumber = 1;
     for (const QString& strDataLine : records) {
@@ -117,7 +118,7 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
                 const QString t = strDataLine.right(8);
                 if (!messageTimes.contains(t)) {
                     messageTimes.insert(t);
-                    lstMessage.AddItem(strDataLine);
+                    addedMessages << strDataLine;
                 }
             }
         } else {
@@ -146,24 +147,22 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
         }
     }
 
+    // One notice to the views for each list, however many lines came in.
+    lstMessage.AddItems(addedMessages);
     if (!added.empty()) {
         std::sort(added.begin(), added.end(), [](const Added& a, const Added& b) { return a.seconds < b.seconds; });
+        const QStringList& old = lstData.items();
         QStringList merged;
-        merged.reserve(lstData.items.size() + static_cast<qsizetype>(added.size()));
-        auto a = lstData.items.cbegin();
+        merged.reserve(old.size() + static_cast<qsizetype>(added.size()));
+        auto a = old.cbegin();
         auto b = added.cbegin();
-        while (a != lstData.items.cend() || b != added.cend()) {
-            if (b == added.cend() ||
-                (a != lstData.items.cend() && compareTimeKeys(timeKeyOf(*a), timeKeyOf(b->entry)) < 0))
+        while (a != old.cend() || b != added.cend()) {
+            if (b == added.cend() || (a != old.cend() && compareTimeKeys(timeKeyOf(*a), timeKeyOf(b->entry)) < 0))
                 merged << *a++;
             else
                 merged << (b++)->entry;
         }
-        const QString selected = lstData.CurrentText();
-        const int oldIndex = lstData.ListIndex;
-        lstData.items = std::move(merged);
-        // The selection stays on the entry it was on.
-        if (oldIndex >= 0) lstData.ListIndex = static_cast<int>(lstData.items.indexOf(selected));
+        lstData.setItems(std::move(merged));  // the selection stays on the entry it was on
     }
     return report;
 }

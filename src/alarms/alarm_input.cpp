@@ -34,31 +34,31 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
     auto finish = [&] { p.gHasAlarms = toVBool(lstData.ListCount() >= 1); };
 
     if (Switch != VFalse) {
-        if (txtTime[1].Text.isEmpty() || txtTime[2].Text.isEmpty() || txtTime[3].Text.isEmpty()) {
+        if (txtTime[1].Text().isEmpty() || txtTime[2].Text().isEmpty() || txtTime[3].Text().isEmpty()) {
             p.form11().AnswerOk(QStringLiteral("Invalid input"));
             return finish();
         }
-        const int H = leadingNumber(txtTime[1].Text), M = leadingNumber(txtTime[2].Text),
-                  S = leadingNumber(txtTime[3].Text);
+        const int H = leadingNumber(txtTime[1].Text()), M = leadingNumber(txtTime[2].Text()),
+                  S = leadingNumber(txtTime[3].Text());
         if (H == 0 || H > 12 || M > 59 || S > 59) {
             p.form11().AnswerOk(QStringLiteral("Invalid input"));
             return finish();
         }
     }
     for (int i = 1; i <= 3; ++i)
-        if (txtTime[i].Text.size() == 1) txtTime[i].Text = QLatin1Char('0') + txtTime[i].Text;
-    const QString A = txtAm.Text;
-    strAlarmTime = Hour24(txtTime[1].Text, A) + QLatin1Char(':') + txtTime[2].Text + QLatin1Char(':') + txtTime[3].Text;
+        if (txtTime[i].Text().size() == 1) txtTime[i].setText(QLatin1Char('0') + txtTime[i].Text());
+    const QString A = txtAm.Text();
+    strAlarmTime = Hour24(txtTime[1].Text(), A) + QLatin1Char(':') + txtTime[2].Text() + QLatin1Char(':') + txtTime[3].Text();
 
     if (Switch == VFalse) {
-        if (cbHour.ListIndex < 0 || cbMin.ListIndex < 0 || cbSec.ListIndex < 0) {
+        if (cbHour.ListIndex() < 0 || cbMin.ListIndex() < 0 || cbSec.ListIndex() < 0) {
             p.form11().AnswerOk(QStringLiteral("invalid input"));
             return;
         }
         strAlarmTime = Hour24(cbHour.CurrentText(), A) + QLatin1Char(':') + cbMin.CurrentText() + QLatin1Char(':') +
                        cbSec.CurrentText();
     }
-    if (cbPlayTimes.ListIndex >= 0) strTimesOfPlay = cbPlayTimes.CurrentText();
+    if (cbPlayTimes.ListIndex() >= 0) strTimesOfPlay = cbPlayTimes.CurrentText();
 
     if (strAlarmTime.size() != 8) {
         p.form11().AnswerOk(QStringLiteral("Time input example 12:59:01"));
@@ -80,10 +80,10 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
 void Form8::DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
 {
     if (Switch != VTrue) return;
-    for (int i = 1; i <= 3; ++i) txtTime[i].Enabled = false;
+    for (int i = 1; i <= 3; ++i) txtTime[i].setEnabled(false);
     Switch = VFalse;
-    shpInputTime.Visible = false;
-    shpClickTime.Visible = true;
+    shpInputTime.setVisible(false);
+    shpClickTime.setVisible(true);
 }
 
 void Form8::HourDropDown(VBool& Switch, std::array<TextBox, 4>& txtTime, Shape& shpInputTime, Shape& shpClickTime)
@@ -120,16 +120,16 @@ void Form8::Label1Click(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime,
 {
     touch();
     Switch = VTrue;
-    shpInputTime.Visible = true;
-    shpClickTime.Visible = false;
-    for (int i = 1; i <= 3; ++i) txtTime[i].Enabled = true;
+    shpInputTime.setVisible(true);
+    shpClickTime.setVisible(false);
+    for (int i = 1; i <= 3; ++i) txtTime[i].setEnabled(true);
 }
 
 void Form8::UpClick(TextBox& txtAm)
 {
     touch();
-    if (txtAm.Text == QLatin1String("AM")) txtAm.Text = QStringLiteral("PM");
-    else if (txtAm.Text == QLatin1String("PM")) txtAm.Text = QStringLiteral("AM");
+    if (txtAm.Text() == QLatin1String("AM")) txtAm.setText(QStringLiteral("PM"));
+    else if (txtAm.Text() == QLatin1String("PM")) txtAm.setText(QStringLiteral("AM"));
 }
 
 void Form8::DownClick(TextBox& txtAm) { UpClick(txtAm); }

@@ -8,24 +8,24 @@ namespace {
 // First index whose time is greater than T's.
 int upperBound(const ListBox& lstData, const TimeKey& key)
 {
-    const auto it = std::upper_bound(lstData.items.cbegin(), lstData.items.cend(), key,
+    const auto it = std::upper_bound(lstData.items().cbegin(), lstData.items().cend(), key,
                                      [](const TimeKey& k, const QString& entry) {
                                          return compareTimeKeys(k, timeKeyOf(entry)) < 0;
                                      });
-    return static_cast<int>(it - lstData.items.cbegin());
+    return static_cast<int>(it - lstData.items().cbegin());
 }
 }  // namespace
 
 SortResult insertSorted(ListBox& lstData, const QString& T, const QString& W)
 {
     const QString entry = W + QLatin1Char(' ') + T;
-    if (lstData.items.isEmpty()) {
+    if (lstData.items().isEmpty()) {
         lstData.AddItem(entry);
         return SortResult::Inserted;
     }
     const TimeKey key = timeKeyOf(T);
     const int i = upperBound(lstData, key);
-    if (i > 0 && compareTimeKeys(key, timeKeyOf(lstData.items.at(i - 1))) == 0) return SortResult::Refused;
+    if (i > 0 && compareTimeKeys(key, timeKeyOf(lstData.items().at(i - 1))) == 0) return SortResult::Refused;
     lstData.InsertItem(i, entry);
     return SortResult::Inserted;
 }
@@ -34,7 +34,7 @@ int findTime(const ListBox& lstData, const QString& T)
 {
     const TimeKey key = timeKeyOf(T);
     const int i = upperBound(lstData, key);
-    if (i > 0 && compareTimeKeys(key, timeKeyOf(lstData.items.at(i - 1))) == 0) return i - 1;
+    if (i > 0 && compareTimeKeys(key, timeKeyOf(lstData.items().at(i - 1))) == 0) return i - 1;
     return -1;
 }
 

@@ -36,7 +36,7 @@ void Form8::fForm4Load()
     touch();
     Form4& f4 = p.form4();
     Form4Controls& c = f4.c();
-    c.txtAm.Text = p.timeOfDay().left(2).toInt() >= 12 ? QStringLiteral("PM") : QStringLiteral("AM");
+    c.txtAm.setText(p.timeOfDay().left(2).toInt() >= 12 ? QStringLiteral("PM") : QStringLiteral("AM"));
 
     SettingsReader reader(p.gAppPath);
     if (reader.exists()) {
@@ -56,13 +56,10 @@ void Form8::fForm4Load()
     }
 
     if (p.gEMPlayOn == VTrue) {
-        if (c.chkEMPlay.Value != 1) {
-            c.chkEMPlay.Value = 1;
-            f4.chkEMPlay_Click();
-        }
-        c.chkEMPlay.Enabled = true;
-        c.cbEMPlay.Text = (p.gEMInterval >= 0 ? QStringLiteral(" ") : QString()) + QString::number(p.gEMInterval);
-        c.cbEMPlay.Enabled = false;
+        c.chkEMPlay.setValue(1);  // its click handler sets the chime up
+        c.chkEMPlay.setEnabled(true);
+        c.cbEMPlay.setText((p.gEMInterval >= 0 ? QStringLiteral(" ") : QString()) + QString::number(p.gEMInterval));
+        c.cbEMPlay.setEnabled(false);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-#include "app/settings_file.h"
-#include "app/truth.h"
+#include "app/program_state.h"
 #include "platform/platform.h"
 
 #include <QString>
@@ -17,16 +16,9 @@ class Form10;
 class Form11;
 class FormBase;
 
-// Front codes of the five dialogs that keep the foreground by rank.
-inline constexpr std::int16_t kFrontMessageInput = 1;
-inline constexpr std::int16_t kFrontFileChooser = 13;
-inline constexpr std::int16_t kFrontOverwrite = 157;
-inline constexpr std::int16_t kFrontWarning = 25547;
-inline constexpr std::int16_t kFrontMessage = 30000;
-
-// All state that more than one window needs, and the single instance of every window object.
+// The program-wide variables with the platform, and the single instance of every window object.
 // Tests build one per case with a fake platform.
-class Program {
+class Program : public ProgramState {
 public:
     explicit Program(Platform& platform);
     ~Program();
@@ -35,30 +27,8 @@ public:
 
     Platform& platform;
 
-    // Program-wide variables. Text starts empty and numbers at 0 until fForm1Load gives start values.
-    QString gAppPath;
+    // The tray icon's record, kept for the later modify and delete calls.
     NotifyIconData gTrayIcon;
-    QString gNextAlarmTime;
-    QString gPlayTimes;
-    QString gSongPath;
-    VBool gListChanged = VFalse;
-    VBool gHasAlarms = VFalse;
-    VBool gTimerArmed = VFalse;
-    VBool gTrayMenuOn = VFalse;
-    VBool gSoundOn = VFalse;
-    VBool gErrMsgPop = VFalse;
-    VBool gAlarmWindowOpen = VFalse;
-    VBool gEMPlayOn = VFalse;
-    std::int16_t gEMInterval = 0;
-    std::int16_t gEMNextTime = 0;
-    std::int16_t gWallNextTime = 0;
-    std::int16_t gWallInterval = 0;
-    VBool gWallByTimer = VFalse;
-    std::int16_t gFrontCode = 0;
-    VBool gMsgWindowLoaded = VFalse;
-    SettingsRecord settingsRecord;      // the one buffer for every settings read and write
-    std::int32_t gForegroundResult = 0; // results of the last foreground and topmost calls; unread
-    std::int32_t gWindowPosResult = 0;
 
     // The present time of day as "HH:MM:SS".
     QString timeOfDay() const;

@@ -217,7 +217,6 @@ void Form1::Timer1_Timer()
             if (!lstData.List(0).isEmpty()) {
                 lstData.RemoveItem(0);
                 if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
-                p.form4().ListsChanged();
             }
             Form9& sound = p.form9();
             sound.PlaySound(p.gPlayTimes, p.gSongPath);
@@ -276,7 +275,6 @@ void Form1::MissedAlarm()
     ListBox& lstData = p.form4().c().lstData;
     lstData.RemoveItem(0);
     if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
-    p.form4().ListsChanged();
     p.form9().sShowMsg(p.gNextAlarmTime);
     p.form9().Unload();
     p.gListChanged = VTrue;

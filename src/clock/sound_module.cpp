@@ -72,7 +72,7 @@ void Form9::sShowMsg(const QString& tTime)
     ListBox& lstMessage = p.form4().c().lstMessage;
     QString found;
     bool any = false;
-    for (const QString& item : lstMessage.items) {
+    for (const QString& item : lstMessage.items()) {
         if (item.right(8) == tTime) {
             found = item;
             any = true;
@@ -92,7 +92,6 @@ void Form9::sShowMsg(const QString& tTime)
     }
     // Pending events may have changed the list meanwhile: remove the message itself, not an index.
     ListBox& list = p.form4().c().lstMessage;
-    const int at = static_cast<int>(list.items.indexOf(found));
+    const int at = static_cast<int>(list.items().indexOf(found));
     if (at >= 0) list.RemoveItem(at);
-    p.form4().ListsChanged();
 }

@@ -5,33 +5,31 @@
 #include "app/twips.h"
 #include "outside/check_kit.h"
 
-Form4Controls Form4Controls::designState()
+Form4Controls::Form4Controls()
 {
-    Form4Controls c;
-    c.lstData.Visible = true;
-    c.lstMessage.Visible = false;
-    for (int i = 1; i <= 3; ++i) c.txtTime[i] = TextBox{};
-    c.cbHour.Text = QStringLiteral("hour");
-    for (int h = 1; h <= 12; ++h) c.cbHour.AddItem(QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0')));
-    c.cbMin.Text = QStringLiteral("min");
-    c.cbSec.Text = QStringLiteral("sec");
-    for (int m = 0; m <= 9; ++m) {
-        c.cbMin.AddItem(QStringLiteral("0%1").arg(m));
-        c.cbSec.AddItem(QStringLiteral("0%1").arg(m));
-    }
-    c.cbPlayTimes.Text = QStringLiteral("Play Times");
-    c.cbPlayTimes.items = {QStringLiteral("once"), QStringLiteral("twice"), QStringLiteral("thrice"),
-                           QStringLiteral("repeat")};
-    c.cmbSong.Text = QStringLiteral("Song");
-    c.cbEMPlay.items = {QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("3"),
-                        QStringLiteral("4"),  QStringLiteral("5"),  QStringLiteral("10"),
-                        QStringLiteral("15"), QStringLiteral("30"), QStringLiteral("60")};
-    c.chkEMPlay.Enabled = false;
-    c.shpInputTime.Visible = false;
-    c.shpClickTime.Visible = false;
-    c.txtViewM.Visible = false;
-    c.cmdViewMCaption = QStringLiteral("View Message");
-    return c;
+    lstMessage.setVisible(false);
+    cbHour.setText(QStringLiteral("hour"));
+    QStringList hours, digits;
+    for (int h = 1; h <= 12; ++h) hours << QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0'));
+    for (int m = 0; m <= 9; ++m) digits << QStringLiteral("0%1").arg(m);
+    cbHour.AddItems(hours);
+    cbMin.setText(QStringLiteral("min"));
+    cbMin.AddItems(digits);
+    cbSec.setText(QStringLiteral("sec"));
+    cbSec.AddItems(digits);
+    cbPlayTimes.setText(QStringLiteral("Play Times"));
+    cbPlayTimes.AddItems({QStringLiteral("once"), QStringLiteral("twice"), QStringLiteral("thrice"),
+                          QStringLiteral("repeat")});
+    cmbSong.setText(QStringLiteral("Song"));
+    cbEMPlay.AddItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                       QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"), QStringLiteral("30"),
+                       QStringLiteral("60")});
+    chkEMPlay.setEnabled(false);
+    shpInputTime.setVisible(false);
+    shpClickTime.setVisible(false);
+    imgSha.setVisible(false);
+    txtViewM.setVisible(false);
+    cmdViewM.setCaption(QStringLiteral("View Message"));
 }
 
 Form4::Form4(Program& program) : FormBase(program) {}
@@ -40,7 +38,11 @@ void Form4::CreateControls(FormWindow* w)
 {
     w->setWindowTitle(QStringLiteral("Voz Alarm Set"));
     w->setFixedSize(twipsToPixels(6384), twipsToPixels(4188));
-    m_c.emplace(Form4Controls::designState());
+    m_c = std::make_unique<Form4Controls>();
+    Form4Controls& c = *m_c;
+    QObject::connect(&c.chkEMPlay, &CheckBox::Click, [this] { chkEMPlay_Click(); });
+    QObject::connect(&c.cbEMPlay, &ListBox::Click, [this] { cbEMPlay_Click(); });
+    for (int i = 1; i <= 3; ++i) QObject::connect(&c.txtTime[i], &TextBox::Change, [this] { txtTime_Change(); });
 }
 
 void Form4::ReleaseControls() { m_c.reset(); }
@@ -59,7 +61,17 @@ void Form4::Form_Load()
     p.form8().fForm4Load();
 }
 
-void Form4::ListsChanged() {}
+
+void Form4::txtTime_Change()
+{
+    m_c->shpInputTime.setVisible(true);
+    m_c->shpClickTime.setVisible(false);
+}
+
+void Form4::cbEMPlay_Click()
+{
+    if (m_c->cbEMPlay.ListIndex() >= 0) m_c->chkEMPlay.setEnabled(true);
+}
 
 void Form4::chkEMPlay_Click()
 {
@@ -70,5 +82,5 @@ void Form4::chkEMPlay_Click()
         kit.EMPlaySetup(ctl.chkEMPlay, ctl.cbEMPlay, p.gEMInterval, answer, p.gEMNextTime);
         if (answer == 1) p.gTimerArmed = VTrue;
     }
-    p.gEMPlayOn = toVBool(ctl.chkEMPlay.Value == 1);
+    p.gEMPlayOn = toVBool(ctl.chkEMPlay.Value() == 1);
 }

@@ -5,11 +5,15 @@
 
 #include <QString>
 #include <array>
-#include <optional>
+#include <memory>
 
 // The controls of the Alarm Set window as the engine sees them. Its two list boxes hold the
 // program's alarm list for as long as the window is loaded.
 struct Form4Controls {
+    Form4Controls();  // every control in its design state
+    Form4Controls(const Form4Controls&) = delete;
+    Form4Controls& operator=(const Form4Controls&) = delete;
+
     ListBox lstData;
     ListBox lstMessage;
     std::array<TextBox, 4> txtTime;  // indices 1 to 3: hour, minute, second
@@ -23,10 +27,9 @@ struct Form4Controls {
     CheckBox chkEMPlay;
     Shape shpInputTime;
     Shape shpClickTime;
+    Shape imgSha;
     TextBox txtViewM;
-    QString cmdViewMCaption;
-
-    static Form4Controls designState();
+    Button cmdViewM;
 };
 
 // Form4, "Voz Alarm Set".
@@ -42,10 +45,10 @@ public:
     // Touching the controls loads the window.
     Form4Controls& c();
 
-    // The lists changed behind the window's back (load, tick); refreshes what it shows.
-    void ListsChanged();
-
+    // Also run by the clock to set the chime up afresh when it lags.
     void chkEMPlay_Click();
+    void cbEMPlay_Click();
+    void txtTime_Change();
 
 protected:
     void CreateControls(FormWindow* w) override;
@@ -53,5 +56,5 @@ protected:
     void Form_Load() override;
 
 private:
-    std::optional<Form4Controls> m_c;
+    std::unique_ptr<Form4Controls> m_c;
 };

@@ -57,9 +57,9 @@ int CheckKit::wallIntervalMinutes(const QString& entry)
 void CheckKit::WallpaperSetup(const CheckBox& chkChange, const ComboBox& cbChange, VBool& timerArmed,
                               std::int16_t& wallInterval, std::int16_t& wallNextTime) const
 {
-    const int minutes = cbChange.ListIndex >= 0 ? wallIntervalMinutes(cbChange.CurrentText()) : 0;
+    const int minutes = cbChange.ListIndex() >= 0 ? wallIntervalMinutes(cbChange.CurrentText()) : 0;
     // Checked without an interval chosen runs no schedule, as unchecked does.
-    if (chkChange.Value != 1 || minutes <= 0) {
+    if (chkChange.Value() != 1 || minutes <= 0) {
         wallNextTime = -1;
         return;
     }
@@ -83,13 +83,13 @@ void CheckKit::CalcWallNext(std::int16_t interval, std::int16_t& nextTime) const
 void CheckKit::EMPlaySetup(const CheckBox& chkEMPlay, const ComboBox& cbEMPlay, std::int16_t& emInterval,
                            std::int16_t& answer, std::int16_t& emNextTime) const
 {
-    if (chkEMPlay.Value != 1) {
+    if (chkEMPlay.Value() != 1) {
         emNextTime = -1;
         answer = 0;
         return;
     }
     // The chosen item, or the text the window shows when it was set up from a running chime.
-    const QString text = (cbEMPlay.ListIndex >= 0 ? cbEMPlay.CurrentText() : cbEMPlay.Text).trimmed();
+    const QString text = (cbEMPlay.ListIndex() >= 0 ? cbEMPlay.CurrentText() : cbEMPlay.Text()).trimmed();
     bool ok = false;
     int minutes = text.toInt(&ok);
     // A window reloaded while the chime runs checks its box before it shows the interval again:

@@ -21,10 +21,10 @@ struct AlarmEngineTest : ::testing::Test {
     }
     void typed(const char* h, const char* m, const char* s, const char* am)
     {
-        c->txtTime[1].Text = QString::fromLatin1(h);
-        c->txtTime[2].Text = QString::fromLatin1(m);
-        c->txtTime[3].Text = QString::fromLatin1(s);
-        c->txtAm.Text = QString::fromLatin1(am);
+        c->txtTime[1].setText(QString::fromLatin1(h));
+        c->txtTime[2].setText(QString::fromLatin1(m));
+        c->txtTime[3].setText(QString::fromLatin1(s));
+        c->txtAm.setText(QString::fromLatin1(am));
     }
     void add()
     {
@@ -46,17 +46,17 @@ TEST_F(AlarmEngineTest, TypedTimeIsPaddedAndTurnedTo24Hours)
 {
     typed("7", "5", "3", "PM");
     add();
-    EXPECT_EQ(c->txtTime[1].Text, QStringLiteral("07"));
-    EXPECT_EQ(c->txtTime[2].Text, QStringLiteral("05"));
-    EXPECT_EQ(c->txtTime[3].Text, QStringLiteral("03"));
-    EXPECT_EQ(c->lstData.items, QStringList{QStringLiteral("once 19:05:03")});
+    EXPECT_EQ(c->txtTime[1].Text(), QStringLiteral("07"));
+    EXPECT_EQ(c->txtTime[2].Text(), QStringLiteral("05"));
+    EXPECT_EQ(c->txtTime[3].Text(), QStringLiteral("03"));
+    EXPECT_EQ(c->lstData.items(), QStringList{QStringLiteral("once 19:05:03")});
     EXPECT_EQ(p.gTimerArmed, VTrue);
     EXPECT_EQ(p.gHasAlarms, VTrue);
     EXPECT_EQ(p.gListChanged, VTrue);
 
     typed("12", "00", "00", "PM");
     add();
-    EXPECT_EQ(c->lstData.items.first(), QStringLiteral("once 12:00:00"));
+    EXPECT_EQ(c->lstData.items().first(), QStringLiteral("once 12:00:00"));
     typed("12", "30", "00", "AM");  // 00:30:00 has passed at 10:00
     add();
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("Time was passed or next day")});
@@ -72,7 +72,7 @@ TEST_F(AlarmEngineTest, RefusalsShowTheirWarningAndLeaveTheList)
         add();
     }
     EXPECT_EQ(warnings(), QStringList(5, QStringLiteral("Invalid input")));
-    EXPECT_TRUE(c->lstData.items.isEmpty());
+    EXPECT_TRUE(c->lstData.items().isEmpty());
     EXPECT_EQ(p.gHasAlarms, VFalse);
     EXPECT_EQ(p.gTimerArmed, VFalse);
 
@@ -80,11 +80,11 @@ TEST_F(AlarmEngineTest, RefusalsShowTheirWarningAndLeaveTheList)
     add();
     typed("10", "00", "01", "AM");
     add();
-    c->cbPlayTimes.ListIndex = 1;
+    c->cbPlayTimes.setListIndex(1);
     add();  // same time, other word
     EXPECT_EQ(warnings().mid(5), (QStringList{QStringLiteral("Time was passed or next day"),
                                               QStringLiteral("Double time alarm is not permitted")}));
-    EXPECT_EQ(c->lstData.items, QStringList{QStringLiteral("once 10:00:01")});
+    EXPECT_EQ(c->lstData.items(), QStringList{QStringLiteral("once 10:00:01")});
     EXPECT_EQ(p.form4().strTimesOfPlay, QStringLiteral("twice"));
 }
 
@@ -93,48 +93,49 @@ TEST_F(AlarmEngineTest, ListModeTakesTheDropDownsAndNeedsAllThree)
     Form4& f = p.form4();
     e.HourDropDown(f.Switch, c->txtTime, c->shpInputTime, c->shpClickTime);
     EXPECT_EQ(f.Switch, VFalse);
-    EXPECT_FALSE(c->txtTime[1].Enabled);
-    EXPECT_TRUE(c->shpClickTime.Visible);
-    EXPECT_FALSE(c->shpInputTime.Visible);
+    EXPECT_FALSE(c->txtTime[1].Enabled());
+    EXPECT_TRUE(c->shpClickTime.Visible());
+    EXPECT_FALSE(c->shpInputTime.Visible());
     e.MinDropDown(f.Switch, c->cbMin, c->shpInputTime, c->shpClickTime, c->txtTime);
     e.MinDropDown(f.Switch, c->cbMin, c->shpInputTime, c->shpClickTime, c->txtTime);
     EXPECT_EQ(c->cbMin.ListCount(), 60);
     EXPECT_EQ(c->cbMin.List(59), QStringLiteral("59"));
 
     typed("", "", "", "PM");  // the boxes are not looked at in list mode
-    c->cbHour.ListIndex = 2;  // "03"
-    c->cbMin.ListIndex = 45;
+    c->cbHour.setListIndex(2);  // "03"
+    c->cbMin.setListIndex(45);
     add();
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("invalid input")});
     EXPECT_EQ(p.gHasAlarms, 0);
     e.SecDropDown(f.Switch, c->cbSec, c->shpInputTime, c->shpClickTime, c->txtTime);
-    c->cbSec.ListIndex = 7;
+    c->cbSec.setListIndex(7);
     add();
-    EXPECT_EQ(c->lstData.items, QStringList{QStringLiteral("once 15:45:07")});
+    EXPECT_EQ(c->lstData.items(), QStringList{QStringLiteral("once 15:45:07")});
 
     e.Label1Click(f.Switch, c->shpInputTime, c->shpClickTime, c->txtTime);
     EXPECT_EQ(f.Switch, VTrue);
-    EXPECT_TRUE(c->txtTime[3].Enabled);
-    EXPECT_TRUE(c->shpInputTime.Visible);
-    EXPECT_FALSE(c->shpClickTime.Visible);
+    EXPECT_TRUE(c->txtTime[3].Enabled());
+    EXPECT_TRUE(c->shpInputTime.Visible());
+    EXPECT_FALSE(c->shpClickTime.Visible());
 }
 
 TEST_F(AlarmEngineTest, AmPmSwitchAndMessageRemoval)
 {
-    TextBox am{QStringLiteral("AM")};
+    TextBox am;
+    am.setText(QStringLiteral("AM"));
     e.UpClick(am);
-    EXPECT_EQ(am.Text, QStringLiteral("PM"));
+    EXPECT_EQ(am.Text(), QStringLiteral("PM"));
     e.DownClick(am);
-    EXPECT_EQ(am.Text, QStringLiteral("AM"));
-    am.Text = QStringLiteral("pm");
+    EXPECT_EQ(am.Text(), QStringLiteral("AM"));
+    am.setText(QStringLiteral("pm"));
     e.UpClick(am);
-    EXPECT_EQ(am.Text, QStringLiteral("pm"));
+    EXPECT_EQ(am.Text(), QStringLiteral("pm"));
 
-    c->lstData.items = {QStringLiteral("once 11:00:00")};
-    c->lstData.ListIndex = 0;
-    c->lstMessage.items = {QStringLiteral("a at 11:00:00"), QStringLiteral("b at 12:00:00"), QStringLiteral("c at 11:00:00")};
+    c->lstData.setItems({QStringLiteral("once 11:00:00")});
+    c->lstData.setListIndex(0);
+    c->lstMessage.setItems({QStringLiteral("a at 11:00:00"), QStringLiteral("b at 12:00:00"), QStringLiteral("c at 11:00:00")});
     e.cClearMsg(c->lstMessage, c->lstData);
-    EXPECT_EQ(c->lstMessage.items, (QStringList{QStringLiteral("b at 12:00:00"), QStringLiteral("c at 11:00:00")}));
+    EXPECT_EQ(c->lstMessage.items(), (QStringList{QStringLiteral("b at 12:00:00"), QStringLiteral("c at 11:00:00")}));
 }
 
 TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
@@ -147,7 +148,7 @@ TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
     EXPECT_EQ(p.form10().ErrorLines(),
               (QStringList{QStringLiteral("day.dat"), QStringLiteral("Invalid data in file, Data  2"),
                            QStringLiteral("Invalid data in file, Data  4")}));
-    EXPECT_EQ(c->lstData.items, (QStringList{QStringLiteral("twice 10:30:00"), QStringLiteral("once 11:00:00")}));
+    EXPECT_EQ(c->lstData.items(), (QStringList{QStringLiteral("twice 10:30:00"), QStringLiteral("once 11:00:00")}));
     EXPECT_EQ(p.gTimerArmed, VTrue);
     EXPECT_EQ(p.gHasAlarms, VTrue);
 
@@ -159,12 +160,12 @@ TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
 
 TEST_F(AlarmEngineTest, SavingWritesBothListsAndNeverOverwritesWithoutAsking)
 {
-    c->lstData.items = {QStringLiteral("once 11:00:00"), QStringLiteral("twice 12:00:00")};
-    c->lstMessage.items = {QStringLiteral("Noon at 12:00:00")};
+    c->lstData.setItems({QStringLiteral("once 11:00:00"), QStringLiteral("twice 12:00:00")});
+    c->lstMessage.setItems({QStringLiteral("Noon at 12:00:00")});
     e.SaveFileClick(QStringLiteral("day.dat"));
     EXPECT_EQ(t.readFile(QStringLiteral("day.dat")),
               QByteArray("\"once 11:00:00\"\r\n\"twice 12:00:00\"\r\n\"Noon at 12:00:00\"\r\n"));
-    c->lstData.items.clear();
+    c->lstData.Clear();
     e.SaveFileClick(QStringLiteral("day.dat"));
     EXPECT_EQ(t.readFile(QStringLiteral("day.dat")).count('\n'), 3);
 }
@@ -186,7 +187,7 @@ TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)
     p.form4().Unload();
     t.platform.setTime(QStringLiteral("13:00:00"));
     Form4Controls& fresh = p.form4().c();
-    EXPECT_EQ(fresh.txtAm.Text, QStringLiteral("PM"));
+    EXPECT_EQ(fresh.txtAm.Text(), QStringLiteral("PM"));
     EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("bell.wav"));
     EXPECT_EQ(p.gSoundOn, VFalse);
     EXPECT_EQ(p.gErrMsgPop, VTrue);
@@ -200,7 +201,7 @@ TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)
     EXPECT_EQ(trimBlanks(back.Label()), QStringLiteral("[TimeInputLoc]"));
     EXPECT_EQ(back.Value1, 1500);
     EXPECT_EQ(back.Value2, 3000);
-    fresh.lstData.items = {QStringLiteral("once 14:00:00")};
+    fresh.lstData.setItems({QStringLiteral("once 14:00:00")});
     e.fForm4ExitClick(fresh.lstData);
     EXPECT_EQ(p.gAlarmWindowOpen, VTrue);
 }

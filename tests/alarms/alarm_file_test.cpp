@@ -37,8 +37,8 @@ TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
 {
     ListBox data, messages;
     EXPECT_TRUE(composeDataFile(data, messages).isEmpty());
-    data.items = {QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00")};
-    messages.items = {QStringLiteral("Café at 08:00:00")};
+    data.setItems({QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00")});
+    messages.setItems({QStringLiteral("Café at 08:00:00")});
     EXPECT_EQ(composeDataFile(data, messages),
               QByteArray("\"once 07:00:00\"\r\n\"twice 08:00:00\"\r\n\"Caf\xc3\xa9 at 08:00:00\"\r\n"));
 }
@@ -67,7 +67,7 @@ TEST(DataFileWrite, FailedWriteKeepsTheOldFile)
 TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
 {
     Lists l;
-    l.data.items = {QStringLiteral("repeat 13:00:00")};
+    l.data.setItems({QStringLiteral("repeat 13:00:00")});
     const LoadReport r = load(l,
                               "\"once 14:00:00\"\r\n\"twice 13:00:00\"\r\n\"once 11:00:00\"\r\n\"thrice 12:00:00\"\r\n"
                               "\"once 12:30:00\"\r\n\"Lunch at 12:30:00\"\r\n\"Again at 12:30:00\"\r\n"
@@ -76,17 +76,19 @@ TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
     EXPECT_EQ(r.badRecords, 0);
     EXPECT_TRUE(r.errorLines.isEmpty());
     // 11:00 and 12:00 have passed (now counts as passed), 13:00 was already in the list.
-    EXPECT_EQ(l.data.items, (QStringList{QStringLiteral("once 12:30:00"), QStringLiteral("repeat 13:00:00"),
+    EXPECT_EQ(l.data.items(), (QStringList{QStringLiteral("once 12:30:00"), QStringLiteral("repeat 13:00:00"),
                                          QStringLiteral("once 14:00:00")}));
     // One message per time; a message without an alarm is still loaded.
-    EXPECT_EQ(l.messages.items, (QStringList{QStringLiteral("Lunch at 12:30:00"), QStringLiteral("Orphan at 15:00:00")}));
+    EXPECT_EQ(l.messages.items(), (QStringList{QStringLiteral("Lunch at 12:30:00"), QStringLiteral("Orphan at 15:00:00")}));
 
     // Loading the same file again adds nothing and reports nothing.
-    Lists again = l;
+    Lists again;
+    again.data.setItems(l.data.items());
+    again.messages.setItems(l.messages.items());
     const LoadReport r2 = load(again, composeDataFile(l.data, l.messages), QStringLiteral("12:00:00"));
     EXPECT_EQ(r2.badRecords, 0);
-    EXPECT_EQ(again.data.items, l.data.items);
-    EXPECT_EQ(again.messages.items, l.messages.items);
+    EXPECT_EQ(again.data.items(), l.data.items());
+    EXPECT_EQ(again.messages.items(), l.messages.items());
 }
 
 TEST(DataFileLoad, BadRecordsAreReportedByNumberAndGoodOnesStillLoad)
@@ -98,7 +100,7 @@ TEST(DataFileLoad, BadRecordsAreReportedByNumberAndGoodOnesStillLoad)
     EXPECT_EQ(r.errorLines, (QStringList{QStringLiteral("my.dat"), QStringLiteral("Invalid data in file, Data  2"),
                                          QStringLiteral("Invalid data in file, Data  4"),
                                          QStringLiteral("Invalid data in file, Data  5")}));
-    EXPECT_EQ(l.data.items.size(), 3);
+    EXPECT_EQ(l.data.items().size(), 3);
 }
 
 TEST(DataFileLoad, EighthBadRecordStopsTheLoad)
@@ -112,7 +114,7 @@ TEST(DataFileLoad, EighthBadRecordStopsTheLoad)
     EXPECT_EQ(r.errorLines[8], QStringLiteral("Invalid data in file, Data  8"));
     EXPECT_EQ(r.errorLines[9], QStringLiteral("my.dat seems to be wrong format"));
     EXPECT_EQ(r.recordsRead, 8);
-    EXPECT_TRUE(l.data.items.isEmpty());
+    EXPECT_TRUE(l.data.items().isEmpty());
 }
 
 TEST(DataFileLoad, JunkNeverBreaksTheListOrder)
@@ -124,8 +126,8 @@ TEST(DataFileLoad, JunkNeverBreaksTheListOrder)
     Lists l;
     const LoadReport r = load(l, junk);
     EXPECT_LE(r.badRecords, 8);
-    for (int i = 1; i < l.data.items.size(); ++i)
-        EXPECT_LT(l.data.items[i - 1].right(8), l.data.items[i].right(8));
+    for (int i = 1; i < l.data.items().size(); ++i)
+        EXPECT_LT(l.data.items()[i - 1].right(8), l.data.items()[i].right(8));
 }
 
 TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
@@ -135,7 +137,7 @@ TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
     content += "\"bad\"\r\n";
     Lists l;
     const LoadReport r = load(l, content);
-    EXPECT_EQ(l.data.items, QStringList{QStringLiteral("once 23:59:59")});
+    EXPECT_EQ(l.data.items(), QStringList{QStringLiteral("once 23:59:59")});
     ASSERT_EQ(r.errorLines.size(), 2);
     EXPECT_EQ(r.errorLines[1], QStringLiteral("Invalid data in file, Data  70001"));
 }

@@ -2,12 +2,13 @@
 #include "alarms/time_text.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
-ListBox listOf(const QStringList& items)
+std::unique_ptr<ListBox> listOf(const QStringList& items)
 {
-    ListBox l;
-    l.items = items;
+    auto l = std::make_unique<ListBox>();
+    l->setItems(items);
     return l;
 }
 }  // namespace
@@ -18,26 +19,27 @@ TEST(AlarmList, InsertKeepsAscendingTimeOrder)
     EXPECT_EQ(insertSorted(l, QStringLiteral("09:00:00"), QStringLiteral("once")), SortResult::Inserted);
     EXPECT_EQ(insertSorted(l, QStringLiteral("07:00:00"), QStringLiteral("once")), SortResult::Inserted);
     EXPECT_EQ(insertSorted(l, QStringLiteral("08:00:00"), QStringLiteral("twice")), SortResult::Inserted);
-    EXPECT_EQ(l.items, (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00"),
+    EXPECT_EQ(l.items(), (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00"),
                                     QStringLiteral("once 09:00:00")}));
     insertSorted(l, QStringLiteral("06:59:59"), QStringLiteral("repeat"));
     insertSorted(l, QStringLiteral("23:59:59"), QStringLiteral("thrice"));
-    EXPECT_EQ(l.items.first(), QStringLiteral("repeat 06:59:59"));
-    EXPECT_EQ(l.items.last(), QStringLiteral("thrice 23:59:59"));
+    EXPECT_EQ(l.items().first(), QStringLiteral("repeat 06:59:59"));
+    EXPECT_EQ(l.items().last(), QStringLiteral("thrice 23:59:59"));
     // Seconds decide only when hour and minute are equal.
     insertSorted(l, QStringLiteral("09:01:00"), QStringLiteral("once"));
     insertSorted(l, QStringLiteral("09:00:01"), QStringLiteral("once"));
-    EXPECT_EQ(l.items.indexOf(QStringLiteral("once 09:00:01")), l.items.indexOf(QStringLiteral("once 09:00:00")) + 1);
-    EXPECT_EQ(l.items.indexOf(QStringLiteral("once 09:01:00")), l.items.indexOf(QStringLiteral("once 09:00:01")) + 1);
+    EXPECT_EQ(l.items().indexOf(QStringLiteral("once 09:00:01")), l.items().indexOf(QStringLiteral("once 09:00:00")) + 1);
+    EXPECT_EQ(l.items().indexOf(QStringLiteral("once 09:01:00")), l.items().indexOf(QStringLiteral("once 09:00:01")) + 1);
 }
 
 TEST(AlarmList, SecondEntryForATimeIsRefusedWhateverItsWord)
 {
-    ListBox l = listOf({QStringLiteral("once 07:00:00"), QStringLiteral("once 09:00:00")});
-    l.ListIndex = 1;
+    auto lp = listOf({QStringLiteral("once 07:00:00"), QStringLiteral("once 09:00:00")});
+    ListBox& l = *lp;
+    l.setListIndex(1);
     EXPECT_EQ(insertSorted(l, QStringLiteral("09:00:00"), QStringLiteral("twice")), SortResult::Refused);
     EXPECT_EQ(insertSorted(l, QStringLiteral("07:00:00"), QStringLiteral("once")), SortResult::Refused);
-    EXPECT_EQ(l.items.size(), 2);
+    EXPECT_EQ(l.items().size(), 2);
     // An insertion in front moves the selection with its entry.
     insertSorted(l, QStringLiteral("06:00:00"), QStringLiteral("once"));
     EXPECT_EQ(l.CurrentText(), QStringLiteral("once 09:00:00"));

@@ -61,8 +61,8 @@ TEST(ProgramStart, SettingsRecordsFourToSixAtStart)
         SCOPED_TRACE(word);
         EXPECT_EQ(t.program.form4().Loaded(), on);
         if (on) {
-            EXPECT_EQ(t.program.form4().c().lstData.items, QStringList{QStringLiteral("once 09:00:00")});
-            EXPECT_EQ(t.program.form4().c().lstMessage.items, QStringList{QStringLiteral("Wake up at 09:00:00")});
+            EXPECT_EQ(t.program.form4().c().lstData.items(), QStringList{QStringLiteral("once 09:00:00")});
+            EXPECT_EQ(t.program.form4().c().lstMessage.items(), QStringList{QStringLiteral("Wake up at 09:00:00")});
             EXPECT_EQ(t.program.gTimerArmed, VTrue);
             EXPECT_EQ(t.program.gHasAlarms, VTrue);
         } else {

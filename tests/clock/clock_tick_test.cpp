@@ -14,8 +14,8 @@ struct ClockTickTest : ::testing::Test {
         t.start();
         t.platform.clock = t.platform.clock.addMSecs(100);
     }
-    QStringList alarms() { return p.form4().c().lstData.items; }
-    QStringList messages() { return p.form4().c().lstMessage.items; }
+    QStringList alarms() { return p.form4().c().lstData.items(); }
+    QStringList messages() { return p.form4().c().lstMessage.items(); }
     int songs() const { return t.platform.wavesPlayed.size(); }
 };
 }  // namespace
@@ -184,8 +184,8 @@ TEST_F(ClockTickTest, HourlyChimeCatchesUpOneHourPerResync)
 TEST_F(ClockTickTest, MinuteChimeThatLagsIsSetUpAgainFromTheWindow)
 {
     Form4Controls& c = p.form4().c();
-    c.cbEMPlay.ListIndex = 4;  // "5"
-    c.chkEMPlay.Value = 1;
+    c.cbEMPlay.setListIndex(4);  // "5"
+    c.chkEMPlay.setValue(1);
     p.form4().chkEMPlay_Click();
     EXPECT_EQ(p.gEMPlayOn, VTrue);
     EXPECT_EQ(p.gEMInterval, 5);

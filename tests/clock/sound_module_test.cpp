@@ -99,7 +99,7 @@ TEST_F(SoundModuleTest, ShowMessageTakesTheFirstForItsTimeAndAppendsToAnOpenWind
 
     s.sShowMsg(QStringLiteral("07:30:00"));
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("first at 07:30:00"));
-    EXPECT_EQ(p.form4().c().lstMessage.items,
+    EXPECT_EQ(p.form4().c().lstMessage.items(),
               (QStringList{QStringLiteral("other at 08:00:00"), QStringLiteral("second at 07:30:00")}));
 
     p.form6().Minimize();
@@ -107,7 +107,7 @@ TEST_F(SoundModuleTest, ShowMessageTakesTheFirstForItsTimeAndAppendsToAnOpenWind
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("first at 07:30:00") + QString(199, QLatin1Char(' ')) +
                                        QStringLiteral("\r\n ^-^ *************\r\nsecond at 07:30:00"));
     EXPECT_FALSE(p.form6().Minimized());
-    EXPECT_EQ(p.form4().c().lstMessage.items, QStringList{QStringLiteral("other at 08:00:00")});
+    EXPECT_EQ(p.form4().c().lstMessage.items(), QStringList{QStringLiteral("other at 08:00:00")});
 }
 
 TEST_F(SoundModuleTest, SoundOffStillShowsTheMessageOfAFiringAlarm)

@@ -65,20 +65,20 @@ TEST(CheckKit, ChimeSetupFromTheWindowControls)
 {
     CheckBox chk;
     ComboBox cb;
-    cb.items = {QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("60")};
+    cb.setItems({QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("60")});
     std::int16_t interval = 0, answer = 0, next = -1;
     at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);  // unchecked
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(next, -1);
-    chk.Value = 1;
-    cb.ListIndex = 1;
+    chk.setValue(1);
+    cb.setListIndex(1);
     at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);
     EXPECT_EQ(answer, 1);
     EXPECT_EQ(interval, 5);
     EXPECT_EQ(next, 10);
     // A reloaded window shows " 60" with no item chosen.
-    cb.ListIndex = -1;
-    cb.Text = QStringLiteral(" 60");
+    cb.setListIndex(-1);
+    cb.setText(QStringLiteral(" 60"));
     at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);
     EXPECT_EQ(interval, 60);
     EXPECT_EQ(next, 11);
@@ -91,11 +91,11 @@ TEST(CheckKit, WallpaperTargetsNeverCountAsMissed)
                                  QStringLiteral("3 hrs"), QStringLiteral("4 hrs")};
     const int minutes[] = {5, 10, 15, 30, 60, 120, 180, 240};
     CheckBox chk;
-    chk.Value = 1;
+    chk.setValue(1);
     ComboBox cb;
-    cb.items = entries;
+    cb.setItems(entries);
     for (int e = 0; e < entries.size(); ++e) {
-        cb.ListIndex = e;
+        cb.setListIndex(e);
         for (int h = 0; h < 24; ++h) {
             for (int m = 0; m < 60; ++m) {
                 const CheckKit kit(QDateTime(QDate(2026, 12, 7), QTime(h, m, 45)));
@@ -113,7 +113,7 @@ TEST(CheckKit, WallpaperTargetsNeverCountAsMissed)
             }
         }
     }
-    chk.Value = 0;
+    chk.setValue(0);
     VBool armed = VFalse;
     std::int16_t interval = 0, next = 7;
     at("10:00:00").WallpaperSetup(chk, cb, armed, interval, next);

@@ -25,8 +25,8 @@ inline void tickOnce(TestProgram& t, int ms = 800)
 inline void queue(TestProgram& t, const QStringList& alarms, const QStringList& messages = {})
 {
     Form4Controls& c = t.program.form4().c();
-    c.lstData.items = alarms;
-    c.lstMessage.items = messages;
+    c.lstData.setItems(alarms);
+    c.lstMessage.setItems(messages);
     t.program.gTimerArmed = VTrue;
     t.program.gListChanged = VTrue;
     t.program.gHasAlarms = toVBool(!alarms.isEmpty());

@@ -1,0 +1,12 @@
+# The files of voz_core, relative to src/: what needs no screen and no sound. Shared with the
+# fuzz build, which compiles them with clang.
+set(VOZ_CORE_FILES
+  app/controls.cpp app/controls.h
+  app/program_state.h
+  app/settings_file.cpp app/settings_file.h
+  app/truth.h
+  app/twips.h
+  alarms/alarm_file.cpp alarms/alarm_file.h
+  alarms/alarm_list.cpp alarms/alarm_list.h
+  alarms/time_text.cpp alarms/time_text.h
+  outside/check_kit.cpp outside/check_kit.h)
