@@ -1,8 +1,10 @@
 #include "alarms/alarm_engine.h"
 
+#include "app/check_box.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/settings_window.h"
 
 #include <QDir>
 
@@ -52,7 +54,16 @@ void Form8::fForm4Load()
         if (trimBlanks(rec.Label()) == QLatin1String("[SongName]"))
             p.gSongPath = p.gAppPath + trimBlanks(rec.Text()) + QStringLiteral(".wav");
         reader.read(4, rec);
-        if (trimBlanks(rec.Label()) == QLatin1String("[Setting]")) p.ApplySoundSettings(rec.Value1, rec.Value2);
+        if (trimBlanks(rec.Label()) == QLatin1String("[Setting]")) {
+            // The settings window's boxes set the flags; loading it reads record 4 into the buffer again.
+            const std::int16_t soundOn = rec.Value1;
+            const std::int16_t errMsgPop = rec.Value2;
+            Form7& f7 = p.form7();
+            f7.Load();
+            f7.chkSoundOn->setValue(soundOn);
+            f7.chkErrMsgPop->setValue(errMsgPop);
+            if (!f7.Visible()) f7.Unload();
+        }
     }
 
     if (p.gEMPlayOn == VTrue) {

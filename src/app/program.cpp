@@ -8,6 +8,7 @@
 #include "clock/sound_module.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/settings_window.h"
 
 #include <algorithm>
 
@@ -16,6 +17,7 @@ Program::Program(Platform& pf)
       m_form1(std::make_unique<Form1>(*this)),
       m_form4(std::make_unique<Form4>(*this)),
       m_form6(std::make_unique<Form6>(*this)),
+      m_form7(std::make_unique<Form7>(*this)),
       m_form8(std::make_unique<Form8>(*this)),
       m_form9(std::make_unique<Form9>(*this)),
       m_form10(std::make_unique<Form10>(*this)),
@@ -30,6 +32,7 @@ Program::~Program()
     m_retiredCopies.clear();
     m_form11.reset();
     m_form10.reset();
+    m_form7.reset();
     m_form6.reset();
     m_form4.reset();
     m_form1.reset();
@@ -40,6 +43,7 @@ QString Program::timeOfDay() const { return timeOfDayText(platform.now()); }
 Form1& Program::form1() { return *m_form1; }
 Form4& Program::form4() { return *m_form4; }
 Form6& Program::form6() { return *m_form6; }
+Form7& Program::form7() { return *m_form7; }
 Form8& Program::form8() { return *m_form8; }
 Form9& Program::form9() { return *m_form9; }
 Form10& Program::form10() { return *m_form10; }
@@ -65,14 +69,6 @@ void Program::releaseForm11Copy(Form11* copy)
 void Program::AskOverwrite(const QString&, const QString&) {}
 
 void Program::LoadWallpaperWindowHidden() {}
-
-void Program::ApplySoundSettings(std::int16_t soundOn, std::int16_t errMsgPop)
-{
-    if (soundOn == 0) gSoundOn = VFalse;
-    else if (soundOn == 1) gSoundOn = VTrue;
-    if (errMsgPop == 0) gErrMsgPop = VFalse;
-    else if (errMsgPop == 1) gErrMsgPop = VTrue;
-}
 
 void Program::activationChanged(FormBase* to)
 {

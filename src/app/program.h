@@ -10,6 +10,7 @@
 class Form1;
 class Form4;
 class Form6;
+class Form7;
 class Form8;
 class Form9;
 class Form10;
@@ -37,6 +38,7 @@ public:
     Form1& form1();
     Form4& form4();
     Form6& form6();
+    Form7& form7();
     Form8& form8();
     Form9& form9();
     Form10& form10();
@@ -50,9 +52,6 @@ public:
     // Services whose windows are not part of the program yet.
     void AskOverwrite(const QString& whereDoYouComeFrom, const QString& fileName);
     void LoadWallpaperWindowHidden();
-    // Applies stored "Sound on" and error-message check box states to the flags, as the
-    // settings window's check boxes do.
-    void ApplySoundSettings(std::int16_t soundOn, std::int16_t errMsgPop);
 
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);
@@ -61,6 +60,7 @@ private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form4> m_form4;
     std::unique_ptr<Form6> m_form6;
+    std::unique_ptr<Form7> m_form7;
     std::unique_ptr<Form8> m_form8;
     std::unique_ptr<Form9> m_form9;
     std::unique_ptr<Form10> m_form10;

@@ -8,6 +8,7 @@
 #include "clock/tray_icons.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/settings_window.h"
 #include "outside/check_kit.h"
 
 #include <QCoreApplication>
@@ -147,7 +148,12 @@ void Form1::mOpen_Click() {}
 
 void Form1::mAlarmSet_Click() {}
 
-void Form1::mSetting_Click() {}
+void Form1::mSetting_Click()
+{
+    Form7& f7 = p.form7();
+    if (f7.Minimized()) f7.SetNormalState();
+    else f7.Show();
+}
 
 void Form1::mWallpaper_Click() {}
 
