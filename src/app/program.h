@@ -10,6 +10,7 @@
 
 class Form1;
 class Form4;
+class Form5;
 class Form6;
 class Form8;
 class Form9;
@@ -66,6 +67,7 @@ public:
     // Window objects: created with the program, their windows loaded on first touch.
     Form1& form1();
     Form4& form4();
+    Form5& form5();
     Form6& form6();
     Form8& form8();
     Form9& form9();
@@ -90,6 +92,7 @@ public:
 private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form4> m_form4;
+    std::unique_ptr<Form5> m_form5;
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form8> m_form8;
     std::unique_ptr<Form9> m_form9;

@@ -8,6 +8,7 @@
 #include "clock/tray_icons.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/message_input_window.h"
 #include "outside/check_kit.h"
 
 #include <QCoreApplication>
@@ -194,6 +195,7 @@ void Form1::WhoWillForeground(std::int16_t tmpWho)
 {
     FormBase* target = nullptr;
     switch (tmpWho) {
+    case kFrontMessageInput: target = &p.form5(); break;
     case kFrontWarning: target = &p.form11(); break;
     default: break;  // the other front windows join as they are built
     }

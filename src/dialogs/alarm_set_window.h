@@ -23,6 +23,7 @@ struct Form4Controls {
     CheckBox chkEMPlay;
     Shape shpInputTime;
     Shape shpClickTime;
+    Shape imgSha;  // hourglass shown in the alarm list's place while a message is typed
     TextBox txtViewM;
     QString cmdViewMCaption;
 
@@ -46,6 +47,10 @@ public:
     void ListsChanged();
 
     void chkEMPlay_Click();
+    // Opens the message input window for the selected alarm.
+    void lstData_DblClick();
+    // On: the alarm list gives way to the hourglass; off: the reverse.
+    void ShowMessagePlaceholder(bool on);
 
 protected:
     void CreateControls(FormWindow* w) override;
