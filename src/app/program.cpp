@@ -9,6 +9,7 @@
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
+#include "dialogs/message_input_window.h"
 
 #include <algorithm>
 
@@ -16,6 +17,7 @@ Program::Program(Platform& pf)
     : platform(pf),
       m_form1(std::make_unique<Form1>(*this)),
       m_form4(std::make_unique<Form4>(*this)),
+      m_form5(std::make_unique<Form5>(*this)),
       m_form6(std::make_unique<Form6>(*this)),
       m_form7(std::make_unique<Form7>(*this)),
       m_form8(std::make_unique<Form8>(*this)),
@@ -34,6 +36,7 @@ Program::~Program()
     m_form10.reset();
     m_form7.reset();
     m_form6.reset();
+    m_form5.reset();
     m_form4.reset();
     m_form1.reset();
 }
@@ -42,6 +45,7 @@ QString Program::timeOfDay() const { return timeOfDayText(platform.now()); }
 
 Form1& Program::form1() { return *m_form1; }
 Form4& Program::form4() { return *m_form4; }
+Form5& Program::form5() { return *m_form5; }
 Form6& Program::form6() { return *m_form6; }
 Form7& Program::form7() { return *m_form7; }
 Form8& Program::form8() { return *m_form8; }

@@ -9,6 +9,7 @@
 
 class Form1;
 class Form4;
+class Form5;
 class Form6;
 class Form7;
 class Form8;
@@ -37,6 +38,7 @@ public:
     // Window objects: created with the program, their windows loaded on first touch.
     Form1& form1();
     Form4& form4();
+    Form5& form5();
     Form6& form6();
     Form7& form7();
     Form8& form8();
@@ -59,6 +61,7 @@ public:
 private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form4> m_form4;
+    std::unique_ptr<Form5> m_form5;
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form7> m_form7;
     std::unique_ptr<Form8> m_form8;

@@ -9,6 +9,7 @@
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
+#include "dialogs/message_input_window.h"
 #include "outside/check_kit.h"
 
 #include <QCoreApplication>
@@ -200,6 +201,7 @@ void Form1::WhoWillForeground(std::int16_t tmpWho)
 {
     FormBase* target = nullptr;
     switch (tmpWho) {
+    case kFrontMessageInput: target = &p.form5(); break;
     case kFrontWarning: target = &p.form11(); break;
     default: break;  // the other front windows join as they are built
     }

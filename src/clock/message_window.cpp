@@ -1,5 +1,6 @@
 #include "clock/message_window.h"
 
+#include "app/message_font.h"
 #include "app/program.h"
 #include "app/twips.h"
 #include "clock/main_window.h"
@@ -26,7 +27,7 @@ void Form6::CreateControls(FormWindow* w)
     txtMsg->setReadOnly(true);
     txtMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtMsg->setGeometry(twipsToPixels(120), twipsToPixels(120), twipsToPixels(4332), twipsToPixels(2292));
-    QFont font(QStringLiteral("Liberation Serif"));  // metric twin of Times New Roman
+    QFont font(QString::fromLatin1(kMessageFontFamily));
     font.setStyleHint(QFont::Serif);
     font.setPointSizeF(10.2);
     font.setWeight(QFont::Normal);
@@ -51,16 +52,10 @@ void Form6::Form_Load()
     p.gMsgWindowLoaded = VTrue;
     if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
     p.gFrontCode = kFrontMessage;
-    SettingsReader reader(p.gAppPath);
-    if (reader.exists()) {
-        reader.read(7, p.settingsRecord);
-        const QString label = trimBlanks(p.settingsRecord.Label());
-        p.settingsRecord.setLabel(label);
-        if (label == QStringLiteral("[FontSize]") && p.settingsRecord.Value1 > 0) {
-            QFont font = txtMsg->font();
-            font.setPointSize(p.settingsRecord.Value1);
-            txtMsg->setFont(font);
-        }
+    if (const std::optional<int> size = readMessageFontSize(p.gAppPath, p.settingsRecord)) {
+        QFont font = txtMsg->font();
+        font.setPointSize(*size);
+        txtMsg->setFont(font);
     }
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
 }

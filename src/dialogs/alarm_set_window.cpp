@@ -3,6 +3,7 @@
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "app/twips.h"
+#include "dialogs/message_input_window.h"
 #include "outside/check_kit.h"
 
 Form4Controls::Form4Controls()
@@ -83,4 +84,19 @@ void Form4::chkEMPlay_Click()
         if (answer == 1) p.gTimerArmed = VTrue;
     }
     p.gEMPlayOn = toVBool(ctl.chkEMPlay.Value() == 1);
+}
+
+void Form4::lstData_DblClick()
+{
+    // The message is tied to the selected alarm; a front window holding the foreground wins.
+    if (c().lstData.ListIndex() < 0 || p.gFrontCode != 0) return;
+    ShowMessagePlaceholder(true);
+    p.form5().Show();
+}
+
+void Form4::ShowMessagePlaceholder(bool on)
+{
+    Form4Controls& ctl = c();
+    ctl.lstData.setVisible(!on);
+    ctl.imgSha.setVisible(on);
 }

@@ -27,7 +27,7 @@ struct Form4Controls {
     CheckBox chkEMPlay;
     Shape shpInputTime;
     Shape shpClickTime;
-    Shape imgSha;
+    Shape imgSha;  // hourglass shown in the alarm list's place while a message is typed
     TextBox txtViewM;
     Button cmdViewM;
 };
@@ -49,6 +49,10 @@ public:
     void chkEMPlay_Click();
     void cbEMPlay_Click();
     void txtTime_Change();
+    // Opens the message input window for the selected alarm.
+    void lstData_DblClick();
+    // On: the alarm list gives way to the hourglass; off: the reverse.
+    void ShowMessagePlaceholder(bool on);
 
 protected:
     void CreateControls(FormWindow* w) override;

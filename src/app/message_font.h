@@ -1,0 +1,17 @@
+#pragma once
+#include "app/settings_file.h"
+
+#include <QString>
+#include <optional>
+
+// Messages are typed and shown in Times New Roman; Liberation Serif has the same metrics.
+inline constexpr const char* kMessageFontFamily = "Liberation Serif";
+
+// Whole point sizes that the message input window's "-" and "+" can reach from its 9 points.
+inline constexpr int kMessageFontMin = 6;
+inline constexpr int kMessageFontMax = 17;
+
+// Reads record 7 of voz.ini into the shared buffer (its label trimmed) and gives the stored
+// message font size, when the record carries the "[FontSize]" label and a size the input
+// window could have set. A size beyond that (0, 32767) would hide the text, so it is ignored.
+std::optional<int> readMessageFontSize(const QString& appPath, SettingsRecord& buffer);

@@ -1,0 +1,45 @@
+#pragma once
+#include "app/form.h"
+
+#include <QChar>
+#include <QString>
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// Form5, "Input message": writes or changes the message of the alarm selected in the Alarm Set window.
+class Form5 : public FormBase {
+public:
+    explicit Form5(Program& p);
+
+    static constexpr int kMaxMessageLength = 626;  // line breaks count two, as they are stored (CR LF)
+
+    void cmdOk_Click();
+    void cmdCancel_Click();
+    void lblMinus_Click();
+    void lblPlus_Click();
+    // A typed character on its way into txtInput; the handler may change it.
+    void txtInput_KeyPress(QChar& KeyAscii);
+    void Form_Deactivate() override;
+
+    QPlainTextEdit* txtInput = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QLabel* lblFontSize = nullptr;
+    QLabel* lblMinus = nullptr;
+    QLabel* lblPlus = nullptr;
+
+protected:
+    void CreateControls(FormWindow* w) override;
+    void ReleaseControls() override;
+    Qt::WindowFlags WindowFlags() const override;
+    void Form_Load() override;
+    void Form_QueryUnload() override;
+
+private:
+    // The alarm entry selected in the Alarm Set window, if one is.
+    std::optional<QString> SelectedAlarm();
+    void SetInputFontSize(double points);
+};

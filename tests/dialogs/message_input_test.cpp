@@ -1,0 +1,259 @@
+#include "app/message_font.h"
+#include "clock/main_window.h"
+#include "clock/message_window.h"
+#include "clock/warning_window.h"
+#include "dialogs/alarm_set_window.h"
+#include "dialogs/message_input_window.h"
+#include "support/test_program.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+struct MessageInputTest : ::testing::Test {
+    TestProgram t;
+    Program& p = t.program;
+    Form5& in = p.form5();
+    void SetUp() override { t.start(); }
+
+    Form4Controls& lists() { return p.form4().c(); }
+    // Puts alarms and messages into the Alarm Set window and selects one alarm.
+    void prepare(const QStringList& alarms, const QStringList& messages, int selected)
+    {
+        for (const QString& a : alarms) lists().lstData.AddItem(a);
+        for (const QString& m : messages) lists().lstMessage.AddItem(m);
+        lists().lstData.setListIndex(selected);
+    }
+    QStringList messages()
+    {
+        QStringList out;
+        for (int i = 0; i < lists().lstMessage.ListCount(); ++i) out << lists().lstMessage.List(i);
+        return out;
+    }
+    SettingsRecord record(int n)
+    {
+        SettingsRecord r;
+        SettingsReader(p.gAppPath).read(n, r);
+        return r;
+    }
+    void storeFontSize(std::int16_t size)
+    {
+        SettingsRecord r;
+        r.setLabel(QStringLiteral("[FontSize]"));
+        r.Value1 = size;
+        storeSettingsRecord(p.gAppPath, 7, r);
+    }
+    double inputSize() { return in.txtInput->font().pointSizeF(); }
+    void setInputSize(double points)
+    {
+        QFont f = in.txtInput->font();
+        f.setPointSizeF(points);
+        in.txtInput->setFont(f);
+    }
+};
+}  // namespace
+
+TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutAndOnlySavePutsItBack)
+{
+    enum class Close { Save, Abandon, CloseBox };
+    const struct {
+        Close close;
+        QStringList after;
+    } cases[] = {
+        {Close::Save, {"Other at 08:00:00", "Second at 07:30:00", "Wake up at 07:30:00"}},
+        {Close::Abandon, {"Other at 08:00:00", "Second at 07:30:00"}},
+        {Close::CloseBox, {"Other at 08:00:00", "Second at 07:30:00"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.close));
+        lists().lstData.Clear();
+        lists().lstMessage.Clear();
+        prepare({"twice 06:00:00", "once 07:30:00"}, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"},
+                1);
+        p.form4().lstData_DblClick();
+        ASSERT_TRUE(in.Visible());
+        EXPECT_EQ(in.window()->windowTitle(), QStringLiteral("Input message"));
+        EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("Wake up"));
+        EXPECT_EQ(messages(), QStringList({"Other at 08:00:00", "Second at 07:30:00"}));
+        EXPECT_FALSE(lists().lstData.Visible());
+        EXPECT_TRUE(lists().imgSha.Visible());
+        EXPECT_EQ(p.gFrontCode, kFrontMessageInput);
+
+        in.window()->move(200, 100);
+        switch (c.close) {
+        case Close::Save: QTest::mouseClick(in.cmdOk, Qt::LeftButton); break;
+        case Close::Abandon: QTest::mouseClick(in.cmdCancel, Qt::LeftButton); break;
+        case Close::CloseBox: in.window()->close(); break;
+        }
+        EXPECT_FALSE(in.Loaded());
+        EXPECT_EQ(messages(), c.after);
+        EXPECT_TRUE(lists().lstData.Visible());
+        EXPECT_FALSE(lists().imgSha.Visible());
+        EXPECT_EQ(p.gFrontCode, 0);
+        EXPECT_FALSE(p.form11().Visible());
+        const SettingsRecord pos = record(2);
+        EXPECT_EQ(pos.Label(), QStringLiteral("[MessaegInputLoc]"));
+        EXPECT_EQ(pos.Value1, 1500);
+        EXPECT_EQ(pos.Value2, 3000);
+    }
+    // The next opening goes back to the stored place.
+    p.form4().lstData_DblClick();
+    EXPECT_EQ(in.window()->pos(), QPoint(200, 100));
+}
+
+TEST_F(MessageInputTest, RefusedSaveWarnsAndStillStoresTheFontSize)
+{
+    const struct {
+        const char* text;
+        int selected;
+        int stored;  // one step up from the size the previous Save stored
+    } cases[] = {{"", 0, 10}, {"Hello", -1, 11}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        lists().lstData.Clear();
+        prepare({"once 07:30:00"}, {}, c.selected);
+        in.Show();
+        in.txtInput->setPlainText(QString::fromLatin1(c.text));
+        in.lblPlus_Click();
+        in.cmdOk_Click();
+        EXPECT_TRUE(messages().isEmpty());
+        ASSERT_TRUE(p.form11().Visible());
+        EXPECT_EQ(p.form11().LabelText(), QStringLiteral("No message input or Play list time was executed"));
+        EXPECT_EQ(trimBlanks(record(7).Label()), QStringLiteral("[FontSize]"));
+        EXPECT_EQ(record(7).Value1, c.stored);
+        p.form11().cmdOk_Click();
+    }
+}
+
+TEST_F(MessageInputTest, NoDoubleQuoteReachesTheListAndTheLengthIsLimited)
+{
+    prepare({"once 07:30:00"}, {}, 0);
+    p.form4().lstData_DblClick();
+    QTest::keyClicks(in.txtInput, QStringLiteral("Say \"hi\""));
+    EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("Say 'hi'"));
+    QTest::keyClick(in.txtInput, Qt::Key_Return);
+    QGuiApplication::clipboard()->setText(QStringLiteral("\"go\""));
+    in.txtInput->paste();
+    ASSERT_EQ(in.txtInput->toPlainText(), QStringLiteral("Say 'hi'\n\"go\""));  // the paste went in as it was
+    in.cmdOk_Click();
+    EXPECT_EQ(messages(), QStringList({"Say 'hi'\r\n'go' at 07:30:00"}));
+
+    // At most 626 characters as stored, a line break (CR LF) counting two.
+    const QString full(Form5::kMaxMessageLength, QLatin1Char('a'));
+    p.form4().lstData_DblClick();
+    in.txtInput->setPlainText(full.left(624));
+    in.txtInput->moveCursor(QTextCursor::End);
+    QTest::keyClicks(in.txtInput, QStringLiteral("bcd"));
+    EXPECT_EQ(in.txtInput->toPlainText(), full.left(624) + QStringLiteral("bc"));
+    in.txtInput->setPlainText(full.left(625));
+    in.txtInput->moveCursor(QTextCursor::End);
+    QTest::keyClick(in.txtInput, Qt::Key_Return);
+    EXPECT_EQ(in.txtInput->toPlainText(), full.left(625));
+    in.txtInput->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("x\n") + QString(700, QLatin1Char('y')));
+    in.txtInput->paste();
+    EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("x\n") + QString(623, QLatin1Char('y')));
+    in.cmdCancel_Click();
+}
+
+TEST_F(MessageInputTest, FontSizeStepsStopAtTheirLimitsAndAreStoredRounded)
+{
+    const struct {
+        double before;
+        bool plus;
+        double after;
+        int beeps;
+    } steps[] = {
+        {6, false, 6, 1}, {7, false, 6, 0}, {6.5, false, 5.5, 0}, {16, true, 17, 0},
+        {17, true, 17, 1}, {16.8, true, 16.8, 1}, {16.5, true, 17.5, 0},
+    };
+    prepare({"once 07:30:00"}, {}, 0);
+    in.Show();
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.before);
+        setInputSize(s.before);
+        const int beeps = t.platform.beeps;
+        QTest::mouseClick(s.plus ? in.lblPlus : in.lblMinus, Qt::LeftButton);
+        EXPECT_DOUBLE_EQ(inputSize(), s.after);
+        EXPECT_EQ(t.platform.beeps - beeps, s.beeps);
+    }
+    in.Unload();
+
+    const struct {
+        double size;
+        int stored;
+    } rounding[] = {{9.5, 10}, {10.5, 10}};
+    for (const auto& r : rounding) {
+        SCOPED_TRACE(r.size);
+        in.Show();
+        in.txtInput->setPlainText(QStringLiteral("x"));
+        setInputSize(r.size);
+        in.cmdOk_Click();
+        EXPECT_EQ(record(7).Value1, r.stored);
+    }
+}
+
+TEST_F(MessageInputTest, StoredFontSizesOutsideWhatTheStepsReachAreIgnored)
+{
+    const struct {
+        std::int16_t stored;
+        double input;
+        double message;
+    } cases[] = {
+        {0, 9, 10.2}, {5, 9, 10.2}, {6, 6, 6}, {17, 17, 17}, {18, 9, 10.2}, {32767, 9, 10.2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        storeFontSize(c.stored);
+        in.Show();
+        EXPECT_DOUBLE_EQ(inputSize(), c.input);
+        in.Unload();
+        EXPECT_DOUBLE_EQ(p.form6().MsgFontPointSize(), c.message);
+        p.form6().Unload();
+    }
+}
+
+TEST_F(MessageInputTest, GivesWayToTheMessageWindowAndTakesTheFrontBackAfterIt)
+{
+    prepare({"once 07:30:00"}, {}, 0);
+    p.form4().lstData_DblClick();
+    ASSERT_TRUE(in.Visible());
+    p.form6().Show();
+    EXPECT_EQ(p.form6().PrevFrontCode, kFrontMessageInput);
+    const int beeps = t.platform.beeps;
+    in.Form_Deactivate();
+    EXPECT_EQ(p.gFrontCode, kFrontMessage);
+    EXPECT_EQ(t.platform.beeps, beeps);
+
+    t.platform.calls.clear();
+    p.form6().cmdOk_Click();  // puts the input window back on top
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Input message")), 1);
+    in.Form_Deactivate();
+    EXPECT_EQ(p.gFrontCode, kFrontMessageInput);
+    EXPECT_EQ(t.platform.beeps, beeps + 1);
+    EXPECT_EQ(t.platform.countCalls(QStringLiteral("foreground Input message")), 1);
+}
+
+TEST_F(MessageInputTest, DoubleClickOpensNothingWithoutASelectionOrWhileAFrontWindowHoldsTheFront)
+{
+    const struct {
+        int selected;
+        std::int16_t frontCode;
+    } cases[] = {{0, kFrontWarning}, {0, kFrontMessageInput}, {-1, 0}};
+    prepare({"once 07:30:00"}, {"Wake up at 07:30:00"}, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frontCode);
+        lists().lstData.setListIndex(c.selected);
+        p.gFrontCode = c.frontCode;
+        p.form4().lstData_DblClick();
+        EXPECT_FALSE(in.Loaded());
+        EXPECT_TRUE(lists().lstData.Visible());
+        EXPECT_FALSE(lists().imgSha.Visible());
+        EXPECT_EQ(messages(), QStringList({"Wake up at 07:30:00"}));
+    }
+}
