@@ -9,6 +9,7 @@
 #include <vector>
 
 class Form1;
+class Form3;
 class Form4;
 class Form6;
 class Form8;
@@ -65,6 +66,7 @@ public:
 
     // Window objects: created with the program, their windows loaded on first touch.
     Form1& form1();
+    Form3& form3();
     Form4& form4();
     Form6& form6();
     Form8& form8();
@@ -89,6 +91,7 @@ public:
 
 private:
     std::unique_ptr<Form1> m_form1;
+    std::unique_ptr<Form3> m_form3;
     std::unique_ptr<Form4> m_form4;
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form8> m_form8;
