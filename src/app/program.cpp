@@ -7,6 +7,7 @@
 #include "clock/message_window.h"
 #include "clock/sound_module.h"
 #include "clock/warning_window.h"
+#include "dialogs/about_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
 #include "dialogs/message_input_window.h"
@@ -16,6 +17,7 @@
 Program::Program(Platform& pf)
     : platform(pf),
       m_form1(std::make_unique<Form1>(*this)),
+      m_form3(std::make_unique<Form3>(*this)),
       m_form4(std::make_unique<Form4>(*this)),
       m_form5(std::make_unique<Form5>(*this)),
       m_form6(std::make_unique<Form6>(*this)),
@@ -38,12 +40,14 @@ Program::~Program()
     m_form6.reset();
     m_form5.reset();
     m_form4.reset();
+    m_form3.reset();
     m_form1.reset();
 }
 
 QString Program::timeOfDay() const { return timeOfDayText(platform.now()); }
 
 Form1& Program::form1() { return *m_form1; }
+Form3& Program::form3() { return *m_form3; }
 Form4& Program::form4() { return *m_form4; }
 Form5& Program::form5() { return *m_form5; }
 Form6& Program::form6() { return *m_form6; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class Form1;
+class Form3;
 class Form4;
 class Form5;
 class Form6;
@@ -37,6 +38,7 @@ public:
 
     // Window objects: created with the program, their windows loaded on first touch.
     Form1& form1();
+    Form3& form3();
     Form4& form4();
     Form5& form5();
     Form6& form6();
@@ -60,6 +62,7 @@ public:
 
 private:
     std::unique_ptr<Form1> m_form1;
+    std::unique_ptr<Form3> m_form3;
     std::unique_ptr<Form4> m_form4;
     std::unique_ptr<Form5> m_form5;
     std::unique_ptr<Form6> m_form6;

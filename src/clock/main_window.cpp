@@ -7,6 +7,7 @@
 #include "clock/sound_module.h"
 #include "clock/tray_icons.h"
 #include "clock/warning_window.h"
+#include "dialogs/about_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
 #include "dialogs/message_input_window.h"
@@ -145,7 +146,13 @@ void Form1::TrayNotify(int mouseMessage)
     }
 }
 
-void Form1::mOpen_Click() {}
+void Form1::mOpen_Click()
+{
+    // Asked for again while open, the About window comes to the front.
+    p.form3().Show();
+    p.form3().window()->raise();
+    p.form3().window()->activateWindow();
+}
 
 void Form1::mAlarmSet_Click() {}
 

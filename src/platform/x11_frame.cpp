@@ -1,0 +1,48 @@
+#include "platform/x11_frame.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace {
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+{
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+// The Motif hints record that window managers read for decorations and allowed actions.
+struct MotifHints {
+    std::uint32_t flags, functions, decorations;
+    std::int32_t inputMode;
+    std::uint32_t status;
+};
+constexpr std::uint32_t kHintFunctions = 1, kHintDecorations = 2;
+constexpr std::uint32_t kFunctionMove = 4;
+constexpr std::uint32_t kDecorBorder = 2, kDecorTitle = 8;
+}  // namespace
+
+void requestBareDialogFrame(QWidget* window)
+{
+    // The offscreen platform answers as X11 too, but without a connection.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c || !window) return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+
+    // Qt leaves the decorations to the window manager when a title bar has no buttons, and
+    // most then still draw a window menu; it keeps hints it finds when it maps the window.
+    const MotifHints hints{kHintFunctions | kHintDecorations, kFunctionMove, kDecorBorder | kDecorTitle, 0, 0};
+    const xcb_atom_t motif = internAtom(c, "_MOTIF_WM_HINTS");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &hints);
+
+    const xcb_atom_t skip[] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, id, internAtom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, skip);
+    xcb_flush(c);
+}

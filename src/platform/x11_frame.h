@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Asks an X11 window manager for a frame with a title bar but no window menu and no buttons,
+// and for no taskbar or pager entry; Qt has no way to say either. Call before the window is
+// first shown. Does nothing on other window systems.
+void requestBareDialogFrame(QWidget* window);

@@ -1,0 +1,60 @@
+#include "clock/main_window.h"
+#include "dialogs/about_window.h"
+#include "support/test_program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+void chooseAbout(Program& p)
+{
+    QAction* about = p.form1().PopupMenu()->actions().at(0);
+    ASSERT_EQ(about->text(), QStringLiteral("About"));
+    about->trigger();
+}
+}  // namespace
+
+TEST(AboutWindowTest, AboutFromTheMenuOpensCentredAndOkOrEnterUnloadsIt)
+{
+    TestProgram t;
+    t.start();
+    Program& p = t.program;
+    Form3& about = p.form3();
+
+    chooseAbout(p);
+    ASSERT_TRUE(about.Visible());
+    FormWindow* w = about.window();
+    EXPECT_FALSE(w->isModal());
+    EXPECT_TRUE(w->windowTitle().trimmed().isEmpty());
+    const QPointF offCentre = QRectF(w->geometry()).center() - QRectF(w->screen()->availableGeometry()).center();
+    EXPECT_LE(offCentre.manhattanLength(), 4.0);  // whole pixels and the frame
+
+    // The sky lies behind the heading, the date and the button.
+    EXPECT_EQ(w->childAt(about.Label2->geometry().center()), about.Label2);
+    EXPECT_EQ(w->childAt(about.imgMyName->geometry().center()), about.imgMyName);
+    EXPECT_EQ(w->childAt(about.cmdOk->geometry().center()), about.cmdOk);
+    EXPECT_EQ(w->childAt(QPoint(2, 2)), about.imgClouds);
+
+    if (const QByteArray dir = qgetenv("VOZ_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        QDir().mkpath(QString::fromLocal8Bit(dir));
+        w->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/about_window.png"));
+    }
+
+    QTest::mouseClick(about.cmdOk, Qt::LeftButton);
+    EXPECT_FALSE(about.Loaded());
+
+    // Opened again, Enter presses OK.
+    chooseAbout(p);
+    ASSERT_TRUE(about.Visible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about.window()));
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Return);
+    EXPECT_FALSE(about.Loaded());
+}
