@@ -15,6 +15,8 @@ class Form8;
 class Form9;
 class Form10;
 class Form11;
+class Form13;
+class Form14;
 class FormBase;
 
 // Front codes of the five dialogs that keep the foreground by rank.
@@ -71,6 +73,8 @@ public:
     Form9& form9();
     Form10& form10();
     Form11& form11();
+    Form13& form13();
+    Form14& form14();
 
     // A further copy of the warning window, for a warning while one is showing.
     Form11& newForm11Copy();
@@ -78,7 +82,6 @@ public:
     const std::vector<std::unique_ptr<Form11>>& form11Copies() const { return m_form11Copies; }
 
     // Services whose windows are not part of the program yet.
-    void AskOverwrite(const QString& whereDoYouComeFrom, const QString& fileName);
     void LoadWallpaperWindowHidden();
     // Applies stored "Sound on" and error-message check box states to the flags, as the
     // settings window's check boxes do.
@@ -95,6 +98,8 @@ private:
     std::unique_ptr<Form9> m_form9;
     std::unique_ptr<Form10> m_form10;
     std::unique_ptr<Form11> m_form11;
+    std::unique_ptr<Form13> m_form13;
+    std::unique_ptr<Form14> m_form14;
     std::vector<std::unique_ptr<Form11>> m_form11Copies;
     std::vector<std::unique_ptr<Form11>> m_retiredCopies;
     FormBase* m_lastActive = nullptr;

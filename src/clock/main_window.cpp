@@ -8,6 +8,8 @@
 #include "clock/tray_icons.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/file_chooser_window.h"
+#include "dialogs/overwrite_window.h"
 #include "outside/check_kit.h"
 
 #include <QCoreApplication>
@@ -194,8 +196,11 @@ void Form1::WhoWillForeground(std::int16_t tmpWho)
 {
     FormBase* target = nullptr;
     switch (tmpWho) {
+    case kFrontMessageInput: break;  // TODO: message input window
+    case kFrontFileChooser: target = &p.form14(); break;
+    case kFrontOverwrite: target = &p.form13(); break;
     case kFrontWarning: target = &p.form11(); break;
-    default: break;  // the other front windows join as they are built
+    default: break;
     }
     if (!target || !target->Visible()) return;
     p.gWindowPosResult = p.platform.setWindowPosTopmost(target->window());
