@@ -6,6 +6,7 @@
 #include "clock/load_error_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/overwrite_window.h"
 #include "outside/check_kit.h"
 
 #include <QDir>
@@ -82,7 +83,7 @@ void Form8::SaveFileClick(const QString& fFileName)
     touch();
     if (!QDir(p.gAppPath).exists()) QDir().mkpath(p.gAppPath);
     if (QFileInfo::exists(p.gAppPath + fFileName)) {
-        p.AskOverwrite(QStringLiteral("AlarmSet"), fFileName);
+        p.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), fFileName);
         return;
     }
     WriteDataFile(fFileName);

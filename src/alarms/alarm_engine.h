@@ -24,6 +24,8 @@ public:
     void SaveFileClick(const QString& fFileName);
     // Writes both lists to the file of the program folder, replacing it; warns when that fails.
     bool WriteDataFile(const QString& fFileName);
+    // Opens the named file of the program folder in the desktop's text editor.
+    void EditorClick(const QString& fFileName);
 
     void AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& txtAm, ComboBox& cbPlayTimes,
                   QString& strTimesOfPlay, ComboBox& cbHour, ComboBox& cbMin, ComboBox& cbSec);

@@ -11,6 +11,8 @@
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
 #include "dialogs/message_input_window.h"
+#include "dialogs/file_chooser_window.h"
+#include "dialogs/overwrite_window.h"
 
 #include <algorithm>
 
@@ -25,13 +27,17 @@ Program::Program(Platform& pf)
       m_form8(std::make_unique<Form8>(*this)),
       m_form9(std::make_unique<Form9>(*this)),
       m_form10(std::make_unique<Form10>(*this)),
-      m_form11(std::make_unique<Form11>(*this, false))
+      m_form11(std::make_unique<Form11>(*this, false)),
+      m_form13(std::make_unique<Form13>(*this)),
+      m_form14(std::make_unique<Form14>(*this))
 {
 }
 
 Program::~Program()
 {
     m_destroying = true;
+    m_form14.reset();
+    m_form13.reset();
     m_form11Copies.clear();
     m_retiredCopies.clear();
     m_form11.reset();
@@ -56,6 +62,8 @@ Form8& Program::form8() { return *m_form8; }
 Form9& Program::form9() { return *m_form9; }
 Form10& Program::form10() { return *m_form10; }
 Form11& Program::form11() { return *m_form11; }
+Form13& Program::form13() { return *m_form13; }
+Form14& Program::form14() { return *m_form14; }
 
 Form11& Program::newForm11Copy()
 {
@@ -73,8 +81,6 @@ void Program::releaseForm11Copy(Form11* copy)
     m_retiredCopies.push_back(std::move(*it));
     m_form11Copies.erase(it);
 }
-
-void Program::AskOverwrite(const QString&, const QString&) {}
 
 void Program::LoadWallpaperWindowHidden() {}
 

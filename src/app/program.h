@@ -17,6 +17,8 @@ class Form8;
 class Form9;
 class Form10;
 class Form11;
+class Form13;
+class Form14;
 class FormBase;
 
 // The program-wide variables with the platform, and the single instance of every window object.
@@ -47,6 +49,8 @@ public:
     Form9& form9();
     Form10& form10();
     Form11& form11();
+    Form13& form13();
+    Form14& form14();
 
     // A further copy of the warning window, for a warning while one is showing.
     Form11& newForm11Copy();
@@ -54,7 +58,6 @@ public:
     const std::vector<std::unique_ptr<Form11>>& form11Copies() const { return m_form11Copies; }
 
     // Services whose windows are not part of the program yet.
-    void AskOverwrite(const QString& whereDoYouComeFrom, const QString& fileName);
     void LoadWallpaperWindowHidden();
 
     // Activation moved between two of our windows (null `to` means another program took it).
@@ -71,6 +74,8 @@ private:
     std::unique_ptr<Form9> m_form9;
     std::unique_ptr<Form10> m_form10;
     std::unique_ptr<Form11> m_form11;
+    std::unique_ptr<Form13> m_form13;
+    std::unique_ptr<Form14> m_form14;
     std::vector<std::unique_ptr<Form11>> m_form11Copies;
     std::vector<std::unique_ptr<Form11>> m_retiredCopies;
     FormBase* m_lastActive = nullptr;

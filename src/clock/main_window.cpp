@@ -11,6 +11,8 @@
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
 #include "dialogs/message_input_window.h"
+#include "dialogs/file_chooser_window.h"
+#include "dialogs/overwrite_window.h"
 #include "outside/check_kit.h"
 
 #include <QCoreApplication>
@@ -209,8 +211,10 @@ void Form1::WhoWillForeground(std::int16_t tmpWho)
     FormBase* target = nullptr;
     switch (tmpWho) {
     case kFrontMessageInput: target = &p.form5(); break;
+    case kFrontFileChooser: target = &p.form14(); break;
+    case kFrontOverwrite: target = &p.form13(); break;
     case kFrontWarning: target = &p.form11(); break;
-    default: break;  // the other front windows join as they are built
+    default: break;
     }
     if (!target || !target->Visible()) return;
     p.gWindowPosResult = p.platform.setWindowPosTopmost(target->window());

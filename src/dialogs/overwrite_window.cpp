@@ -1,0 +1,98 @@
+#include "dialogs/overwrite_window.h"
+
+#include "alarms/alarm_engine.h"
+#include "app/program.h"
+#include "app/twips.h"
+#include "clock/main_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+
+Form13::Form13(Program& program) : FormBase(program) {}
+
+Qt::WindowFlags Form13::WindowFlags() const
+{
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+void Form13::CreateControls(FormWindow* w)
+{
+    w->setWindowTitle(QStringLiteral("Voz Warning Message"));
+    w->setFixedSize(twipsToPixels(3336), twipsToPixels(1212));
+    auto place = [](QWidget* c, const char* name, int left, int top, int width, int height) {
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    };
+    Label1 = new QLabel(QStringLiteral("File already exist, overwrite ?"), w);
+    place(Label1, "Label1", 480, 240, 2532, 252);
+    // Fonts here run wider than the design's: let the question reach to the window's edge.
+    Label1->resize(std::max(Label1->width(), std::min(Label1->sizeHint().width(), w->width() - Label1->x())),
+                   Label1->height());
+    cmdYes = new QPushButton(QStringLiteral("Yes"), w);
+    place(cmdYes, "cmdYes", 1200, 720, 732, 252);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), w);
+    place(cmdCancel, "cmdCancel", 2280, 720, 732, 252);
+    // Enter presses whichever button has the focus.
+    cmdYes->setAutoDefault(true);
+    cmdCancel->setAutoDefault(true);
+    QObject::connect(cmdYes, &QPushButton::clicked, [this] { cmdYes_Click(); });
+    QObject::connect(cmdCancel, &QPushButton::clicked, [this] { cmdCancel_Click(); });
+    w->setTabOrder(cmdYes, cmdCancel);
+    cmdYes->setFocus();
+    CenterOnScreen();
+}
+
+void Form13::ReleaseControls()
+{
+    cmdCancel = nullptr;
+    cmdYes = nullptr;
+    Label1 = nullptr;
+}
+
+void Form13::FileAlreadyExist(const QString& whereDoYouComeFrom, const QString& fileName)
+{
+    Load();
+    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
+    p.gFrontCode = kFrontOverwrite;
+    p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
+    Show();
+    WhereDoYouComeFrom = whereDoYouComeFrom;
+    fFileName = fileName;
+    p.platform.beep();
+}
+
+void Form13::cmdYes_Click()
+{
+    // Closed before writing, so that a warning about a failed write keeps the front.
+    Unload();
+    if (WhereDoYouComeFrom == QLatin1String("AlarmSet")) {
+        // The same safe write as saving: a failure is reported and the old file stays.
+        p.form8().WriteDataFile(fFileName);
+    } else if (WhereDoYouComeFrom == QLatin1String("Wallpaper")) {
+        // The wallpaper window's list is written here once that window exists.
+    }
+}
+
+void Form13::cmdCancel_Click() { Unload(); }
+
+void Form13::Form_Deactivate()
+{
+    if (!Loaded()) return;
+    if (!Visible()) {
+        Unload();
+        return;
+    }
+    if (p.gFrontCode <= kFrontOverwrite) {
+        p.gForegroundResult = p.platform.setForegroundWindow(window());
+        p.platform.beep();
+        p.gFrontCode = kFrontOverwrite;
+    }
+}
+
+void Form13::Form_QueryUnload()
+{
+    p.form1().WhoWillForeground(PrevFrontCode);
+    p.gFrontCode = 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include "app/form.h"
+
+#include <QString>
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+
+// Form13, "Voz Warning Message": asks before a file that exists is written again, and on
+// "Yes" writes it itself. The caller goes on without waiting for the answer.
+class Form13 : public FormBase {
+public:
+    explicit Form13(Program& p);
+
+    // These belong to the window object and outlive its on-screen window.
+    QString WhereDoYouComeFrom;
+    QString fFileName;
+    std::int16_t PrevFrontCode = 0;
+
+    void FileAlreadyExist(const QString& WhereDoYouComeFrom, const QString& fFileName);
+    void cmdYes_Click();
+    void cmdCancel_Click();
+    void Form_Deactivate() override;
+
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdYes = nullptr;
+    QLabel* Label1 = nullptr;
+
+protected:
+    void CreateControls(FormWindow* w) override;
+    void ReleaseControls() override;
+    Qt::WindowFlags WindowFlags() const override;
+    void Form_QueryUnload() override;
+};
