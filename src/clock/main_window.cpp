@@ -4,6 +4,7 @@
 #include "alarms/alarm_list.h"
 #include "alarms/time_text.h"
 #include "app/program.h"
+#include "clock/caption_clock.h"
 #include "clock/message_window.h"
 #include "clock/sound_module.h"
 #include "clock/tray_icons.h"
@@ -14,7 +15,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMenu>
 
 namespace {
@@ -25,15 +25,6 @@ struct TickGuard {
     bool& f;
 };
 bool g_inTick = false;
-
-QString generalDateTime(const QDateTime& t)
-{
-    QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QStringLiteral(" t")).remove(QLatin1Char('t'));
-    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(t.time(), timeFormat.trimmed());
-}
 }  // namespace
 
 Form1::Form1(Program& program) : p(program)
