@@ -1,10 +1,14 @@
 #include "alarms/alarm_file.h"
 #include "outside/check_kit.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <optional>
 
 namespace {
 struct Lists {
@@ -43,26 +47,68 @@ TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
               QByteArray("\"once 07:00:00\"\r\n\"twice 08:00:00\"\r\n\"Caf\xc3\xa9 at 08:00:00\"\r\n"));
 }
 
-TEST(DataFileWrite, FailedWriteKeepsTheOldFile)
+namespace {
+// Ways for the disk to take fewer bytes than a save writes. Both fail for root too.
+enum class NoRoom { FullFileSystem, FileSizeLimit };
+
+QByteArray readAll(const QString& path)
 {
-    QTemporaryDir dir;
-    const QString path = dir.path() + QStringLiteral("/my.dat");
-    ASSERT_TRUE(writeFileSafely(path, "old\r\n"));
-    ASSERT_TRUE(writeFileSafely(path, "new\r\n"));
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("new\r\n"));
-    f.close();
-    // A folder that cannot be written: the write fails with a reason, the file stays.
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QString reason;
-    const bool ok = writeFileSafely(path, "lost", &reason);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (ok) GTEST_SKIP() << "running as a user that ignores folder permissions";
-    EXPECT_FALSE(reason.isEmpty());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("new\r\n"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
+
+// Lines of a data file, different for each seed.
+QByteArray dataLines(int count, char seed)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i) out += "\"once " + QByteArray(1, seed) + QByteArray::number(i) + "\"\r\n";
+    return out;
+}
+
+void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
+
+struct FailedWrite : ::testing::TestWithParam<NoRoom> {};
+}  // namespace
+
+TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
+{
+    QTemporaryDir plain;
+    std::optional<FullDiskFolder> disk;
+    QString folder = plain.path();
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk.emplace();
+        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
+        folder = disk->path();
+    }
+    const QString path = folder + QStringLiteral("/my.dat");
+    ASSERT_TRUE(writeFileSafely(path, "first\r\n"));
+    const QByteArray old = dataLines(150, 'o');  // a few KiB
+    ASSERT_TRUE(writeFileSafely(path, old));
+    ASSERT_EQ(readAll(path), old);
+
+    // Less room than the new file needs, though it is small enough to sit in a write buffer.
+    QString reason;
+    bool saved = true;
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk->fill();
+        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
+    } else {
+        FileSizeLimit limit(4096);
+        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(reason.toStdString(), qt_error_string(GetParam() == NoRoom::FullFileSystem ? ENOSPC : EFBIG).toStdString());
+    EXPECT_EQ(readAll(path), old);
+    // Nothing of the failed attempt is left behind.
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("filler"));
+    EXPECT_EQ(files, QStringList{QStringLiteral("my.dat")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
+                         [](const ::testing::TestParamInfo<NoRoom>& info) {
+                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
+                         });
 
 TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
 {
