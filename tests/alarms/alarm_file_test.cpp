@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -161,17 +162,32 @@ TEST(DataFileLoad, EighthBadRecordStopsTheLoad)
     EXPECT_TRUE(l.data.items.isEmpty());
 }
 
-TEST(DataFileLoad, JunkNeverBreaksTheListOrder)
+TEST(DataFileLoad, JunkBetweenGoodRecordsNeverBreaksTheListOrder)
 {
-    QByteArray junk;
-    for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 7919) % 256);
-    junk += "\n\"once 23:00:00\",\"once 22:00:00\"\n";
-    junk += QByteArray(1 << 20, 'x');  // a line of a megabyte
+    // Seven junk records, one short of the limit, between good ones in scrambled order; one junk
+    // record is a line of a megabyte.
+    const QStringList good = {QStringLiteral("once 23:00:00"),   QStringLiteral("twice 08:00:00"),
+                              QStringLiteral("once 22:00:00"),   QStringLiteral("thrice 09:30:00"),
+                              QStringLiteral("repeat 12:00:00"), QStringLiteral("once 07:00:01"),
+                              QStringLiteral("once 15:45:00")};
+    QByteArray content;
+    QStringList expectedErrors{QStringLiteral("my.dat")};
+    for (int i = 0; i < good.size(); ++i) {
+        QByteArray junk;
+        for (int k = 0; k < 300; ++k) {
+            const char ch = static_cast<char>((i * 7919 + k * 131) % 256);
+            junk += QByteArrayView(",\"\r\n").contains(ch) ? '#' : ch;  // one field, one line
+        }
+        if (i == 3) junk += QByteArray(1 << 20, 'x');
+        content += junk + "\n\"" + good[i].toLatin1() + "\"\r\n";
+        expectedErrors << QStringLiteral("Invalid data in file, Data  ") + QString::number(2 * i + 1);
+    }
     Lists l;
-    const LoadReport r = load(l, junk);
-    EXPECT_LE(r.badRecords, 8);
-    for (int i = 1; i < l.data.items.size(); ++i)
-        EXPECT_LT(l.data.items[i - 1].right(8), l.data.items[i].right(8));
+    const LoadReport r = load(l, content);
+    EXPECT_EQ(r.errorLines, expectedErrors);
+    QStringList sorted = good;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.right(8) < b.right(8); });
+    EXPECT_EQ(l.data.items, sorted);
 }
 
 TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
