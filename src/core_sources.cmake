@@ -9,4 +9,5 @@ set(VOZ_CORE_FILES
   alarms/alarm_file.cpp alarms/alarm_file.h
   alarms/alarm_list.cpp alarms/alarm_list.h
   alarms/time_text.cpp alarms/time_text.h
+  clock/caption_clock.cpp clock/caption_clock.h
   outside/check_kit.cpp outside/check_kit.h)

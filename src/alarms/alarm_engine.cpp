@@ -30,7 +30,6 @@ void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
     ListBox& lstData = p.form4().c().lstData;
     if (insertSorted(lstData, strAlarmClock, strTimesOfPlay) == SortResult::Refused)
         p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
-    else
     p.gListChanged = VTrue;
 }
 

@@ -4,10 +4,16 @@
 #include "alarms/time_text.h"
 #include "outside/check_kit.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -68,19 +74,58 @@ QByteArray composeDataFile(const ListBox& lstData, const ListBox& lstMessage)
 
 bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
+    // Every step is checked by hand: QSaveFile buffers, and a failed flush inside its commit()
+    // still renamed the short file over the old one and reported success.
+    auto fail = [error](int code) {
+        if (error) *error = qt_error_string(code);
         return false;
+    };
+    // Through a symbolic link, the file it points at is the one replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    const QByteArray targetName = QFile::encodeName(target);
+
+    // A new file beside the target, so that the rename stays on one file system.
+    QByteArray tempName;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        tempName = targetName + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return fail(errno);
     }
-    if (file.write(bytes) != bytes.size()) {
-        if (error) *error = file.errorString();
-        file.cancelWriting();
-        return false;
+    if (fd < 0) return fail(EEXIST);
+    auto drop = [&](int code) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(tempName.constData());
+        return fail(code);
+    };
+    // The replaced file keeps its permissions.
+    struct stat old {};
+    if (::stat(targetName.constData(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) return drop(errno);
+
+    const char* at = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return drop(errno);
+        if (n == 0) return drop(ENOSPC);
+        at += n;
+        left -= n;
     }
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
+    // Only bytes that reached the disk may replace the old file.
+    if (::fsync(fd) != 0) return drop(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) return drop(errno);
+    if (::rename(tempName.constData(), targetName.constData()) != 0) return drop(errno);
+
+    // Make the rename itself durable; the new file is complete either way.
+    const int dir = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
 }

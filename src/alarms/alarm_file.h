@@ -18,7 +18,8 @@ QStringList readDataFields(const QByteArray& content);
 QByteArray composeDataFile(const ListBox& lstData, const ListBox& lstMessage);
 
 // Writes the whole file through a temporary file in the same folder that is renamed over the
-// target, so that a failed write leaves the old file as it was. False with a reason otherwise.
+// target once every byte is on the disk, so that a failed write (a full disk, a file size limit)
+// leaves the old file as it was. False with the system's reason otherwise.
 bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // What a load found wrong, for the load-error window.

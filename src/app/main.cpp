@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 
     QtPlatform platform;
     Program program(platform);
-    watchSession(program);
+    SessionWatch session(program);
     program.form1().Form_Load(QCoreApplication::applicationDirPath());
     return app.exec();
 }

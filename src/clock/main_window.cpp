@@ -1,8 +1,10 @@
 #include "clock/main_window.h"
 
 #include "alarms/alarm_engine.h"
+#include "alarms/alarm_list.h"
 #include "alarms/time_text.h"
 #include "app/program.h"
+#include "clock/caption_clock.h"
 #include "clock/message_window.h"
 #include "clock/sound_module.h"
 #include "clock/tray_icons.h"
@@ -18,7 +20,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMenu>
 
 namespace {
@@ -29,15 +30,6 @@ struct TickGuard {
     bool& f;
 };
 bool g_inTick = false;
-
-QString generalDateTime(const QDateTime& t)
-{
-    QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QStringLiteral(" t")).remove(QLatin1Char('t'));
-    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(t.time(), timeFormat.trimmed());
-}
 }  // namespace
 
 Form1::Form1(Program& program) : p(program)
@@ -228,9 +220,12 @@ void Form1::Timer1_Timer()
     TickGuard guard(g_inTick);
 
     if (p.gTimerArmed == VTrue) {
-        // Fire only while gNextAlarmTime describes entry 0; after a missed entry was removed the
-        // next tick's NextAlarm prepares the new entry 0 first.
-        if (p.gListChanged != VTrue && p.timeOfDay() == p.gNextAlarmTime) {
+        // gNextAlarmTime is stale while gListChanged is set (an add, delete or load just now, or a
+        // missed entry handled): read entry 0 before comparing, or its own second would pass by.
+        const bool reread = p.gListChanged == VTrue;
+        if (reread) ReadFirstAlarm();
+        const bool fire = p.timeOfDay() == p.gNextAlarmTime;
+        if (fire) {
             p.gListChanged = VTrue;
             ListBox& lstData = p.form4().c().lstData;
             if (!lstData.List(0).isEmpty()) {
@@ -242,7 +237,9 @@ void Form1::Timer1_Timer()
             if (p.form4().c().lstMessage.ListCount() >= 1) sound.sShowMsg(p.gNextAlarmTime);
             sound.Unload();
         }
-        NextAlarm();
+        // An entry read above and not fired gets the missed check NextAlarm would have given it.
+        if (reread && !fire) MissedAlarm();
+        else NextAlarm();
         SecondCheck();
         EMChime();
         if (p.gWallNextTime != -1) {
@@ -259,6 +256,11 @@ void Form1::Timer1_Timer()
 
 void Form1::NextAlarm()
 {
+    if (ReadFirstAlarm()) MissedAlarm();
+}
+
+bool Form1::ReadFirstAlarm()
+{
     if (p.gHasAlarms == VTrue && p.gListChanged == VTrue) {
         const QString entry = p.form4().c().lstData.List(0);
         const QString two = entry.left(2);
@@ -268,12 +270,14 @@ void Form1::NextAlarm()
         else if (two == QLatin1String("re")) p.gPlayTimes = QStringLiteral("repeat");
         p.gNextAlarmTime = entry.right(8);
         p.gListChanged = VFalse;
-        MissedAlarm();
-    } else if (p.gHasAlarms == VFalse && p.gListChanged == VTrue) {
+        return true;
+    }
+    if (p.gHasAlarms == VFalse && p.gListChanged == VTrue) {
         p.gNextAlarmTime.clear();
         p.gPlayTimes.clear();
         p.gListChanged = VFalse;
     }
+    return false;
 }
 
 void Form1::MissedAlarm()
@@ -291,8 +295,10 @@ void Form1::MissedAlarm()
         msg.SetMsgText(msg.MsgText() + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at ") +
                        p.gNextAlarmTime);
     }
+    // The messages that ran meanwhile may have added or deleted entries: remove the entry of this
+    // time, not whatever is entry 0 now.
     ListBox& lstData = p.form4().c().lstData;
-    lstData.RemoveItem(0);
+    lstData.RemoveItem(findTime(lstData, p.gNextAlarmTime));
     if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
     p.form9().sShowMsg(p.gNextAlarmTime);
     p.form9().Unload();

@@ -3,8 +3,10 @@
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "support/full_disk.h"
 #include "support/test_program.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -168,6 +170,24 @@ TEST_F(AlarmEngineTest, SavingWritesBothListsAndNeverOverwritesWithoutAsking)
     c->lstData.Clear();
     e.SaveFileClick(QStringLiteral("day.dat"));
     EXPECT_EQ(t.readFile(QStringLiteral("day.dat")).count('\n'), 3);
+}
+
+TEST_F(AlarmEngineTest, SavingOnAFullDiskKeepsTheOldFileAndWarns)
+{
+    FullDiskFolder disk;
+    if (!disk.ok()) GTEST_SKIP() << qPrintable(disk.whyNot());
+    p.gAppPath = disk.path() + QLatin1Char('/');
+    c->lstData.setItems({QStringLiteral("once 11:00:00")});
+    e.SaveFileClick(QStringLiteral("my.dat"));
+    const QByteArray old = QByteArray("\"once 11:00:00\"\r\n");
+    disk.fill();
+    for (int i = 0; i < 100; ++i) c->lstData.AddItem(QStringLiteral("twice 12:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')));
+    // The overwrite confirmation's way of writing the file again.
+    EXPECT_FALSE(e.WriteDataFile(QStringLiteral("my.dat")));
+    QFile f(p.gAppPath + QStringLiteral("my.dat"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), old);
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("my.dat, file cannot be saved: No space left on device")});
 }
 
 TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)

@@ -1,10 +1,15 @@
 #include "alarms/alarm_file.h"
 #include "outside/check_kit.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
 
 namespace {
 struct Lists {
@@ -43,26 +48,68 @@ TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
               QByteArray("\"once 07:00:00\"\r\n\"twice 08:00:00\"\r\n\"Caf\xc3\xa9 at 08:00:00\"\r\n"));
 }
 
-TEST(DataFileWrite, FailedWriteKeepsTheOldFile)
+namespace {
+// Ways for the disk to take fewer bytes than a save writes. Both fail for root too.
+enum class NoRoom { FullFileSystem, FileSizeLimit };
+
+QByteArray readAll(const QString& path)
 {
-    QTemporaryDir dir;
-    const QString path = dir.path() + QStringLiteral("/my.dat");
-    ASSERT_TRUE(writeFileSafely(path, "old\r\n"));
-    ASSERT_TRUE(writeFileSafely(path, "new\r\n"));
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("new\r\n"));
-    f.close();
-    // A folder that cannot be written: the write fails with a reason, the file stays.
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QString reason;
-    const bool ok = writeFileSafely(path, "lost", &reason);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (ok) GTEST_SKIP() << "running as a user that ignores folder permissions";
-    EXPECT_FALSE(reason.isEmpty());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("new\r\n"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
+
+// Lines of a data file, different for each seed.
+QByteArray dataLines(int count, char seed)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i) out += "\"once " + QByteArray(1, seed) + QByteArray::number(i) + "\"\r\n";
+    return out;
+}
+
+void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
+
+struct FailedWrite : ::testing::TestWithParam<NoRoom> {};
+}  // namespace
+
+TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
+{
+    QTemporaryDir plain;
+    std::optional<FullDiskFolder> disk;
+    QString folder = plain.path();
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk.emplace();
+        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
+        folder = disk->path();
+    }
+    const QString path = folder + QStringLiteral("/my.dat");
+    ASSERT_TRUE(writeFileSafely(path, "first\r\n"));
+    const QByteArray old = dataLines(150, 'o');  // a few KiB
+    ASSERT_TRUE(writeFileSafely(path, old));
+    ASSERT_EQ(readAll(path), old);
+
+    // Less room than the new file needs, though it is small enough to sit in a write buffer.
+    QString reason;
+    bool saved = true;
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk->fill();
+        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
+    } else {
+        FileSizeLimit limit(4096);
+        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(reason.toStdString(), qt_error_string(GetParam() == NoRoom::FullFileSystem ? ENOSPC : EFBIG).toStdString());
+    EXPECT_EQ(readAll(path), old);
+    // Nothing of the failed attempt is left behind.
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("filler"));
+    EXPECT_EQ(files, QStringList{QStringLiteral("my.dat")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
+                         [](const ::testing::TestParamInfo<NoRoom>& info) {
+                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
+                         });
 
 TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
 {
@@ -117,17 +164,32 @@ TEST(DataFileLoad, EighthBadRecordStopsTheLoad)
     EXPECT_TRUE(l.data.items().isEmpty());
 }
 
-TEST(DataFileLoad, JunkNeverBreaksTheListOrder)
+TEST(DataFileLoad, JunkBetweenGoodRecordsNeverBreaksTheListOrder)
 {
-    QByteArray junk;
-    for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 7919) % 256);
-    junk += "\n\"once 23:00:00\",\"once 22:00:00\"\n";
-    junk += QByteArray(1 << 20, 'x');  // a line of a megabyte
+    // Seven junk records, one short of the limit, between good ones in scrambled order; one junk
+    // record is a line of a megabyte.
+    const QStringList good = {QStringLiteral("once 23:00:00"),   QStringLiteral("twice 08:00:00"),
+                              QStringLiteral("once 22:00:00"),   QStringLiteral("thrice 09:30:00"),
+                              QStringLiteral("repeat 12:00:00"), QStringLiteral("once 07:00:01"),
+                              QStringLiteral("once 15:45:00")};
+    QByteArray content;
+    QStringList expectedErrors{QStringLiteral("my.dat")};
+    for (int i = 0; i < good.size(); ++i) {
+        QByteArray junk;
+        for (int k = 0; k < 300; ++k) {
+            const char ch = static_cast<char>((i * 7919 + k * 131) % 256);
+            junk += QByteArrayView(",\"\r\n").contains(ch) ? '#' : ch;  // one field, one line
+        }
+        if (i == 3) junk += QByteArray(1 << 20, 'x');
+        content += junk + "\n\"" + good[i].toLatin1() + "\"\r\n";
+        expectedErrors << QStringLiteral("Invalid data in file, Data  ") + QString::number(2 * i + 1);
+    }
     Lists l;
-    const LoadReport r = load(l, junk);
-    EXPECT_LE(r.badRecords, 8);
-    for (int i = 1; i < l.data.items().size(); ++i)
-        EXPECT_LT(l.data.items()[i - 1].right(8), l.data.items()[i].right(8));
+    const LoadReport r = load(l, content);
+    EXPECT_EQ(r.errorLines, expectedErrors);
+    QStringList sorted = good;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.right(8) < b.right(8); });
+    EXPECT_EQ(l.data.items(), sorted);
 }
 
 TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)

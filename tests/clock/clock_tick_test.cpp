@@ -1,7 +1,11 @@
+#include "alarms/alarm_engine.h"
 #include "clock/message_window.h"
 #include "support/tick_driver.h"
 
+#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 struct ClockTickTest : ::testing::Test {
@@ -86,25 +90,113 @@ TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAg
     EXPECT_TRUE(text.endsWith(QStringLiteral(" ^-^ alarm at 07:50:00")));
 }
 
-TEST_F(ClockTickTest, EntryBehindAHandledMissedOneKeepsItsOwnSoundAndMessage)
+TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 {
-    // A fresh list whose first entry is due now: handled as missed in the tick that reads it.
-    // Neither the second-0 check nor a second tick in the same second may take the next entry
-    // under the old time.
+    // The first entry has passed and is handled as missed in the tick of second 0. The second-0
+    // check must not handle it again under its old time, and the next tick in the same second
+    // fires the following entry with its own sound and message.
     t.platform.setTime(QStringLiteral("07:30:00"));
     t.platform.advanceMs(50);
-    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("thrice 07:30:05")},
-          {QStringLiteral("late at 07:30:00"), QStringLiteral("next at 07:30:05")});
+    queue(t, {QStringLiteral("once 07:29:59"), QStringLiteral("thrice 07:30:00")},
+          {QStringLiteral("late at 07:29:59"), QStringLiteral("next at 07:30:00")});
     f.Timer1_Timer();
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("thrice 07:30:05")});
+    EXPECT_EQ(alarms(), QStringList{QStringLiteral("thrice 07:30:00")});
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("next at 07:30:00")});
+    EXPECT_EQ(p.form6().MsgText().count(QStringLiteral("alarm at")), 1);
     tickOnce(t);  // 07:30:00.85, same second
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("thrice 07:30:05")});
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("next at 07:30:05")});
-    tickUntil(t, QStringLiteral("07:30:05"));
     EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x3")});
-    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("next at 07:30:05")));
+    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("next at 07:30:00")));
     EXPECT_TRUE(alarms().isEmpty());
 }
+
+namespace {
+// A change of the list in the last moment before an alarm's second.
+struct LateChange {
+    const char* name;
+    std::function<void(TestProgram&)> change;
+};
+
+void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s)
+{
+    Form4& w = t.program.form4();
+    Form4Controls& c = w.c();
+    c.txtTime[1].setText(QString::fromLatin1(h));
+    c.txtTime[2].setText(QString::fromLatin1(m));
+    c.txtTime[3].setText(QString::fromLatin1(s));
+    c.txtAm.setText(QStringLiteral("AM"));
+    t.program.form8().AddClick(w.Switch, c.txtTime, c.txtAm, c.cbPlayTimes, w.strTimesOfPlay, c.cbHour, c.cbMin,
+                               c.cbSec);
+}
+
+void PrintTo(const LateChange& c, std::ostream* os) { *os << c.name; }
+
+struct ChangeJustBeforeAnAlarm : ClockTickTest, ::testing::WithParamInterface<LateChange> {};
+}  // namespace
+
+TEST_P(ChangeJustBeforeAnAlarm, StillFiresItWithSound)
+{
+    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("once 09:00:00")}, {QStringLiteral("Up at 07:30:00")});
+    tickOnce(t);  // reads the alarm
+    ASSERT_EQ(p.gNextAlarmTime, QStringLiteral("07:30:00"));
+    t.platform.setTime(QStringLiteral("07:29:59"));
+    t.platform.advanceMs(600);
+    GetParam().change(t);
+    ASSERT_EQ(p.gListChanged, VTrue);
+    tickOnce(t, 600);  // 07:30:00.2
+    EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x1")});
+    EXPECT_EQ(p.form6().MsgText(), QStringLiteral("Up at 07:30:00"));
+    EXPECT_FALSE(alarms().join(u',').contains(QStringLiteral("07:30:00")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ChangeJustBeforeAnAlarm,
+    ::testing::Values(LateChange{"AnotherAlarmAdded", [](TestProgram& t) { typeAndAdd(t, "8", "15", "0"); }},
+                      LateChange{"DoubleTimeRefused", [](TestProgram& t) { typeAndAdd(t, "7", "30", "0"); }},
+                      LateChange{"FileLoaded",
+                                 [](TestProgram& t) {
+                                     t.writeFile(QStringLiteral("more.dat"), "\"twice 10:00:00\"\r\n");
+                                     t.program.form8().LoadClick(QStringLiteral("more.dat"));
+                                 }}),
+    [](const ::testing::TestParamInfo<LateChange>& info) { return std::string(info.param.name); });
+
+namespace {
+// Something the user does in the Alarm Set window while the missed alarm's message shows.
+struct DuringMessage {
+    const char* name;
+    std::function<void(TestProgram&)> act;
+    QStringList left;
+};
+void PrintTo(const DuringMessage& d, std::ostream* os) { *os << d.name; }
+
+struct MissedAlarmWhileTheListChanges : ClockTickTest, ::testing::WithParamInterface<DuringMessage> {};
+}  // namespace
+
+TEST_P(MissedAlarmWhileTheListChanges, RemovesTheEntryItHandled)
+{
+    queue(t, {QStringLiteral("once 07:29:30"), QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")},
+          {QStringLiteral("Gone at 07:29:30"), QStringLiteral("Stay at 07:45:00")});
+    // Runs while the message window shows "alarm at" and lets pending events through.
+    QMetaObject::invokeMethod(qApp, [this] { GetParam().act(t); }, Qt::QueuedConnection);
+    tickOnce(t);
+    EXPECT_TRUE(p.form6().MsgText().startsWith(QStringLiteral("alarm at 07:29:30")));
+    EXPECT_EQ(alarms(), GetParam().left);
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Stay at 07:45:00")});
+    EXPECT_EQ(songs(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, MissedAlarmWhileTheListChanges,
+    ::testing::Values(
+        DuringMessage{"EarlierEntryInserted",
+                      [](TestProgram& t) { t.program.form8().Sorting(QStringLiteral("07:29:20"), QStringLiteral("once")); },
+                      {QStringLiteral("once 07:29:20"), QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")}},
+        DuringMessage{"HandledEntryDeleted",
+                      [](TestProgram& t) {
+                          t.program.form4().c().lstData.RemoveItem(0);
+                          t.program.gListChanged = VTrue;
+                      },
+                      {QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")}}),
+    [](const ::testing::TestParamInfo<DuringMessage>& info) { return std::string(info.param.name); });
 
 TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 {

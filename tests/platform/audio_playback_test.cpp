@@ -1,5 +1,5 @@
 // Real playback through the default audio output. What needs a sound server is skipped when
-// there is none.
+// there is none, and fails when the run promised one (VOZ_AUDIO_REQUIRED, set by ctest).
 #include "platform/midi_player.h"
 #include "platform/wave_player.h"
 #include "midi_bytes.h"
@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
+#include <QProcess>
 #include <QAudioDevice>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +59,27 @@ struct AudioPlaybackTest : ::testing::Test {
     static bool haveOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 };
 
+bool soundServerPromised() { return qEnvironmentVariableIsSet("VOZ_AUDIO_REQUIRED"); }
+
+// The playback streams the sound server has open, or -1 when it cannot be asked.
+int serverStreams()
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")});
+    if (!pactl.waitForFinished(10'000) || pactl.exitStatus() != QProcess::NormalExit || pactl.exitCode() != 0)
+        return -1;
+    return static_cast<int>(pactl.readAllStandardOutput().count('\n'));
+}
+
+// A test that needs what is missing cannot run: skipped, or failed where it was promised.
+#define REQUIRE_AUDIO(have, what)                                 \
+    do {                                                          \
+        if (!(have)) {                                            \
+            if (soundServerPromised()) FAIL() << what;            \
+            else GTEST_SKIP() << what;                            \
+        }                                                         \
+    } while (false)
+
 // How long a finite playback holds the output, in milliseconds; -1 when it did not start or end.
 qint64 playUntilDone(WavePlayer& player, const QString& path, int times)
 {
@@ -85,7 +107,7 @@ TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
 
 TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
 {
-    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    REQUIRE_AUDIO(haveOutput(), "no audio output device");
     WavePlayer player;
     // The extension does not matter.
     const QString tone = write(QStringLiteral("didi.snd"), toneWave(0.4, 22050, 1, false));
@@ -100,7 +122,7 @@ TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
 
 TEST_F(AudioPlaybackTest, WaveFormatsThatNeedNoConversionOrSome)
 {
-    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    REQUIRE_AUDIO(haveOutput(), "no audio output device");
     WavePlayer player;
     EXPECT_GE(playUntilDone(player, write(QStringLiteral("f.wav"), toneWave(0.2, 48000, 2, true)), 1), 200);
     EXPECT_GE(playUntilDone(player, write(QStringLiteral("odd.wav"), toneWave(0.2, 7350, 1, false)), 1), 200);
@@ -108,7 +130,7 @@ TEST_F(AudioPlaybackTest, WaveFormatsThatNeedNoConversionOrSome)
 
 TEST_F(AudioPlaybackTest, RepeatPlaysUntilStopped)
 {
-    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    REQUIRE_AUDIO(haveOutput(), "no audio output device");
     WavePlayer player;
     const QString tone = write(QStringLiteral("ding.wav"), toneWave(0.2, 44100, 1, false));
     ASSERT_TRUE(player.play(tone, 0));
@@ -126,17 +148,22 @@ TEST_F(AudioPlaybackTest, RepeatPlaysUntilStopped)
     EXPECT_FALSE(player.isPlaying());
 }
 
-TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlaying)
+TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlayingClosesItsStream)
 {
-    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    REQUIRE_AUDIO(haveOutput(), "no audio output device");
+    const int before = serverStreams();
+    REQUIRE_AUDIO(before >= 0, "pactl cannot ask the sound server");
     auto player = std::make_unique<WavePlayer>();
     ASSERT_TRUE(player->play(write(QStringLiteral("t.wav"), toneWave(0.3, 44100, 2, false)), 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serverStreams() == before + 1; }, 10'000));
     player.reset();
+    // The repeating sound does not outlive its player.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return serverStreams() == before; }, 10'000));
 }
 
 TEST_F(AudioPlaybackTest, MidiTunePlaysAndCloses)
 {
-    if (!haveOutput()) GTEST_SKIP() << "no audio output device";
+    REQUIRE_AUDIO(haveOutput(), "no audio output device");
     MidiPlayer player;
     const QString mid = write(QStringLiteral("air.mid"), midiFileBytes({60, 64, 67, 72}));
     EXPECT_EQ(player.sendCommand(QStringLiteral("close tmpMidiPlay")), 0);
