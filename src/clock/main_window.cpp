@@ -148,7 +148,18 @@ void Form1::mOpen_Click()
     p.form3().window()->activateWindow();
 }
 
-void Form1::mAlarmSet_Click() {}
+void Form1::mAlarmSet_Click()
+{
+    p.gAlarmWindowOpen = VTrue;
+    Form4& w = p.form4();
+    if (w.Minimized()) {
+        w.SetNormalState();
+    } else {
+        w.Show();
+        w.window()->raise();
+        w.window()->activateWindow();
+    }
+}
 
 void Form1::mSetting_Click()
 {

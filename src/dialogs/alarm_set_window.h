@@ -32,7 +32,8 @@ struct Form4Controls {
     Button cmdViewM;
 };
 
-// Form4, "Voz Alarm Set".
+// Form4, "Voz Alarm Set": the window where the user builds the day's alarm list. Its lists are
+// the program's live alarm list, so closing only hides it.
 class Form4 : public FormBase {
 public:
     explicit Form4(Program& p);
@@ -54,11 +55,28 @@ public:
     // On: the alarm list gives way to the hourglass; off: the reverse.
     void ShowMessagePlaceholder(bool on);
 
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdDeleteAll_Click();
+    void cmdLoad_Click();
+    void cmdSaveFile_Click();
+    void cmdEditor_Click();
+    void cmdExit_Click();
+    void cmdMin_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void lblLabel1_Click();
+
+    // The widgets, while the window is loaded (tests and screenshots reach them by these names).
+    QWidget* Widget(const char* name) const;
+
 protected:
     void CreateControls(FormWindow* w) override;
+    Qt::WindowFlags WindowFlags() const override;
     void ReleaseControls() override;
     void Form_Load() override;
 
 private:
+    void CreateWidgets(FormWindow* w);
     std::unique_ptr<Form4Controls> m_c;
 };
