@@ -32,7 +32,7 @@ struct Form4Controls {
     Button cmdViewM;
 };
 
-// Form4, "Voz Alarm Set".
+// Form4, "Voz Alarm Set": the window where the user builds the day's alarm list.
 class Form4 : public FormBase {
 public:
     explicit Form4(Program& p);
