@@ -12,8 +12,8 @@ class Program;
 class QMenu;
 class QAction;
 
-// Form1, the hidden main window: tray icon, popup menu and the clock timer that drives all
-// timed work. It is never shown.
+// Form1, the hidden main window: tray icon, popup menu and the clock tick; never shown.
+// Its timer drives all timed work.
 class Form1 : public QObject {
     Q_OBJECT
 public:

@@ -7,8 +7,8 @@
 class QPlainTextEdit;
 class QPushButton;
 
-// Form6: fired and missed alarms show their messages here. It stays on top and holds the
-// highest front code.
+// Form6, "Message": the window where fired and missed alarms show their messages.
+// It stays on top and holds the highest front code.
 class Form6 : public FormBase {
 public:
     explicit Form6(Program& p);

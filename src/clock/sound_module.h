@@ -4,8 +4,8 @@
 
 class Program;
 
-// Form9, the invisible sound module: plays the alarm song, falls back to the MIDI tune, reports
-// sound errors and shows an alarm's message. It keeps nothing between calls.
+// Form9, the invisible sound module: plays an alarm's song and shows its message.
+// It falls back to the MIDI tune, reports sound errors and keeps nothing between calls.
 class Form9 {
 public:
     explicit Form9(Program& p);

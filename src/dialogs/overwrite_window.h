@@ -7,8 +7,8 @@
 class QLabel;
 class QPushButton;
 
-// Form13, "Voz Warning Message": asks before a file that exists is written again, and on
-// "Yes" writes it itself. The caller goes on without waiting for the answer.
+// Form13, "Voz Warning Message": the overwrite confirmation before a data file is written again.
+// On "Yes" it writes the file itself; the caller goes on without waiting for the answer.
 class Form13 : public FormBase {
 public:
     explicit Form13(Program& p);
