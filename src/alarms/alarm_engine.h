@@ -27,6 +27,11 @@ public:
     // Opens the named file of the program folder in the desktop's text editor.
     void EditorClick(const QString& fFileName);
 
+    void SongClick(ComboBox& cmbSong);
+    void SongDropDown(VBool& SFjumper, ComboBox& cmbSong);
+    void PlayBClick(ComboBox& cmbSong);
+    void ViewMClick(TextBox& txtViewM, ListBox& lstMessage, Button& cmdViewM);
+
     void AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& txtAm, ComboBox& cbPlayTimes,
                   QString& strTimesOfPlay, ComboBox& cbHour, ComboBox& cbMin, ComboBox& cbSec);
     void HourDropDown(VBool& Switch, std::array<TextBox, 4>& txtTime, Shape& shpInputTime, Shape& shpClickTime);
