@@ -171,7 +171,9 @@ void Form4::CreateWidgets(FormWindow* w)
         p.form8().SecDropDown(Switch, m_c->cbSec, m_c->shpInputTime, m_c->shpClickTime, m_c->txtTime);
     });
     combo(c.cbPlayTimes, "cbPlayTimes", twipsRect(4800, 1200, 1332, 276), KeyVerdict::Swallow, {});
-    combo(c.cmbSong, "cmbSong", twipsRect(1560, 2160, 2172, 276), KeyVerdict::Swallow, {});
+    combo(c.cmbSong, "cmbSong", twipsRect(1560, 2160, 2172, 276), KeyVerdict::Swallow,
+          [this] { p.form8().SongDropDown(SFjumper, m_c->cmbSong); });
+    QObject::connect(&c.cmbSong, &ListBox::Click, [this] { p.form8().SongClick(m_c->cmbSong); });
     combo(c.cbEMPlay, "cbEMPlay", twipsRect(3000, 1800, 732, 276), KeyVerdict::Swallow, {});
 
     auto* label1 = place<QLabel>(w, "Label1", twipsRect(120, 120, 852, 252));
@@ -194,7 +196,7 @@ void Form4::CreateWidgets(FormWindow* w)
     auto* label2 = place<QLabel>(w, "Label2", twipsRect(3840, 1920, 372, 252));
     label2->setText(QStringLiteral("min"));
     QObject::connect(pictureButton(w, "cmdPlayB", twipsRect(3840, 2280, 252, 156), playTrianglePicture),
-                     &QPushButton::clicked, [] {});
+                     &QPushButton::clicked, [this] { p.form8().PlayBClick(m_c->cmbSong); });
 
     auto button = [&](const char* name, const QString& text, QRect r, void (Form4::*handler)()) {
         auto* b = place<QPushButton>(w, name, r);
@@ -207,6 +209,8 @@ void Form4::CreateWidgets(FormWindow* w)
     button("cmdDeleteAll", QStringLiteral("Delete All"), twipsRect(120, 2880, 972, 372), &Form4::cmdDeleteAll_Click);
     auto* cmdViewM = place<QPushButton>(w, "cmdViewM", twipsRect(120, 3480, 1212, 492));
     bindButton(c.cmdViewM, cmdViewM);
+    QObject::connect(cmdViewM, &QPushButton::clicked,
+                     [this] { p.form8().ViewMClick(m_c->txtViewM, m_c->lstMessage, m_c->cmdViewM); });
     button("cmdExit", QStringLiteral("Exit"), twipsRect(5520, 3600, 612, 372), &Form4::cmdExit_Click);
     QObject::connect(pictureButton(w, "cmdSaveFile", twipsRect(1560, 3720, 252, 252), floppyPicture),
                      &QPushButton::clicked, [this] { cmdSaveFile_Click(); });

@@ -69,9 +69,10 @@ TEST_F(SongCommandsTest, ChoosingASongSetsThePathAndStoresRecordThree)
 TEST_F(SongCommandsTest, TryingTheSongPlaysItOnceEvenWithSoundOff)
 {
     p.gSoundOn = VFalse;
-    c->cmbSong.AddItems({QStringLiteral("alarm"), QStringLiteral("bell")});
-    c->cmbSong.setListIndex(0);
-    e.PlayBClick(c->cmbSong);
+    ComboBox songs;  // a list of its own: picking in the window's list would choose the song
+    songs.AddItems({QStringLiteral("alarm"), QStringLiteral("bell")});
+    songs.setListIndex(0);
+    e.PlayBClick(songs);
     EXPECT_EQ(sounds(), QStringList{QStringLiteral("snd \"%1alarm.wav\" 1").arg(p.gAppPath)});
     EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("ding.wav"));  // trying is not choosing
 }
