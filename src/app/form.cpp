@@ -4,8 +4,17 @@
 #include "app/twips.h"
 
 #include <QCloseEvent>
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+
+void setDesignFont(QWidget* window)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    window->setFont(font);
+}
 
 FormWindow::FormWindow(FormBase* form, Qt::WindowFlags flags) : QWidget(nullptr, flags), m_form(form) {}
 

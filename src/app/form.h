@@ -6,6 +6,9 @@
 class Program;
 class FormBase;
 
+// The windows were laid out for a small sans serif of Arial's widths; this font fits their places.
+void setDesignFont(QWidget* window);
+
 // The on-screen window of a form. It forwards closing and state changes to its form object.
 class FormWindow : public QWidget {
     Q_OBJECT

@@ -111,6 +111,7 @@ void Form4::CreateWidgets(FormWindow* w)
 {
     Form4Controls& c = *m_c;
     auto beep = [this] { p.platform.beep(); };
+    setDesignFont(w);
 
     // The frames lie behind the controls they frame.
     auto* shpClickTime = place<QFrame>(w, "shpClickTime", twipsRect(3720, 600, 2532, 492));

@@ -33,11 +33,7 @@ void Form7::CreateControls(FormWindow* w)
 {
     w->setWindowTitle(QStringLiteral("Voz setting"));
     w->setFixedSize(twipsToPixels(4476), twipsToPixels(2496));
-    // The texts were laid out for a small sans serif of Arial's widths.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    w->setFont(font);
+    setDesignFont(w);
 
     // The boxes are narrower than their text; the label beside each carries it. A box is never
     // made smaller than its indicator, so the mark is not cut off.
