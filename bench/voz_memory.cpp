@@ -64,7 +64,8 @@ bool openAndClose(FormBase& form, const char* name, Open open)
     const bool shown = form.Visible();
     form.Unload();
     settle();
-    std::printf("  %-26s %s\n", name, shown ? "shown and closed" : "DID NOT SHOW");
+    std::printf("  %-26s %-16s VmRSS %s\n", name, shown ? "shown and closed" : "DID NOT SHOW",
+                statusLine("VmRSS:").constData());
     return shown;
 }
 
@@ -114,7 +115,7 @@ int main(int argc, char** argv)
     f4.c().lstData.Clear();
     f4.Unload();
     settle();
-    std::printf("  %-26s %s\n", "Alarm Set", "shown and closed");
+    std::printf("  %-26s %-16s VmRSS %s\n", "Alarm Set", "shown and closed", statusLine("VmRSS:").constData());
     report("every window opened+closed:");
     return all ? 0 : 1;
 }
