@@ -1,55 +1,20 @@
-// Costs that grow with the alarm list: loading data files and the clock tick.
+// Costs of the alarm list core that grow with the list: merging data files and sorted inserts.
+// Links only voz_core: no windows, no program.
 #include "alarms/alarm_file.h"
-#include "alarms/alarm_engine.h"
-#include "app/program.h"
-#include "clock/main_window.h"
-#include "dialogs/alarm_set_window.h"
+#include "alarms/alarm_list.h"
+#include "bench_data.h"
 #include "outside/check_kit.h"
-#include "support/test_program.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QDateTime>
 
-#include <algorithm>
-#include <numeric>
-#include <random>
-#include <vector>
-
 namespace {
 
+using bench::makeDataFile;
+using bench::timeText;
+
 const QString kMidnight = QStringLiteral("00:00:00");
-const char* const kWords[] = {"once", "twice", "thrice", "repeat"};
-
-QByteArray timeText(int secs)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", secs / 3600, secs / 60 % 60, secs % 60);
-    return QByteArray(buf, 8);
-}
-
-// A data file of `alarms` alarm lines and a tenth as many messages, all in random order and
-// all after midnight. A day has only 86,399 such seconds, so above that many alarms some lines
-// repeat a time and the load drops them as duplicates, as it would in a real file that big.
-QByteArray makeDataFile(int alarms)
-{
-    std::mt19937 rng(20261207);
-    std::vector<int> seconds(86399);
-    std::iota(seconds.begin(), seconds.end(), 1);
-    std::shuffle(seconds.begin(), seconds.end(), rng);
-
-    std::vector<QByteArray> lines;
-    lines.reserve(alarms + alarms / 10);
-    for (int i = 0; i < alarms; ++i)
-        lines.push_back(QByteArray(kWords[rng() % 4]) + ' ' + timeText(seconds[i % seconds.size()]));
-    for (int i = 0; i < alarms / 10; ++i)
-        lines.push_back("Message " + QByteArray::number(i) + " at " + timeText(seconds[rng() % seconds.size()]));
-    std::shuffle(lines.begin(), lines.end(), rng);
-
-    QByteArray out;
-    for (const QByteArray& l : lines) out += '"' + l + "\"\r\n";
-    return out;
-}
 
 const CheckKit& kit()
 {
@@ -78,84 +43,23 @@ void BM_MergeDataFile(benchmark::State& state)
 }
 BENCHMARK(BM_MergeDataFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
 
-// The whole Load button: reading the file from disk, merging, and what the window does after.
-void BM_LoadClick(benchmark::State& state)
+// One alarm into the middle of a sorted list of `n` (even seconds), as the Add button does.
+void BM_InsertSorted(benchmark::State& state)
 {
-    TestProgram tp;
-    tp.platform.setTime(kMidnight);
-    const QByteArray content = makeDataFile(static_cast<int>(state.range(0)));
-    tp.writeFile(QStringLiteral("big.dat"), content);
-    Program& p = tp.program;
-    Form4Controls& c = p.form4().c();
+    const int n = static_cast<int>(state.range(0));
+    QStringList items;
+    for (int i = 1; i <= n; ++i) items << QStringLiteral("once ") + QString::fromLatin1(timeText(2 * i));
+    ListBox data;
+    data.setItems(items);
+    const QString t = QString::fromLatin1(timeText(n + 1));  // odd seconds are free, n is even
     for (auto _ : state) {
-        p.form8().LoadClick(QStringLiteral("big.dat"));
+        if (insertSorted(data, t, QStringLiteral("once")) != SortResult::Inserted) state.SkipWithError("refused");
         state.PauseTiming();
-        if (!tp.platform.messageBoxes.isEmpty() || tp.platform.beeps != 0) state.SkipWithError("the load complained");
-        state.counters["alarms"] = c.lstData.ListCount();
-        c.lstData.Clear();
-        c.lstMessage.Clear();
+        data.RemoveItem(findTime(data, t));
         state.ResumeTiming();
     }
-    state.SetComplexityN(state.range(0));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * content.size());
+    state.SetComplexityN(n);
 }
-BENCHMARK(BM_LoadClick)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
-
-// A program with 10,000 alarms queued, one every 5 seconds from 01:00:07, and entry 0 prepared
-// for firing as the previous tick left it.
-constexpr int kQueued = 10000;
-constexpr int kFirstAlarm = 3600 + 7;
-
-void queueAlarms(TestProgram& tp)
-{
-    Program& p = tp.program;
-    ListBox& data = p.form4().c().lstData;
-    data.Clear();
-    for (int i = 0; i < kQueued; ++i)
-        data.AddItem(QStringLiteral("once ") + QString::fromLatin1(timeText(kFirstAlarm + 5 * i)));
-    p.gTimerArmed = VTrue;
-    p.gHasAlarms = VTrue;
-    p.gListChanged = VFalse;
-    p.gNextAlarmTime = data.List(0).right(8);
-    p.gPlayTimes = QStringLiteral("once");
-    p.gWallNextTime = -1;  // no wallpaper schedule
-}
-
-// Most ticks: nothing is due. Second 10 also stays clear of the once-a-minute resync checks.
-void BM_TickIdle(benchmark::State& state)
-{
-    TestProgram tp;
-    queueAlarms(tp);
-    tp.platform.setTime(QStringLiteral("00:30:10"));
-    Form1& clock = tp.program.form1();
-    for (auto _ : state) clock.Timer1_Timer();
-    if (tp.program.form4().c().lstData.ListCount() != kQueued) state.SkipWithError("a tick changed the list");
-}
-BENCHMARK(BM_TickIdle);
-
-// The tick at entry 0's time: it fires, takes the entry off and prepares the next one.
-void BM_TickFiring(benchmark::State& state)
-{
-    TestProgram tp;
-    queueAlarms(tp);
-    Program& p = tp.program;
-    ListBox& data = p.form4().c().lstData;
-    const QString first = data.List(0);
-    tp.platform.setTime(first.right(8));
-    Form1& clock = p.form1();
-    for (auto _ : state) {
-        clock.Timer1_Timer();
-        state.PauseTiming();
-        if (data.ListCount() != kQueued - 1 || p.gNextAlarmTime != data.List(0).right(8))
-            state.SkipWithError("the tick did not fire entry 0");
-        data.items().prepend(first);
-        p.gHasAlarms = VTrue;
-        p.gListChanged = VFalse;
-        p.gNextAlarmTime = first.right(8);
-        tp.platform.calls.clear();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_TickFiring);
+BENCHMARK(BM_InsertSorted)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMicrosecond)->Complexity();
 
 }  // namespace

@@ -1,0 +1,121 @@
+// Resident memory of the program after every window has been opened and closed once.
+// It starts as voz does (QApplication, the desktop platform, Form1's load from a program folder),
+// then opens each window the way its command does, shows it on screen, closes it, and prints
+// VmRSS and VmHWM from /proc/self/status before and after. Usage: voz_memory PROGRAM_FOLDER
+#include "app/program.h"
+#include "clock/load_error_window.h"
+#include "clock/main_window.h"
+#include "clock/message_window.h"
+#include "clock/warning_window.h"
+#include "dialogs/about_window.h"
+#include "dialogs/alarm_set_window.h"
+#include "dialogs/file_chooser_window.h"
+#include "dialogs/message_input_window.h"
+#include "dialogs/overwrite_window.h"
+#include "dialogs/settings_window.h"
+#include "platform/qt_platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QMenu>
+
+#include <cstdio>
+
+namespace {
+
+QByteArray statusLine(const char* key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return "?";
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(qstrlen(key)).simplified();
+    return "?";
+}
+
+void report(const char* when)
+{
+    std::printf("%-28s VmRSS %-12s VmHWM %s\n", when, statusLine("VmRSS:").constData(),
+                statusLine("VmHWM:").constData());
+    std::fflush(stdout);
+}
+
+// Lets the window system map and draw what was shown.
+void settle()
+{
+    QDeadlineTimer until(300);
+    while (!until.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void trigger(Form1& f1, const QString& caption)
+{
+    for (QAction* a : f1.PopupMenu()->actions())
+        if (a->text() == caption) return a->trigger();
+    std::fprintf(stderr, "no menu item %s\n", qPrintable(caption));
+}
+
+// Shows a window, lets it draw, closes it from code.
+template <typename Open>
+bool openAndClose(FormBase& form, const char* name, Open open)
+{
+    open();
+    settle();
+    const bool shown = form.Visible();
+    form.Unload();
+    settle();
+    std::printf("  %-26s %-16s VmRSS %s\n", name, shown ? "shown and closed" : "DID NOT SHOW",
+                statusLine("VmRSS:").constData());
+    return shown;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Voz"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: voz_memory PROGRAM_FOLDER\n");
+        return 2;
+    }
+    QtPlatform platform;
+    Program program(platform);
+    Form1& f1 = program.form1();
+    f1.Form_Load(QString::fromLocal8Bit(argv[1]));
+    settle();
+    report("started:");
+
+    bool all = true;
+    all &= openAndClose(program.form3(), "About", [&] { trigger(f1, QStringLiteral("About")); });
+    all &= openAndClose(program.form7(), "Settings", [&] { trigger(f1, QStringLiteral("Settings")); });
+    // The Alarm Set window stays open while the windows it opens are shown.
+    trigger(f1, QStringLiteral("Alarm Set"));
+    settle();
+    Form4& f4 = program.form4();
+    all &= f4.Visible();
+    f4.c().lstData.AddItem(QStringLiteral("once 23:59:59"));
+    f4.c().lstData.setListIndex(0);
+    all &= openAndClose(program.form5(), "Input message", [&] { f4.lstData_DblClick(); });
+    f4.ShowMessagePlaceholder(false);
+    all &= openAndClose(program.form14(), "Voz files (chooser)", [&] { f4.cmdLoad_Click(); });
+    all &= openAndClose(program.form13(), "Overwrite confirmation",
+                        [&] { program.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), QStringLiteral("my.dat")); });
+    all &= openAndClose(program.form11(), "Warning",
+                        [&] { program.form11().AnswerOk(QStringLiteral("Invalid input")); });
+    all &= openAndClose(program.form10(), "Load data error", [&] {
+        program.form10().AddErrorLine(QStringLiteral("line 1: bad"));
+        program.form10().Show();
+    });
+    all &= openAndClose(program.form6(), "Message", [&] {
+        program.form6().SetMsgText(QStringLiteral("Tea"));
+        program.form6().Show();
+    });
+    f4.c().lstData.Clear();
+    f4.Unload();
+    settle();
+    std::printf("  %-26s %-16s VmRSS %s\n", "Alarm Set", "shown and closed", statusLine("VmRSS:").constData());
+    report("every window opened+closed:");
+    return all ? 0 : 1;
+}
