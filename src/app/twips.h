@@ -1,4 +1,5 @@
 #pragma once
+#include <QRect>
 #include <cmath>
 #include <cstdint>
 
@@ -21,4 +22,10 @@ inline std::int16_t twipsToInt16(double twips)
     if (v > 32767) v = 32767;
     if (v < -32768) v = -32768;
     return static_cast<std::int16_t>(v);
+}
+
+// A control's place (left, top, width, height in twips) on the screen.
+inline QRect twipsRect(int left, int top, int width, int height)
+{
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }

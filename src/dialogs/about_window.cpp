@@ -7,13 +7,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-}  // namespace
-
 Form3::Form3(Program& program) : FormBase(program) {}
 
 Qt::WindowFlags Form3::WindowFlags() const

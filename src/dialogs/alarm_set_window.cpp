@@ -67,11 +67,6 @@ Qt::WindowFlags Form4::WindowFlags() const
 }
 
 namespace {
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
-
 template <typename W>
 W* place(FormWindow* w, const char* name, QRect r)
 {

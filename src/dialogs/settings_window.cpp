@@ -14,11 +14,6 @@ namespace {
 const QString kSettingLabel = QStringLiteral("[Setting]");
 const QString kAutoLoadOn = QStringLiteral("AutomaticLoadOn");
 const QString kAutoLoadOff = QStringLiteral("AutomaticLoadOff");
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
 }  // namespace
 
 Form7::Form7(Program& program) : FormBase(program) {}
