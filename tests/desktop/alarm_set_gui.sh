@@ -92,8 +92,13 @@ save_list_as()
     }
     window_geometry "$chooser"
     if ! poll_until 3 chooser_painted; then
-        DEFERRED_FAULTS+=("the 'Voz files' window opened for '$2' stayed unpainted (black)")
-        echo "FAIL: $SCENARIO: ${DEFERRED_FAULTS[-1]} (going on)"
+        # A fault under study may be named in VOZ_KNOWN_FAULTS: it is reported, not failed.
+        if [[ " ${VOZ_KNOWN_FAULTS:-} " == *" chooser-unpainted "* ]]; then
+            echo "KNOWN FAULT: $SCENARIO: the 'Voz files' window opened for '$2' stayed unpainted (black)"
+        else
+            DEFERRED_FAULTS+=("the 'Voz files' window opened for '$2' stayed unpainted (black)")
+            echo "FAIL: $SCENARIO: ${DEFERRED_FAULTS[-1]} (going on)"
+        fi
     fi
     click_in_window "$chooser" "$NAME_X" "$NAME_Y" || fail "could not click the chooser's name box"
     xdotool type --delay 60 "$2"
