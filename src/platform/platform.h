@@ -67,6 +67,10 @@ public:
     // A per-user working folder for files the program copies before use (ends in "/").
     virtual QString runtimeFolder() = 0;
 
+    // Makes the picture at `path` the running desktop's wallpaper; an empty path removes the
+    // wallpaper (a plain background). False when the desktop could not be told.
+    virtual bool setWallpaper(const QString& path) = 0;
+
     // Ends the program at once: no further events run.
     virtual void endProgram() = 0;
 };

@@ -122,6 +122,8 @@ bool QtPlatform::playWave(const QString& path, int times) { return m_wave->play(
 
 int QtPlatform::mciSendString(const QString& command) { return m_midi->sendCommand(command); }
 
+bool QtPlatform::setWallpaper(const QString&) { return false; }
+
 QString QtPlatform::runtimeFolder()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

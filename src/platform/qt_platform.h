@@ -32,6 +32,7 @@ public:
     bool playWave(const QString& path, int times) override;
     int mciSendString(const QString& command) override;
     QString runtimeFolder() override;
+    bool setWallpaper(const QString& path) override;
     void endProgram() override;
 
 private:

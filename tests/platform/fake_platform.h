@@ -90,6 +90,12 @@ public:
         return command.startsWith(QLatin1String("play")) ? mciPlayResult : 0;
     }
     QString runtimeFolder() override { return runtimeDir; }
+    bool setWallpaper(const QString& path) override
+    {
+        wallpapers << path;
+        return true;
+    }
+    QStringList wallpapers; // every wallpaper asked for, in order ("" for a removal)
     void endProgram() override
     {
         ended = true;
