@@ -1,12 +1,11 @@
 #include "platform/wave_player.h"
 
-#include "platform/wav_decoder.h"
+#include "platform/sound_file.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QCoreApplication>
-#include <QFile>
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QThread>
@@ -17,14 +16,12 @@
 #include <limits>
 #include <utility>
 
-using voz::audio::DecodedWave;
+using voz::audio::DecodedSound;
 using voz::audio::PcmFormat;
 using voz::audio::SampleFormat;
 
 namespace {
 
-// Files larger than this are not read at all: their samples could not be played anyway.
-constexpr qint64 kMaxFileBytes = 2 * voz::audio::kMaxPcmBytes;
 // What the output stream buffers ahead: short, so that a sound starts and ends on time.
 constexpr qint64 kStreamBufferUs = 200'000;
 // Silence played after the last sample, beyond the stream's buffer, so that the end of the
@@ -244,17 +241,14 @@ bool WavePlayer::play(const QString& path, int times)
     stop();
     if (times < 0 || !QCoreApplication::instance()) return false;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return false;
-    const std::optional<DecodedWave> wave = voz::audio::decodeWave(file.readAll());
-    file.close();
-    if (!wave) return false;
+    const std::optional<DecodedSound> sound = voz::audio::decodeSoundFile(path);
+    if (!sound) return false;
 
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return false;
-    const std::optional<PcmFormat> layout = outputLayout(device, wave->format);
+    const std::optional<PcmFormat> layout = outputLayout(device, sound->format);
     if (!layout) return false;
-    const std::optional<QByteArray> pcm = voz::audio::convertPcm(*wave, *layout);
+    const std::optional<QByteArray> pcm = voz::audio::convertPcm(*sound, *layout);
     if (!pcm || pcm->isEmpty()) return false;
 
     SinkWorker* w = d->ensureWorker();

@@ -3,7 +3,8 @@
 #include <QString>
 #include <memory>
 
-// Plays wave files asynchronously on the default audio output.
+// Plays sound files (wave and whatever else libsndfile reads) asynchronously on the default
+// audio output.
 class WavePlayer : public QObject {
     Q_OBJECT
 public:
@@ -11,7 +12,7 @@ public:
     ~WavePlayer() override;
 
     // Plays the file `times` times (0 = until stop()). Any sound playing is stopped first.
-    // False when the file is not a wave file this player can decode, or no output can play it.
+    // False when the file is no sound file libsndfile reads, or no output can play it.
     bool play(const QString& path, int times);
     void stop();
     bool isPlaying() const;

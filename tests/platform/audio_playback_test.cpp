@@ -1,8 +1,11 @@
 // Real playback through the default audio output. What needs a sound server is skipped when
 // there is none, and fails when the run promised one (VOZ_AUDIO_REQUIRED, set by ctest).
+#include "outside/sound_kit.h"
 #include "platform/midi_player.h"
+#include "platform/qt_platform.h"
 #include "platform/wave_player.h"
 #include "midi_bytes.h"
+#include "sound_files.h"
 #include "support/test_program.h"
 
 #include <QElapsedTimer>
@@ -100,9 +103,36 @@ TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
     EXPECT_FALSE(player.play(write(QStringLiteral("empty.wav"), QByteArray()), 1));
     EXPECT_FALSE(player.play(write(QStringLiteral("air.mid"), midiFileBytes({60})), 1));
     EXPECT_FALSE(player.play(dir.path(), 1));
+    // Not taken for raw mu-law by its name.
+    EXPECT_FALSE(player.play(write(QStringLiteral("didi.snd"), QByteArray(8000, 'x')), 1));
     EXPECT_FALSE(player.isPlaying());
     player.stop();
     EXPECT_FALSE(player.isPlaying());
+
+    // What the alarm's song call sees: the flag that sends it to the MIDI tune and its error box.
+    QtPlatform platform;
+    std::int16_t flag = -1;
+    SoundKit(platform).PlayWave(QStringLiteral("once"), write(QStringLiteral("song.wav"), "not a song"), flag);
+    EXPECT_EQ(flag, 0);
+    EXPECT_FALSE(platform.sndPlaySound(write(QStringLiteral("chime.snd"), "not a chime"), 1));
+}
+
+TEST_F(AudioPlaybackTest, EveryEncodingTheLibraryReadsPlays)
+{
+    REQUIRE_AUDIO(haveOutput(), "no audio output device");
+    WavePlayer player;
+    QtPlatform platform;
+    for (const SoundFileKind& kind : kSoundFileKinds) {
+        SCOPED_TRACE(kind.name);
+        const QString path = dir.filePath(QString::fromLatin1(kind.name) + QStringLiteral(".wav"));
+        ASSERT_TRUE(writeToneFile(path, kind, kind.rate * 3 / 10));
+        EXPECT_GE(playUntilDone(player, path, 1), 300);
+        // The song's own way in: the flag stays set.
+        std::int16_t flag = -1;
+        SoundKit(platform).PlayWave(QStringLiteral("once"), path, flag);
+        EXPECT_EQ(flag, -1);
+        platform.sndPlaySound(QString(), 0);
+    }
 }
 
 TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
