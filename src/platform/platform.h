@@ -57,8 +57,8 @@ public:
     // Wave sound: plays a file asynchronously (flags SND_ASYNC), or stops every wave sound
     // (empty name). True when playback started.
     virtual bool sndPlaySound(const QString& path, int flags) = 0;
-    // Plays a wave file `times` times (0 = until stopped). False when it is not a wave file
-    // that can be decoded or when no audio output can play it. Stopped like sndPlaySound.
+    // Plays a sound file `times` times (0 = until stopped). False when it is no sound file that
+    // can be decoded or when no audio output can play it. Stopped like sndPlaySound.
     virtual bool playWave(const QString& path, int times) = 0;
     // MCI-style command strings for the MIDI tune: "open FILE type sequencer alias NAME",
     // "play NAME", "close NAME". 0 on success.
