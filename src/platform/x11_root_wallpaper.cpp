@@ -104,8 +104,8 @@ QImage coverImage(const QString& path, int width, int height)
     }
     QImage image = reader.read();
     if (image.isNull()) return {};
-    if (image.size() != QSize(width, height))
-        image = image.scaled(width, height, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    if (image.size() == QSize(width, height)) return image;
+    image = image.scaled(width, height, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
     return image.copy((image.width() - width) / 2, (image.height() - height) / 2, width, height);
 }
 
