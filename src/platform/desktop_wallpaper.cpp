@@ -28,7 +28,8 @@ WallpaperBackend chooseWallpaperBackend(const QString& currentDesktop, const QSt
         WallpaperBackend backend;
     } known[] = {
         {"GNOME", WallpaperBackend::Gnome},       {"Unity", WallpaperBackend::Gnome},
-        {"Budgie", WallpaperBackend::Gnome},      {"X-Cinnamon", WallpaperBackend::Cinnamon},
+        {"Budgie", WallpaperBackend::Gnome},      {"Pantheon", WallpaperBackend::Gnome},
+        {"X-Cinnamon", WallpaperBackend::Cinnamon},
         {"Cinnamon", WallpaperBackend::Cinnamon}, {"MATE", WallpaperBackend::Mate},
         {"XFCE", WallpaperBackend::Xfce},         {"KDE", WallpaperBackend::Plasma},
         {"LXDE", WallpaperBackend::Lxde},         {"LXQt", WallpaperBackend::Lxqt},
@@ -187,7 +188,7 @@ void applyPlasma(const QProcessEnvironment& env, const QString& file)
     const QString address = env.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     QDBusConnection bus = address.isEmpty()
                               ? QDBusConnection::sessionBus()
-                              : QDBusConnection::connectToBus(address, QStringLiteral("voz-wallpaper"));
+                              : QDBusConnection::connectToBus(address, QStringLiteral("voz-wallpaper ") + address);
     if (!bus.isConnected()) return;
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
                                                        QStringLiteral("org.kde.PlasmaShell"),
@@ -324,12 +325,14 @@ bool DesktopWallpaper::set(const QString& path)
     Change change;
     change.stamp = QStringLiteral("%1").arg(m_lastStamp, 16, 16, QLatin1Char('0'));
     if (!path.isEmpty()) {
-        if (!QFileInfo(path).isFile() || !QDir().mkpath(m_cacheFolder)) return false;
+        if (!QFileInfo(path).isFile()) return false;
+        QDir().mkpath(m_cacheFolder);
         const QString suffix = QFileInfo(path).suffix();
         change.file = QDir(m_cacheFolder).filePath(kCopyPrefix + change.stamp +
                                                    (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
-        // Taken now: the caller may overwrite its file for the next change at once.
-        if (!QFile::copy(path, change.file)) return false;
+        // Taken now: the caller may overwrite its file for the next change at once. Without
+        // room for a copy the desktop still gets the picture, by its own name.
+        if (!QFile::copy(path, change.file)) change.file = path;
     }
     if (m_backend == WallpaperBackend::Xfce && qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         for (const QScreen* screen : QGuiApplication::screens()) change.screens << screen->name();

@@ -7,7 +7,7 @@
 // Who is told about a new wallpaper on the running desktop.
 enum class WallpaperBackend {
     None,      // no desktop we know how to reach (e.g. an unknown Wayland compositor)
-    Gnome,     // gsettings org.gnome.desktop.background (also Unity, Budgie)
+    Gnome,     // gsettings org.gnome.desktop.background (also Unity, Budgie, Pantheon)
     Cinnamon,  // gsettings org.cinnamon.desktop.background
     Mate,      // gsettings org.mate.background
     Xfce,      // xfconf-query, channel xfce4-desktop

@@ -19,6 +19,7 @@ const Case kCases[] = {
     {"ubuntu:GNOME", "x11", "", ":0", B::Gnome},  // the first name is unknown, the second counts
     {"Unity", "x11", "", ":0", B::Gnome},
     {"Budgie:GNOME", "x11", "", ":0", B::Gnome},
+    {"Pantheon", "x11", "", ":0", B::Gnome},
     {"GNOME", "", "", "", B::Gnome},              // no display needed for a settings store
     {"X-Cinnamon", "x11", "", ":0", B::Cinnamon},
     {"MATE", "x11", "", ":0", B::Mate},
