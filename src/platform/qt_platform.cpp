@@ -1,5 +1,6 @@
 #include "platform/qt_platform.h"
 
+#include "platform/desktop_wallpaper.h"
 #include "platform/midi_player.h"
 #include "platform/wave_player.h"
 
@@ -122,7 +123,16 @@ bool QtPlatform::playWave(const QString& path, int times) { return m_wave->play(
 
 int QtPlatform::mciSendString(const QString& command) { return m_midi->sendCommand(command); }
 
-bool QtPlatform::setWallpaper(const QString&) { return false; }
+bool QtPlatform::setWallpaper(const QString& path)
+{
+    if (!m_wallpaper) {
+        // Kept across sessions: the desktop shows the copy again after a restart.
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        m_wallpaper = std::make_unique<DesktopWallpaper>(QProcessEnvironment::systemEnvironment(),
+                                                         cache + QStringLiteral("/voz/wallpaper"));
+    }
+    return m_wallpaper->set(path);
+}
 
 QString QtPlatform::runtimeFolder()
 {

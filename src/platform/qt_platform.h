@@ -9,9 +9,10 @@
 class QSystemTrayIcon;
 class WavePlayer;
 class MidiPlayer;
+class DesktopWallpaper;
 
 // The platform on a Linux desktop, through Qt: the tray icon (XEmbed or StatusNotifierItem),
-// window order, PulseAudio/PipeWire sound, FluidSynth for MIDI.
+// window order, PulseAudio/PipeWire sound, FluidSynth for MIDI, the desktop's own wallpaper setting.
 class QtPlatform : public QObject, public Platform {
     Q_OBJECT
 public:
@@ -42,4 +43,5 @@ private:
     std::function<void(int)> m_trayCallback;
     std::unique_ptr<WavePlayer> m_wave;
     std::unique_ptr<MidiPlayer> m_midi;
+    std::unique_ptr<DesktopWallpaper> m_wallpaper;
 };
