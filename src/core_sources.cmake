@@ -10,4 +10,6 @@ set(VOZ_CORE_FILES
   alarms/alarm_list.cpp alarms/alarm_list.h
   alarms/time_text.cpp alarms/time_text.h
   clock/caption_clock.cpp clock/caption_clock.h
-  outside/check_kit.cpp outside/check_kit.h)
+  outside/check_kit.cpp outside/check_kit.h
+  platform/pictures_folder.cpp platform/pictures_folder.h
+  wallpaper/wallpaper_list_file.cpp wallpaper/wallpaper_list_file.h)
