@@ -30,6 +30,8 @@ void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
     ListBox& lstData = p.form4().c().lstData;
     if (insertSorted(lstData, strAlarmClock, strTimesOfPlay) == SortResult::Refused)
         p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
+    else
+        p.gAlarmDays.insert(strAlarmClock, p.platform.now().date());  // an alarm of today
     p.gListChanged = VTrue;
 }
 
@@ -62,10 +64,13 @@ void Form8::LoadClick(const QString& fFileName)
         if (file.open(QIODevice::ReadOnly)) content = file.readAll();
     }
     Form4Controls& c = p.form4().c();
+    // One moment for the passed-time check and the day the new alarms belong to.
+    const QDateTime at = p.platform.now();
     const LoadReport report = [&] {
-        CheckKit kit(p.platform.now());
-        return mergeDataFile(content, fFileName, p.timeOfDay(), kit, c.lstData, c.lstMessage);
+        CheckKit kit(at);
+        return mergeDataFile(content, fFileName, timeOfDayText(at), kit, c.lstData, c.lstMessage);
     }();
+    for (const QString& t : report.addedAlarmTimes) p.gAlarmDays.insert(t, at.date());
     if (report.badRecords > 0) {
         p.platform.beep();
         Form10& errors = p.form10();
