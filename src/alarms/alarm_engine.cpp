@@ -2,6 +2,7 @@
 
 #include "alarms/alarm_file.h"
 #include "alarms/alarm_list.h"
+#include "alarms/alarm_tick.h"
 #include "app/program.h"
 #include "clock/load_error_window.h"
 #include "clock/warning_window.h"
@@ -28,11 +29,8 @@ void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
 {
     touch();
     ListBox& lstData = p.form4().c().lstData;
-    if (insertSorted(lstData, strAlarmClock, strTimesOfPlay) == SortResult::Refused)
+    if (addAlarmEntry(p, lstData, strAlarmClock, strTimesOfPlay, p.platform.now().date()) == SortResult::Refused)
         p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
-    else
-        p.gAlarmDays.insert(strAlarmClock, p.platform.now().date());  // an alarm of today
-    p.gListChanged = VTrue;
 }
 
 void Form8::TimePassed(const QString& line, VBool& passed)

@@ -95,3 +95,11 @@ void alarmTick(ProgramState& s, AlarmTickHost& host)
     readNextAlarm(s, host);
     if (!rang && ringIfNow(s, host)) readNextAlarm(s, host);
 }
+
+SortResult addAlarmEntry(ProgramState& s, ListBox& lstData, const QString& T, const QString& W, const QDate& today)
+{
+    const SortResult r = insertSorted(lstData, T, W);
+    if (r == SortResult::Inserted) s.gAlarmDays.insert(T, today);
+    s.gListChanged = VTrue;
+    return r;
+}

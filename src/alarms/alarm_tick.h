@@ -1,4 +1,5 @@
 #pragma once
+#include "alarms/alarm_list.h"
 #include "app/controls.h"
 #include "app/program_state.h"
 
@@ -34,3 +35,7 @@ void alarmTick(ProgramState& s, AlarmTickHost& host);
 // After a change of the list: the next alarm into gNextAlarmTime, gPlayTimes and gNextAlarmDay.
 // An entry without a day (put into the list by other means) gets today's.
 void readNextAlarm(ProgramState& s, AlarmTickHost& host);
+
+// Sorting's insertion: the entry goes to its place in lstData and belongs to `today`; refused
+// when its time is in the list already. Either way the tick reads the next alarm again.
+SortResult addAlarmEntry(ProgramState& s, ListBox& lstData, const QString& T, const QString& W, const QDate& today);
