@@ -25,15 +25,14 @@ fake_clock_set $((A + 2))
 message=$(wait_for_window_title '^Message' 10) || fail "alarm A was not shown as missed by $(fake_time "$(fake_now)")"
 shown=$(fake_now)
 ((shown < B)) || fail "alarm A was shown as missed only at $(fake_time "$shown"), after B's second"
-screenshot missed_a >/dev/null
 pass "alarm A shown as missed at $(fake_time "$shown"), before B's second"
-sound_silent 1 || fail "sound for the missed alarm A"
 
 poll_until $((B - $(fake_now) + 10)) sound_flowing || fail "no sound for alarm B by $(fake_time "$(fake_now)")"
 poll_until 8 sound_silent 1 || fail "the sound still plays at $(fake_time "$(fake_now)"), long after one song"
 stop_recording
 onset=$(awk -v s="$RECORD_START" -v o="$(sound_onset "$WORK_DIR/sound.wav")" 'BEGIN { printf "%.3f\n", s + o }')
 late=$(awk -v f="$(fake_of "$onset")" -v b="$B" 'BEGIN { printf "%.2f\n", f - b }')
+# The first sound of the whole recording: the missed alarm A made none.
 between "$late" -0.3 2.0 || fail "the first sound began $late s from B's second"
 pass "alarm B rang at its second (sound from +$late s), nothing before it"
 

@@ -10,7 +10,7 @@ source "$(dirname "$0")/fake_clock.sh"
 harness_start
 write_autoload_ini
 day=$(date +%F)
-start=$(date -d "$day 23:58:40" +%s)
+start=$(date -d "$day 23:59:00" +%s)
 alarm=$(date -d "$day 23:59:45" +%s)
 write_program_file my.dat '"thrice 23:59:45"\r\n"Late call at 23:59:45"\r\n'
 start_recording "$WORK_DIR/sound.wav"
@@ -18,8 +18,8 @@ fake_clock_start "$start"
 start_voz_on_fake_clock
 wait_for_tray_icon 30 || fail "no icon in the tray"
 park_pointer
-wait_for_fake_clock $((start + 50)) || fail "the program's clock did not reach 23:59:30"
-((($(fake_now) - start) <= 55)) || fail "the program's clock is already at $(fake_time "$(fake_now)")"
+wait_for_fake_clock $((start + 30)) || fail "the program's clock did not reach 23:59:30"
+((($(fake_now) - start) <= 35)) || fail "the program's clock is already at $(fake_time "$(fake_now)")"
 no_window_title '^Message' || fail "a 'Message' window before the alarm"
 
 midnight=$(date -d "$day 23:59:45 15 seconds" +%s)
