@@ -114,14 +114,14 @@ struct LateChange {
     std::function<void(TestProgram&)> change;
 };
 
-void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s)
+void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, const char* ampm = "AM")
 {
     Form4& w = t.program.form4();
     Form4Controls& c = w.c();
     c.txtTime[1].setText(QString::fromLatin1(h));
     c.txtTime[2].setText(QString::fromLatin1(m));
     c.txtTime[3].setText(QString::fromLatin1(s));
-    c.txtAm.setText(QStringLiteral("AM"));
+    c.txtAm.setText(QString::fromLatin1(ampm));
     t.program.form8().AddClick(w.Switch, c.txtTime, c.txtAm, c.cbPlayTimes, w.strTimesOfPlay, c.cbHour, c.cbMin,
                                c.cbSec);
 }
@@ -195,6 +195,58 @@ INSTANTIATE_TEST_SUITE_P(
                       },
                       {QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")}}),
     [](const ::testing::TestParamInfo<DuringMessage>& info) { return std::string(info.param.name); });
+
+namespace {
+// A way an alarm gets into the list: it belongs to the day that happens on.
+struct Arrival {
+    const char* name;
+    std::function<void(TestProgram&)> put;  // puts "once 23:59:45" with a message
+};
+void PrintTo(const Arrival& a, std::ostream* os) { *os << a.name; }
+
+struct AlarmOverMidnight : ClockTickTest, ::testing::WithParamInterface<Arrival> {};
+}  // namespace
+
+TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
+{
+    t.platform.setTime(QStringLiteral("23:59:00"));
+    GetParam().put(t);
+    tickOnce(t);
+    ASSERT_EQ(alarms(), QStringList{QStringLiteral("once 23:59:45")});
+    // The clock stands still over midnight (Disabled, a suspend) and runs again at 00:00:20.
+    f.mDisabled_Click();
+    t.platform.clock = QDateTime(t.platform.clock.date().addDays(1), QTime(0, 0, 20));
+    f.mDisabled_Click();
+    tickOnce(t);
+    EXPECT_TRUE(alarms().isEmpty());
+    EXPECT_TRUE(p.form6().MsgText().startsWith(QStringLiteral("alarm at 23:59:45")));
+    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("Late call at 23:59:45")));
+    // A later alarm of the new day rings as usual, and nothing rings at 23:59:45 that evening.
+    typeAndAdd(t, "8", "0", "0");
+    tickUntil(t, QStringLiteral("08:00:01"));
+    EXPECT_EQ(songs(), 1);
+    f.mDisabled_Click();
+    t.platform.setTime(QStringLiteral("23:59:40"));
+    f.mDisabled_Click();
+    tickUntil(t, QStringLiteral("23:59:50"));
+    EXPECT_EQ(songs(), 1);
+    EXPECT_EQ(p.form6().MsgText().count(QStringLiteral("23:59:45")), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arrivals, AlarmOverMidnight,
+    ::testing::Values(Arrival{"Added",
+                              [](TestProgram& t) {
+                                  typeAndAdd(t, "11", "59", "45", "PM");
+                                  t.program.form4().c().lstMessage.AddItem(QStringLiteral("Late call at 23:59:45"));
+                              }},
+                      Arrival{"Loaded",
+                              [](TestProgram& t) {
+                                  t.writeFile(QStringLiteral("late.dat"),
+                                              "\"once 23:59:45\"\r\n\"Late call at 23:59:45\"\r\n");
+                                  t.program.form8().LoadClick(QStringLiteral("late.dat"));
+                              }}),
+    [](const ::testing::TestParamInfo<Arrival>& info) { return std::string(info.param.name); });
 
 TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 {
