@@ -1,9 +1,7 @@
 #include "clock/main_window.h"
 
 #include "alarms/alarm_engine.h"
-#include "alarms/alarm_list.h"
 #include "alarms/alarm_tick.h"
-#include "alarms/time_text.h"
 #include "app/program.h"
 #include "clock/caption_clock.h"
 #include "clock/message_window.h"
