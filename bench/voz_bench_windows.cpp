@@ -121,6 +121,8 @@ void queueAlarms(TestProgram& tp)
     p.gHasAlarms = VTrue;
     p.gListChanged = VFalse;
     p.gNextAlarmTime = data.List(0).right(8);
+    p.gNextAlarmDay = tp.platform.clock.date();  // all of today
+    for (const QString& e : items) p.gAlarmDays.insert(e.right(8), p.gNextAlarmDay);
     p.gPlayTimes = QStringLiteral("once");
     p.gWallNextTime = -1;  // no wallpaper schedule
 }
@@ -197,6 +199,8 @@ void BM_TickFiring(benchmark::State& state)
         p.gHasAlarms = VTrue;
         p.gListChanged = VFalse;
         p.gNextAlarmTime = first.right(8);
+        p.gNextAlarmDay = tp.platform.clock.date();
+        p.gAlarmDays.insert(first.right(8), p.gNextAlarmDay);
         tp.platform.calls.clear();
         state.ResumeTiming();
     }

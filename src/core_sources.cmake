@@ -8,6 +8,7 @@ set(VOZ_CORE_FILES
   app/twips.h
   alarms/alarm_file.cpp alarms/alarm_file.h
   alarms/alarm_list.cpp alarms/alarm_list.h
+  alarms/alarm_tick.cpp alarms/alarm_tick.h
   alarms/time_text.cpp alarms/time_text.h
   clock/caption_clock.cpp clock/caption_clock.h
   outside/check_kit.cpp outside/check_kit.h

@@ -2,6 +2,7 @@
 
 #include "alarms/alarm_file.h"
 #include "alarms/alarm_list.h"
+#include "alarms/alarm_tick.h"
 #include "app/program.h"
 #include "clock/load_error_window.h"
 #include "clock/warning_window.h"
@@ -28,9 +29,8 @@ void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
 {
     touch();
     ListBox& lstData = p.form4().c().lstData;
-    if (insertSorted(lstData, strAlarmClock, strTimesOfPlay) == SortResult::Refused)
+    if (addAlarmEntry(p, lstData, strAlarmClock, strTimesOfPlay, p.platform.now().date()) == SortResult::Refused)
         p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
-    p.gListChanged = VTrue;
 }
 
 void Form8::TimePassed(const QString& line, VBool& passed)
@@ -62,10 +62,13 @@ void Form8::LoadClick(const QString& fFileName)
         if (file.open(QIODevice::ReadOnly)) content = file.readAll();
     }
     Form4Controls& c = p.form4().c();
+    // One moment for the passed-time check and the day the new alarms belong to.
+    const QDateTime at = p.platform.now();
     const LoadReport report = [&] {
-        CheckKit kit(p.platform.now());
-        return mergeDataFile(content, fFileName, p.timeOfDay(), kit, c.lstData, c.lstMessage);
+        CheckKit kit(at);
+        return mergeDataFile(content, fFileName, timeOfDayText(at), kit, c.lstData, c.lstMessage);
     }();
+    for (const QString& t : report.addedAlarmTimes) p.gAlarmDays.insert(t, at.date());
     if (report.badRecords > 0) {
         p.platform.beep();
         Form10& errors = p.form10();

@@ -177,6 +177,7 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
                     const QStringView v(t);
                     const int secs = v.mid(0, 2).toInt() * 3600 + v.mid(3, 2).toInt() * 60 + v.mid(6, 2).toInt();
                     added.push_back({secs, strDataLine});
+                    report.addedAlarmTimes << t;
                 }
             }
         }

@@ -27,6 +27,7 @@ struct LoadReport {
     QStringList errorLines;  // the file name, then one line per bad record, as shown
     int badRecords = 0;
     qint64 recordsRead = 0;
+    QStringList addedAlarmTimes;  // the times of the alarm entries the load added
 };
 
 // Merges the records of a data file into the lists, exactly as loading one by one would:

@@ -2,6 +2,8 @@
 #include "app/settings_file.h"
 #include "app/truth.h"
 
+#include <QDate>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 
@@ -19,6 +21,10 @@ struct ProgramState {
     QString gAppPath;               // program folder, ending in "/"; every file of ours lies in it
     QString gNextAlarmTime;         // time of alarm entry 0, "HH:MM:SS", empty when none
     QString gPlayTimes;             // play-count word of entry 0
+    QDate gNextAlarmDay;            // the day gNextAlarmTime belongs to
+    // The day each alarm entry was added or loaded on, by its time (times are unique in the list).
+    // In memory only: the data file holds times of day.
+    QHash<QString, QDate> gAlarmDays;
     QString gSongPath;              // full path of the song every alarm plays
     VBool gListChanged = VFalse;    // the alarm list changed: the tick reads entry 0 again
     VBool gHasAlarms = VFalse;      // the alarm list holds at least one entry

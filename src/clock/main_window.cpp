@@ -1,8 +1,7 @@
 #include "clock/main_window.h"
 
 #include "alarms/alarm_engine.h"
-#include "alarms/alarm_list.h"
-#include "alarms/time_text.h"
+#include "alarms/alarm_tick.h"
 #include "app/program.h"
 #include "clock/caption_clock.h"
 #include "clock/message_window.h"
@@ -225,32 +224,52 @@ void Form1::WhoWillForeground(std::int16_t tmpWho)
 
 // ---- the clock tick -------------------------------------------------------------------------
 
+namespace {
+// The alarm steps' view of the program: the lists of the Alarm Set window, the sound module and
+// the message window.
+class TickHost final : public AlarmTickHost {
+public:
+    explicit TickHost(Program& program) : p(program) {}
+    QDateTime now() override { return p.platform.now(); }
+    ListBox& lstData() override { return p.form4().c().lstData; }
+    void ring(const QString& playTimes, const QString& time) override
+    {
+        Form9& sound = p.form9();
+        sound.PlaySound(playTimes, p.gSongPath);
+        if (p.form4().c().lstMessage.ListCount() >= 1) sound.sShowMsg(time);
+        sound.Unload();
+    }
+    void announceMissed(const QString& time) override
+    {
+        Form6& msg = p.form6();
+        if (!msg.Visible()) {
+            msg.SetMsgText(QStringLiteral("alarm at ") + time);
+            msg.Show();
+            QCoreApplication::processEvents();
+        } else {
+            p.gForegroundResult = p.platform.setForegroundWindow(msg.window());
+            msg.SetMsgText(msg.MsgText() + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at ") + time);
+        }
+    }
+    void showMessage(const QString& time) override
+    {
+        p.form9().sShowMsg(time);
+        p.form9().Unload();
+    }
+
+private:
+    Program& p;
+};
+}  // namespace
+
 void Form1::Timer1_Timer()
 {
     if (g_inTick) return;
     TickGuard guard(g_inTick);
 
     if (p.gTimerArmed == VTrue) {
-        // gNextAlarmTime is stale while gListChanged is set (an add, delete or load just now, or a
-        // missed entry handled): read entry 0 before comparing, or its own second would pass by.
-        const bool reread = p.gListChanged == VTrue;
-        if (reread) ReadFirstAlarm();
-        const bool fire = p.timeOfDay() == p.gNextAlarmTime;
-        if (fire) {
-            p.gListChanged = VTrue;
-            ListBox& lstData = p.form4().c().lstData;
-            if (!lstData.List(0).isEmpty()) {
-                lstData.RemoveItem(0);
-                if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
-            }
-            Form9& sound = p.form9();
-            sound.PlaySound(p.gPlayTimes, p.gSongPath);
-            if (p.form4().c().lstMessage.ListCount() >= 1) sound.sShowMsg(p.gNextAlarmTime);
-            sound.Unload();
-        }
-        // An entry read above and not fired gets the missed check NextAlarm would have given it.
-        if (reread && !fire) MissedAlarm();
-        else NextAlarm();
+        TickHost host(p);
+        alarmTick(p, host);
         SecondCheck();
         EMChime();
         if (p.gWallNextTime != -1) {
@@ -265,63 +284,11 @@ void Form1::Timer1_Timer()
         p.form6().SetCaption(QStringLiteral("Message  ") + generalDateTime(p.platform.now()));
 }
 
-void Form1::NextAlarm()
-{
-    if (ReadFirstAlarm()) MissedAlarm();
-}
-
-bool Form1::ReadFirstAlarm()
-{
-    if (p.gHasAlarms == VTrue && p.gListChanged == VTrue) {
-        const QString entry = p.form4().c().lstData.List(0);
-        const QString two = entry.left(2);
-        if (two == QLatin1String("on")) p.gPlayTimes = QStringLiteral("once");
-        else if (two == QLatin1String("tw")) p.gPlayTimes = QStringLiteral("twice");
-        else if (two == QLatin1String("th")) p.gPlayTimes = QStringLiteral("thrice");
-        else if (two == QLatin1String("re")) p.gPlayTimes = QStringLiteral("repeat");
-        p.gNextAlarmTime = entry.right(8);
-        p.gListChanged = VFalse;
-        return true;
-    }
-    if (p.gHasAlarms == VFalse && p.gListChanged == VTrue) {
-        p.gNextAlarmTime.clear();
-        p.gPlayTimes.clear();
-        p.gListChanged = VFalse;
-    }
-    return false;
-}
-
-void Form1::MissedAlarm()
-{
-    if (p.gNextAlarmTime.isEmpty()) return;
-    if (!timeNotLaterThan(p.gNextAlarmTime, p.timeOfDay())) return;
-
-    Form6& msg = p.form6();
-    if (!msg.Visible()) {
-        msg.SetMsgText(QStringLiteral("alarm at ") + p.gNextAlarmTime);
-        msg.Show();
-        QCoreApplication::processEvents();
-    } else {
-        p.gForegroundResult = p.platform.setForegroundWindow(msg.window());
-        msg.SetMsgText(msg.MsgText() + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at ") +
-                       p.gNextAlarmTime);
-    }
-    // The messages that ran meanwhile may have added or deleted entries: remove the entry of this
-    // time, not whatever is entry 0 now.
-    ListBox& lstData = p.form4().c().lstData;
-    lstData.RemoveItem(findTime(lstData, p.gNextAlarmTime));
-    if (lstData.List(0).isEmpty()) p.gHasAlarms = VFalse;
-    p.form9().sShowMsg(p.gNextAlarmTime);
-    p.form9().Unload();
-    p.gListChanged = VTrue;
-}
-
 void Form1::SecondCheck()
 {
     const QTime t = p.platform.now().time();
     const int second = t.second();
-    // Only while gNextAlarmTime describes entry 0 (see the firing step).
-    if (second == 0 && p.gHasAlarms == VTrue && p.gListChanged != VTrue) MissedAlarm();
+    // A passed alarm needs no second 0: the alarm steps report it in the tick that sees it.
     if (second == 30 && p.gEMPlayOn == VTrue) EMResync();
     if (second == 45 && p.gWallNextTime != -1) WallpaperResync();
 }

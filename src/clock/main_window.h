@@ -61,11 +61,6 @@ signals:
 
 private:
     void StopAllSound();
-    void NextAlarm();
-    // The first steps of NextAlarm: entry 0 into gNextAlarmTime and gPlayTimes. True when an
-    // entry was read.
-    bool ReadFirstAlarm();
-    void MissedAlarm();
     void SecondCheck();
     void EMChime();
     void EMResync();

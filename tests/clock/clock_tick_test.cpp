@@ -55,9 +55,7 @@ TEST_F(ClockTickTest, AlarmWithoutATickInItsSecondIsMissedSilently)
     f.mDisabled_Click();
     t.platform.setTime(QStringLiteral("07:30:20"));
     f.mDisabled_Click();
-    tickUntil(t, QStringLiteral("07:30:59"));
-    EXPECT_EQ(alarms().size(), 2);  // still waiting for second 0
-    tickUntil(t, QStringLiteral("07:31:00"));
+    tickOnce(t);  // the first tick that sees it reports it, without waiting for second 0
     EXPECT_EQ(songs(), 0);
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("alarm at 07:30:00") + QString(199, QLatin1Char(' ')) +
                                        QStringLiteral("\r\n ^-^ *************\r\nStand up at 07:30:00"));
@@ -92,21 +90,21 @@ TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAg
 
 TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 {
-    // The first entry has passed and is handled as missed in the tick of second 0. The second-0
-    // check must not handle it again under its old time, and the next tick in the same second
-    // fires the following entry with its own sound and message.
+    // The first entry has passed: the tick reports it missed and then fires the following entry,
+    // whose second it is, with its own sound and message. A second tick in that second does
+    // nothing more.
     t.platform.setTime(QStringLiteral("07:30:00"));
     t.platform.advanceMs(50);
     queue(t, {QStringLiteral("once 07:29:59"), QStringLiteral("thrice 07:30:00")},
           {QStringLiteral("late at 07:29:59"), QStringLiteral("next at 07:30:00")});
     f.Timer1_Timer();
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("thrice 07:30:00")});
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("next at 07:30:00")});
-    EXPECT_EQ(p.form6().MsgText().count(QStringLiteral("alarm at")), 1);
-    tickOnce(t);  // 07:30:00.85, same second
-    EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x3")});
-    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("next at 07:30:00")));
     EXPECT_TRUE(alarms().isEmpty());
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x3")});
+    EXPECT_EQ(p.form6().MsgText().count(QStringLiteral("alarm at")), 1);
+    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("next at 07:30:00")));
+    tickOnce(t);  // 07:30:00.85, same second
+    EXPECT_EQ(songs(), 1);
 }
 
 namespace {
@@ -116,14 +114,14 @@ struct LateChange {
     std::function<void(TestProgram&)> change;
 };
 
-void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s)
+void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, const char* ampm = "AM")
 {
     Form4& w = t.program.form4();
     Form4Controls& c = w.c();
     c.txtTime[1].setText(QString::fromLatin1(h));
     c.txtTime[2].setText(QString::fromLatin1(m));
     c.txtTime[3].setText(QString::fromLatin1(s));
-    c.txtAm.setText(QStringLiteral("AM"));
+    c.txtAm.setText(QString::fromLatin1(ampm));
     t.program.form8().AddClick(w.Switch, c.txtTime, c.txtAm, c.cbPlayTimes, w.strTimesOfPlay, c.cbHour, c.cbMin,
                                c.cbSec);
 }
@@ -197,6 +195,58 @@ INSTANTIATE_TEST_SUITE_P(
                       },
                       {QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")}}),
     [](const ::testing::TestParamInfo<DuringMessage>& info) { return std::string(info.param.name); });
+
+namespace {
+// A way an alarm gets into the list: it belongs to the day that happens on.
+struct Arrival {
+    const char* name;
+    std::function<void(TestProgram&)> put;  // puts "once 23:59:45" with a message
+};
+void PrintTo(const Arrival& a, std::ostream* os) { *os << a.name; }
+
+struct AlarmOverMidnight : ClockTickTest, ::testing::WithParamInterface<Arrival> {};
+}  // namespace
+
+TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
+{
+    t.platform.setTime(QStringLiteral("23:59:00"));
+    GetParam().put(t);
+    tickOnce(t);
+    ASSERT_EQ(alarms(), QStringList{QStringLiteral("once 23:59:45")});
+    // The clock stands still over midnight (Disabled, a suspend) and runs again at 00:00:20.
+    f.mDisabled_Click();
+    t.platform.clock = QDateTime(t.platform.clock.date().addDays(1), QTime(0, 0, 20));
+    f.mDisabled_Click();
+    tickOnce(t);
+    EXPECT_TRUE(alarms().isEmpty());
+    EXPECT_TRUE(p.form6().MsgText().startsWith(QStringLiteral("alarm at 23:59:45")));
+    EXPECT_TRUE(p.form6().MsgText().endsWith(QStringLiteral("Late call at 23:59:45")));
+    // A later alarm of the new day rings as usual, and nothing rings at 23:59:45 that evening.
+    typeAndAdd(t, "8", "0", "0");
+    tickUntil(t, QStringLiteral("08:00:01"));
+    EXPECT_EQ(songs(), 1);
+    f.mDisabled_Click();
+    t.platform.setTime(QStringLiteral("23:59:40"));
+    f.mDisabled_Click();
+    tickUntil(t, QStringLiteral("23:59:50"));
+    EXPECT_EQ(songs(), 1);
+    EXPECT_EQ(p.form6().MsgText().count(QStringLiteral("23:59:45")), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arrivals, AlarmOverMidnight,
+    ::testing::Values(Arrival{"Added",
+                              [](TestProgram& t) {
+                                  typeAndAdd(t, "11", "59", "45", "PM");
+                                  t.program.form4().c().lstMessage.AddItem(QStringLiteral("Late call at 23:59:45"));
+                              }},
+                      Arrival{"Loaded",
+                              [](TestProgram& t) {
+                                  t.writeFile(QStringLiteral("late.dat"),
+                                              "\"once 23:59:45\"\r\n\"Late call at 23:59:45\"\r\n");
+                                  t.program.form8().LoadClick(QStringLiteral("late.dat"));
+                              }}),
+    [](const ::testing::TestParamInfo<Arrival>& info) { return std::string(info.param.name); });
 
 TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 {

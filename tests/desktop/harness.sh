@@ -42,6 +42,7 @@ MENU_WIN="" MENU_X=0 MENU_Y=0 MENU_W=0 MENU_H=0
 WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
 MENU_AT_X=0 MENU_AT_Y=0
 HARNESS_PIDS=()
+VOZ_ENV=()  # more environment for the program, e.g. a faked clock
 HARNESS_NAMES=()
 mkdir -p "$SHOT_DIR" "$WORK_DIR/home" "$WORK_DIR/runtime"
 chmod 700 "$WORK_DIR/runtime"
@@ -359,7 +360,7 @@ start_voz()
         cd "$WORK_DIR" || exit 1
         exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
             XDG_CONFIG_HOME="$WORK_DIR/home/.config" LANG="${LANG:-C.UTF-8}" \
-            QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" \
+            QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" "${VOZ_ENV[@]}" \
             setpriv --pdeathsig TERM -- "$PROGRAM_DIR/voz" "$@"
     ) >>"$VOZ_LOG" 2>&1 &
     VOZ_PID=$!
