@@ -7,14 +7,6 @@
 class QPlainTextEdit;
 class QPushButton;
 
-// A line of the message window longer than this shows its first and last characters only.
-inline constexpr qsizetype kShownLineLength = 2000;
-inline constexpr qsizetype kShownLineTail = 100;
-
-// The text as txtMsg shows it: each line (ended by LF or CR LF) within kShownLineLength characters, a
-// longer one cut in the middle with a note of how many characters are not shown.
-QString shownMessageText(const QString& text);
-
 // Form6, "Message": the window where fired and missed alarms show their messages.
 // It stays on top and holds the highest front code.
 class Form6 : public FormBase {

@@ -1,3 +1,5 @@
+#include "alarms/alarm_engine.h"
+#include "app/message_font.h"
 #include "clock/load_error_window.h"
 #include "clock/main_window.h"
 #include "clock/sound_module.h"
@@ -174,6 +176,14 @@ TEST_F(MessageWindowsTest, HugeMessagesFromAFileShowAtOnceCutInTheMiddle)
         p.form4().c().lstMessage.setItems({huge, QStringLiteral("Tea at 07:30:00")});
         QElapsedTimer clock;
         clock.start();
+        // The Alarm Set window's view of the messages cuts it the same way.
+        Form4Controls& c = p.form4().c();
+        p.form8().ViewMClick(c.txtViewM, c.lstMessage, c.cmdViewM);
+        const auto* view = p.form4().window()->findChild<QPlainTextEdit*>(QStringLiteral("txtViewM"));
+        ASSERT_NE(view, nullptr);
+        EXPECT_LT(view->toPlainText().size(), 3 * kShownLineLength);
+        p.form8().ViewMClick(c.txtViewM, c.lstMessage, c.cmdViewM);
+
         p.form9().sShowMsg(QStringLiteral("07:30:00"));
         p.form9().sShowMsg(QStringLiteral("07:30:00"));  // appended to the open window
         Form6& m = p.form6();
