@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2119,SC2317
 # The program folder on a small tmpfs of its own, filled to the last page:
 #  1. saving the alarm list over my.dat through the Alarm Set window, the chooser and "Yes" in the
 #     overwrite question fails; my.dat keeps every byte and a warning says so;
@@ -8,7 +9,6 @@
 #     of a write does), voz.ini keeps every byte.
 # Mounting needs a private mount namespace and the right to mount (root); without them the
 # scenario is skipped.
-# shellcheck source=harness.sh disable=SC2119,SC2317
 if [[ -z ${VOZ_PRIVATE_MOUNTS:-} ]]; then
     if ! unshare --mount --propagation private true 2>/dev/null; then
         echo "SKIPPED: full_disk: no private mount namespace here (mounting a tmpfs needs root)"
@@ -16,6 +16,7 @@ if [[ -z ${VOZ_PRIVATE_MOUNTS:-} ]]; then
     fi
     VOZ_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
 fi
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 
 # Control centres in pixels from the window's client origin (design places are in twips).
@@ -48,7 +49,8 @@ show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }
 # Files of the folder that the program did not bring: leftovers of a failed write would show here.
 extra_files()
 {
-    comm -13 <(ls -A "$VOZ_PROGRAM_DIR" | sort) <(ls -A "$PROGRAM_DIR" | sort) |
+    comm -13 <(find "$VOZ_PROGRAM_DIR" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort) \
+        <(find "$PROGRAM_DIR" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort) |
         grep -vxE 'my\.dat|voz\.ini|filler' || true
 }
 # window_size_is WIN W H
