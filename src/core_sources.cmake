@@ -3,6 +3,7 @@
 set(VOZ_CORE_FILES
   app/controls.cpp app/controls.h
   app/program_state.h
+  app/readable_file.cpp app/readable_file.h
   app/settings_file.cpp app/settings_file.h
   app/truth.h
   app/twips.h

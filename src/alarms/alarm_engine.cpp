@@ -4,6 +4,7 @@
 #include "alarms/alarm_list.h"
 #include "alarms/alarm_tick.h"
 #include "app/program.h"
+#include "app/readable_file.h"
 #include "clock/load_error_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -52,14 +53,16 @@ void Form8::LoadClick(const QString& fFileName)
 {
     touch();
     const QString path = p.gAppPath + fFileName;
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo::exists(path)) {
         p.form11().AnswerOk(fFileName + QStringLiteral(", file not found"));
         return;
     }
+    // A file that is there but cannot be read is not an empty list: say so, change nothing.
     QByteArray content;
-    {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) content = file.readAll();
+    QString reason;
+    if (!readWholeFile(path, content, &reason)) {
+        p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be read: ") + reason);
+        return;
     }
     Form4Controls& c = p.form4().c();
     // One moment for the passed-time check and the day the new alarms belong to.

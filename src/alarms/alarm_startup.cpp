@@ -3,6 +3,7 @@
 #include "app/check_box.h"
 #include "app/program.h"
 #include "app/twips.h"
+#include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"
 
@@ -22,15 +23,20 @@ void Form8::fForm1Load()
     p.gMsgWindowLoaded = VFalse;
 
     SettingsReader reader(p.gAppPath);
-    if (!reader.exists()) return;
-    for (int r = 4; r <= 6; ++r) {
-        reader.read(r, p.settingsRecord);
-        const QString text = p.settingsRecord.Text();
-        if (r == 4 && trimBlanks(text) == QLatin1String("AutomaticLoadOn"))
-            LoadClick(QStringLiteral("my.dat"));
-        else if (r == 5 && text.left(5) == QLatin1String("Check"))
-            p.LoadWallpaperWindowHidden();
+    if (reader.exists()) {
+        for (int r = 4; r <= 6; ++r) {
+            reader.read(r, p.settingsRecord);
+            const QString text = p.settingsRecord.Text();
+            if (r == 4 && trimBlanks(text) == QLatin1String("AutomaticLoadOn"))
+                LoadClick(QStringLiteral("my.dat"));
+            else if (r == 5 && text.left(5) == QLatin1String("Check"))
+                p.LoadWallpaperWindowHidden();
+        }
     }
+    // Later readers keep their defaults quietly; the start says it once.
+    if (!reader.problem().isEmpty())
+        p.form11().AnswerOk(QStringLiteral("voz.ini, file cannot be read: ") + reader.problem() +
+                            QStringLiteral(". Voz uses its default settings."));
 }
 
 void Form8::fForm4Load()

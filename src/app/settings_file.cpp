@@ -1,9 +1,16 @@
 #include "app/settings_file.h"
 
+#include "app/readable_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QByteArray fitField(const QString& s, int width)
 {
@@ -58,43 +65,89 @@ SettingsRecord SettingsRecord::fromBytes(const QByteArray& bytes)
 
 QString settingsPath(const QString& appPath) { return appPath + QStringLiteral("voz.ini"); }
 
-bool storeSettingsRecord(const QString& appPath, int n, const SettingsRecord& rec)
+bool storeSettingsRecord(const QString& appPath, int n, const SettingsRecord& rec, QString* error)
 {
-    if (n < 1) return false;
+    auto fail = [error](int code) {
+        if (error) *error = qt_error_string(code);
+        return false;
+    };
+    if (n < 1) return fail(EINVAL);
     QDir dir(appPath);
     if (!dir.exists()) QDir().mkpath(appPath);
-    QFile f(settingsPath(appPath));
-    if (!f.open(QIODevice::ReadWrite)) return false;
-    const qint64 offset = static_cast<qint64>(n - 1) * SettingsRecord::kSize;
-    if (f.size() < offset) {
-        // Records that were never written read as zero bytes.
-        if (!f.seek(f.size())) return false;
-        const QByteArray zeros(static_cast<qsizetype>(offset - f.size()), '\0');
-        if (f.write(zeros) != zeros.size()) return false;
+    const QString path = settingsPath(appPath);
+    const QString kind = notPlainFileReason(QFileInfo(path));
+    if (!kind.isEmpty()) {
+        if (error) *error = kind;
+        return false;
     }
-    if (!f.seek(offset)) return false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) return fail(errno);
+    auto done = [fd](bool ok) {
+        ::close(fd);
+        return ok;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return done(fail(errno));
+    const off_t oldSize = st.st_size;
+    const off_t offset = static_cast<off_t>(n - 1) * SettingsRecord::kSize;
     const QByteArray bytes = rec.toBytes();
-    return f.write(bytes) == bytes.size() && f.flush();
+
+    // What the record's place holds now, to put back should the write stop half-way.
+    QByteArray old(SettingsRecord::kSize, '\0');
+    ssize_t oldLength = 0;
+    if (offset < oldSize) {
+        oldLength = ::pread(fd, old.data(), old.size(), offset);
+        if (oldLength < 0) return done(fail(errno));
+    }
+    auto undo = [&](int code) {
+        if (oldLength > 0) (void)!::pwrite(fd, old.constData(), static_cast<size_t>(oldLength), offset);
+        (void)!::ftruncate(fd, oldSize);
+        return done(fail(code));
+    };
+    // Room first: past a file size limit or on a full disk this fails before any byte changes.
+    // A file system that cannot reserve room is written to all the same.
+    const int reserved = ::posix_fallocate(fd, offset, SettingsRecord::kSize);
+    if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) return undo(reserved);
+
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t w = ::pwrite(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written),
+                                   offset + written);
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0) return undo(errno);
+        if (w == 0) return undo(ENOSPC);
+        written += w;
+    }
+    return done(true);
 }
 
 SettingsReader::SettingsReader(const QString& appPath)
 {
     const QString path = settingsPath(appPath);
-    QFileInfo info(path);
+    const QFileInfo info(path);
+    m_problem = notPlainFileReason(info);
     m_exists = info.exists() && info.isFile();
     if (!m_exists) return;
-    m_file = std::make_unique<QFile>(path);
-    if (!m_file->open(QIODevice::ReadOnly)) m_file.reset();
+    // Non-blocking, in case a pipe took the file's place after the look above.
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0) m_problem = qt_error_string(errno);
 }
 
-SettingsReader::~SettingsReader() = default;
+SettingsReader::~SettingsReader()
+{
+    if (m_fd >= 0) ::close(m_fd);
+}
 
 bool SettingsReader::read(int n, SettingsRecord& rec)
 {
     // Errors are ignored step by step: a failed read leaves an all-zero record whose label matches nothing.
     QByteArray bytes;
-    if (m_file && n >= 1 && m_file->seek(static_cast<qint64>(n - 1) * SettingsRecord::kSize))
-        bytes = m_file->read(SettingsRecord::kSize);
+    if (m_fd >= 0 && n >= 1) {
+        bytes.resize(SettingsRecord::kSize);
+        const ssize_t got = ::pread(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(n - 1) * SettingsRecord::kSize);
+        if (got < 0 && m_problem.isEmpty()) m_problem = qt_error_string(errno);
+        bytes.resize(got < 0 ? 0 : got);
+    }
     rec = SettingsRecord::fromBytes(bytes);
     return bytes.size() == SettingsRecord::kSize;
 }

@@ -2,9 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
-#include <memory>
 
-class QFile;
 
 // One 51-byte record of voz.ini: Label (17), Value1, Value2 (16-bit little-endian), Text (30).
 // Text fields are UTF-8 padded with spaces; a value that does not fit is cut at a character
@@ -36,20 +34,29 @@ QString trimBlanks(const QString& s);
 
 QString settingsPath(const QString& appPath);
 
-// Store record n (1-based): creates the folder when missing and the file when absent,
-// extends a short file with zero-filled records, then writes the whole buffer.
-bool storeSettingsRecord(const QString& appPath, int n, const SettingsRecord& rec);
+// Store record n (1-based): creates the folder when missing and the file when absent. The
+// record is written whole or not at all: room for it is taken first, so a full disk or a file
+// size limit leaves the file as it was (records before it that were never written read as zero).
+// False with the system's reason otherwise.
+bool storeSettingsRecord(const QString& appPath, int n, const SettingsRecord& rec, QString* error = nullptr);
 
 // A reader that opens voz.ini once and reads several records. Opening fails quietly when the
 // file does not exist; reading a record that lies past the end gives an all-zero record.
+// Something in the file's place that cannot be read gives all-zero records too, and problem()
+// says why, for the one reader that tells the user.
 class SettingsReader {
 public:
     explicit SettingsReader(const QString& appPath);
     ~SettingsReader();
+    SettingsReader(const SettingsReader&) = delete;
+    SettingsReader& operator=(const SettingsReader&) = delete;
     bool exists() const { return m_exists; }
     bool read(int n, SettingsRecord& rec);
+    // Empty, or why voz.ini is there but could not be read (the first failure).
+    QString problem() const { return m_problem; }
 
 private:
-    std::unique_ptr<QFile> m_file;
+    int m_fd = -1;
     bool m_exists = false;
+    QString m_problem;
 };

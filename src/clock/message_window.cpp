@@ -70,9 +70,7 @@ void Form6::SetMsgText(const QString& text)
 {
     window();
     m_text = text;
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    txtMsg->setPlainText(shown);
+    txtMsg->setPlainText(shownMessageText(text));
     txtMsg->moveCursor(QTextCursor::End);
 }
 

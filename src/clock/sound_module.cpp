@@ -82,8 +82,15 @@ void Form9::sShowMsg(const QString& tTime)
     if (!any) return;
     Form6& msg = p.form6();
     if (msg.Visible()) {
-        msg.SetMsgText(msg.MsgText() + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ *************\r\n") +
-                       found);
+        // Built in one piece: the text may be megabytes long.
+        const QString before = msg.MsgText();
+        const QString joint = QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ *************\r\n");
+        QString text;
+        text.reserve(before.size() + joint.size() + found.size());
+        text += before;
+        text += joint;
+        text += found;
+        msg.SetMsgText(text);
         msg.SetNormalState();
     } else {
         msg.SetMsgText(found);

@@ -1,6 +1,7 @@
 #include "dialogs/control_binding.h"
 
 #include "app/check_box.h"
+#include "app/message_font.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -77,8 +78,10 @@ void bindTextBox(TextBox& control, QLineEdit* widget)
 void bindTextView(TextBox& control, QPlainTextEdit* widget)
 {
     followState(control, widget);
-    widget->setPlainText(control.Text());
-    QObject::connect(&control, &TextBox::Change, widget, [&control, widget] { widget->setPlainText(control.Text()); });
+    // Messages from a data file can be megabytes long: shown cut, as the message window does.
+    widget->setPlainText(shownMessageText(control.Text()));
+    QObject::connect(&control, &TextBox::Change, widget,
+                     [&control, widget] { widget->setPlainText(shownMessageText(control.Text())); });
 }
 
 void bindButton(Button& control, QPushButton* widget)

@@ -4,6 +4,7 @@
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "support/full_disk.h"
+#include "support/unreadable_file.h"
 #include "support/test_program.h"
 
 #include <QFile>
@@ -158,6 +159,24 @@ TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
     e.LoadClick(QStringLiteral("none.dat"));
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("none.dat, file not found")});
     EXPECT_EQ(p.gTimerArmed, VFalse);
+}
+
+TEST_F(AlarmEngineTest, LoadingAFileThatCannotBeReadSaysWhyAndChangesNothing)
+{
+    c->lstData.setItems({QStringLiteral("once 11:00:00")});
+    QStringList expected;
+    for (const UnreadableFile& kind : unreadableFiles()) {
+        SCOPED_TRACE(kind.what);
+        placeUnreadable(t.path(QStringLiteral("my.dat")), kind);
+        p.gTimerArmed = VFalse;
+        e.LoadClick(QStringLiteral("my.dat"));
+        expected << QStringLiteral("my.dat, file cannot be read: ") + kind.reason;
+        EXPECT_EQ(warnings(), expected);
+        EXPECT_EQ(c->lstData.items(), QStringList{QStringLiteral("once 11:00:00")});
+        EXPECT_FALSE(p.form10().Loaded());
+        EXPECT_EQ(p.gTimerArmed, VFalse);
+    }
+    QFile::remove(t.path(QStringLiteral("my.dat")));
 }
 
 TEST_F(AlarmEngineTest, SavingWritesBothListsAndNeverOverwritesWithoutAsking)

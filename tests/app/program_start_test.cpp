@@ -3,7 +3,10 @@
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "support/test_program.h"
+#include "support/unreadable_file.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 TEST(ProgramStart, StartValuesWithoutSettingsFile)
@@ -80,4 +83,26 @@ TEST(ProgramStart, AutomaticLoadWithoutMyDatWarns)
     t.start();
     EXPECT_TRUE(t.program.form11().Visible());
     EXPECT_EQ(t.program.form11().LabelText(), QStringLiteral("my.dat, file not found"));
+}
+
+TEST(ProgramStart, UnreadableSettingsFileRunsOnDefaultsAndSaysSoOnce)
+{
+    for (const UnreadableFile& kind : unreadableFiles()) {
+        SCOPED_TRACE(kind.what);
+        TestProgram t;
+        placeUnreadable(t.path(QStringLiteral("voz.ini")), kind);
+        t.start();
+        Program& p = t.program;
+        ASSERT_TRUE(p.form11().Visible());
+        EXPECT_EQ(p.form11().LabelText(), QStringLiteral("voz.ini, file cannot be read: ") + kind.reason +
+                                              QStringLiteral(". Voz uses its default settings."));
+        EXPECT_EQ(p.gSoundOn, VTrue);
+        EXPECT_EQ(p.gErrMsgPop, VTrue);
+        EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("ding.wav"));
+        // Windows that read it later keep their defaults quietly.
+        p.form4().c();
+        EXPECT_TRUE(p.form11Copies().empty());
+        QDir(t.path(QStringLiteral("voz.ini"))).removeRecursively();
+        QFile::remove(t.path(QStringLiteral("voz.ini")));
+    }
 }

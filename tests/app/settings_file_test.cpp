@@ -2,9 +2,15 @@
 #include "app/truth.h"
 #include "app/twips.h"
 
+#include "support/full_disk.h"
+#include "support/unreadable_file.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 QByteArray readAll(const QString& path)
@@ -108,6 +114,77 @@ TEST_F(SettingsFileTest, ReaderToleratesMissingShortAndDamagedFiles)
     EXPECT_FALSE(reader.read(7, got));
     EXPECT_EQ(got.toBytes().mid(17, 4), QByteArray(4, '\0'));
 }
+
+TEST_F(SettingsFileTest, ReaderSaysWhyAFileInThePlaceCannotBeRead)
+{
+    EXPECT_TRUE(SettingsReader(app()).problem().isEmpty());  // missing is no problem
+    const QString path = app() + QStringLiteral("voz.ini");
+    for (const UnreadableFile& kind : unreadableFiles()) {
+        SCOPED_TRACE(kind.what);
+        placeUnreadable(path, kind);
+        SettingsReader reader(app());
+        SettingsRecord r;
+        r.setLabel(QStringLiteral("[Setting]"));
+        for (int n = 4; n <= 6; ++n) EXPECT_FALSE(reader.read(n, r));
+        EXPECT_EQ(r.LabelBytes, QByteArray(17, '\0'));  // a record that matches no label
+        EXPECT_EQ(reader.problem(), kind.reason);
+    }
+    QFile::remove(path);
+}
+
+namespace {
+// Ways for a record write to find less room than it needs; both fail for root too.
+enum class NoRoom { FullFileSystem, FileSizeLimit };
+void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
+struct FailedRecordWrite : ::testing::TestWithParam<NoRoom> {};
+}  // namespace
+
+TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
+{
+    // A record that straddles a block (or the size limit) used to be cut after its first bytes.
+    QTemporaryDir plain;
+    std::optional<FullDiskFolder> disk;
+    QString folder = plain.path() + QLatin1Char('/');
+    int records = 3;
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk.emplace();
+        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
+        folder = disk->path() + QLatin1Char('/');
+        records = 4096 / SettingsRecord::kSize;  // the next record starts 16 bytes before a page's end
+    }
+    SettingsRecord r;
+    r.setLabel(QStringLiteral("[Setting]"));
+    r.setText(QStringLiteral("AutomaticLoadOn"));
+    for (int n = 1; n <= records; ++n) {
+        r.Value1 = static_cast<std::int16_t>(n);
+        ASSERT_TRUE(storeSettingsRecord(folder, n, r));
+    }
+    const QByteArray old = readAll(folder + QStringLiteral("voz.ini"));
+
+    QString reason;
+    r.Value1 = -1;
+    bool stored = true;
+    if (disk) {
+        disk->fill();
+        stored = storeSettingsRecord(folder, records + 1, r, &reason);
+    } else {
+        FileSizeLimit limit(static_cast<rlim_t>(old.size() + 20));
+        stored = storeSettingsRecord(folder, records + 1, r, &reason);
+    }
+    EXPECT_FALSE(stored);
+    EXPECT_EQ(reason.toStdString(), qt_error_string(disk ? ENOSPC : EFBIG).toStdString());
+    EXPECT_EQ(readAll(folder + QStringLiteral("voz.ini")), old);
+
+    // A record whose room is taken already is still stored on the full disk.
+    r.Value1 = 1234;
+    EXPECT_TRUE(storeSettingsRecord(folder, 1, r, &reason)) << qPrintable(reason);
+    EXPECT_EQ(readAll(folder + QStringLiteral("voz.ini")).left(SettingsRecord::kSize), r.toBytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, FailedRecordWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
+                         [](const ::testing::TestParamInfo<NoRoom>& info) {
+                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
+                         });
 
 TEST_F(SettingsFileTest, TrimBlanksTrimsOnlySpaces)
 {

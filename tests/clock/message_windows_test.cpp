@@ -1,9 +1,14 @@
+#include "alarms/alarm_engine.h"
+#include "app/message_font.h"
 #include "clock/load_error_window.h"
 #include "clock/main_window.h"
+#include "clock/sound_module.h"
+#include "dialogs/alarm_set_window.h"
 #include "clock/message_window.h"
 #include "clock/warning_window.h"
 #include "support/test_program.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -160,4 +165,41 @@ TEST_F(MessageWindowsTest, ClosingAWarningByItsCloseBoxReleasesTheFront)
     p.form11().window()->close();
     EXPECT_FALSE(p.form11().Loaded());
     EXPECT_EQ(p.gFrontCode, 0);
+}
+
+TEST_F(MessageWindowsTest, HugeMessagesFromAFileShowAtOnceCutInTheMiddle)
+{
+    // A hand-edited data file can hold a message of any length; laying it out whole took minutes.
+    for (const qsizetype size : {qsizetype(1) << 20, qsizetype(10) << 20}) {
+        SCOPED_TRACE(size);
+        const QString huge = QString(size, u'x') + QStringLiteral(" at 07:30:00");
+        p.form4().c().lstMessage.setItems({huge, QStringLiteral("Tea at 07:30:00")});
+        QElapsedTimer clock;
+        clock.start();
+        // The Alarm Set window's view of the messages cuts it the same way.
+        Form4Controls& c = p.form4().c();
+        p.form8().ViewMClick(c.txtViewM, c.lstMessage, c.cmdViewM);
+        const auto* view = p.form4().window()->findChild<QPlainTextEdit*>(QStringLiteral("txtViewM"));
+        ASSERT_NE(view, nullptr);
+        EXPECT_LT(view->toPlainText().size(), 3 * kShownLineLength);
+        p.form8().ViewMClick(c.txtViewM, c.lstMessage, c.cmdViewM);
+
+        p.form9().sShowMsg(QStringLiteral("07:30:00"));
+        p.form9().sShowMsg(QStringLiteral("07:30:00"));  // appended to the open window
+        Form6& m = p.form6();
+        QCoreApplication::processEvents();
+        const QString shown = m.txtMsg->toPlainText();
+        // What is laid out stays small, whatever the message's size.
+        EXPECT_LT(shown.size(), 3 * kShownLineLength);
+        const QString note = QStringLiteral(" \u2026 (%1 more characters not shown) \u2026 ")
+                                 .arg(huge.size() - kShownLineLength);
+        EXPECT_TRUE(shown.startsWith(QString(kShownLineLength - kShownLineTail, u'x') + note +
+                                     QString(kShownLineTail - 12, u'x') + QStringLiteral(" at 07:30:00")))
+            << qPrintable(shown.left(100));
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("\n ^-^ *************\nTea at 07:30:00")));
+        // The program's own text is whole.
+        EXPECT_TRUE(m.MsgText().startsWith(huge));
+        EXPECT_LT(clock.elapsed(), 20000) << "far beyond the few milliseconds a showing takes";
+        m.Unload();
+    }
 }

@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2119,SC2317
+# The program folder on a small tmpfs of its own, filled to the last page:
+#  1. saving the alarm list over my.dat through the Alarm Set window, the chooser and "Yes" in the
+#     overwrite question fails; my.dat keeps every byte and a warning says so;
+#  2. a voz.ini record that needs a new page (no voz.ini yet) is not stored, and nothing of it
+#     is left half-written;
+#  3. with a file size limit that cuts a record in the middle (what a disk that takes only part
+#     of a write does), voz.ini keeps every byte.
+# Mounting needs a private mount namespace and the right to mount (root); without them the
+# scenario is skipped.
+if [[ -z ${VOZ_PRIVATE_MOUNTS:-} ]]; then
+    if ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "SKIPPED: full_disk: no private mount namespace here (mounting a tmpfs needs root)"
+        exit 77
+    fi
+    VOZ_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
+fi
+# shellcheck source=harness.sh
+source "$(dirname "$0")/harness.sh"
+
+# Control centres in pixels from the window's client origin (design places are in twips).
+centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
+read -r SAVEFILE_X SAVEFILE_Y < <(centre 1560 3720 252 252)  # "Voz Alarm Set"
+read -r NAME_X NAME_Y < <(centre 240 3240 3132 264)          # "Voz files"
+read -r YES_X YES_Y < <(centre 1200 720 732 252)             # the overwrite question
+read -r CLOSE_X CLOSE_Y < <(centre 3480 1920 612 372)        # "Voz setting"
+
+start_watchdog
+start_display
+start_wm
+start_pulse
+mkdir -p "$PROGRAM_DIR"
+# Room for the program and its files plus a little; the filler takes the rest.
+size_k=$(($(du -sk "$VOZ_PROGRAM_DIR" | cut -f1) + 256))
+if ! mount -t tmpfs -o "size=${size_k}k,mode=0755" vozfull "$PROGRAM_DIR" 2>"$WORK_DIR/mount.log"; then
+    echo "SKIPPED: $SCENARIO: cannot mount a tmpfs: $(cat "$WORK_DIR/mount.log")"
+    exit 77
+fi
+# Detached before the harness removes the work folder; running processes keep their view.
+trap 'umount -l "$PROGRAM_DIR" 2>/dev/null; harness_cleanup' EXIT
+prepare_program_dir
+note "program folder on a tmpfs of $size_k KiB"
+
+fill_disk() { cat /dev/zero >>"$(program_file filler)" 2>/dev/null; }
+disk_full() { [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]]; }
+same_bytes() { cmp -s "$(program_file "$1")" "$2"; }
+show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }
+# Files of the folder that the program did not bring: leftovers of a failed write would show here.
+extra_files()
+{
+    comm -13 <(find "$VOZ_PROGRAM_DIR" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort) \
+        <(find "$PROGRAM_DIR" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort) |
+        grep -vxE 'my\.dat|voz\.ini|filler' || true
+}
+# window_size_is WIN W H
+window_size_is() { window_geometry "$1" && ((WIN_W == $2 && WIN_H == $3)); }
+# The warning window (229x114; the overwrite question shares its title but is 222x81).
+find_warning()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --name '^Voz Warning Message$' 2>/dev/null); do
+        window_size_is "$w" 229 114 && { echo "$w"; return 0; }
+    done
+    return 1
+}
+# settings_close: the Settings window opened from the tray menu and closed by its Close button,
+# which stores record 4.
+settings_close()
+{
+    local settings
+    choose_menu_item Settings
+    settings=$(wait_for_window_title '^Voz setting$' 20) || fail "no 'Voz setting' window after Settings"
+    click_in_window "$settings" "$CLOSE_X" "$CLOSE_Y" || fail "could not click Close"
+    wait_for_no_window '^Voz setting$' 10 || fail "'Voz setting' stayed open after Close"
+    sleep 0.5
+}
+
+# ---- 1. my.dat ---------------------------------------------------------------------------
+avoid_midnight
+write_autoload_ini
+first=$(clock_at $(($(date +%s) + 100)))
+second=$(clock_at $(($(date +%s) + 110)))
+# Out of order, so the list the program would write differs from the file.
+write_program_file my.dat '"once %s"\r\n"once %s"\r\n"Old note at %s"\r\n' "$second" "$first" "$first"
+cp "$(program_file my.dat)" "$WORK_DIR/my.dat.old"
+cp "$(program_file voz.ini)" "$WORK_DIR/voz.ini.old"
+start_voz
+wait_for_tray_icon 30 || fail "no icon in the tray"
+fill_disk
+disk_full || fail "the tmpfs still has room after filling: $(df -h "$PROGRAM_DIR" | tail -n 1)"
+pass "the program folder's disk is full"
+
+choose_menu_item "Alarm Set"
+alarm_set=$(wait_for_window_title '^Voz Alarm Set$' 20) || fail "no 'Voz Alarm Set' window after Alarm Set"
+click_in_window "$alarm_set" "$SAVEFILE_X" "$SAVEFILE_Y" || fail "could not click the save button"
+chooser=$(wait_for_window_title '^Voz files$' 10) || fail "no 'Voz files' window after the save button"
+sleep 0.5
+click_in_window "$chooser" "$NAME_X" "$NAME_Y" || fail "could not click the chooser's name box"
+xdotool type --delay 60 my
+press_keys Return
+wait_for_no_window '^Voz files$' 10 || fail "the chooser stayed open after Return with the name 'my'"
+question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question for my.dat"
+window_size_is "$question" 222 81 || fail "the window after the chooser is ${WIN_W}x${WIN_H}, not the overwrite question"
+screenshot overwrite_question >/dev/null
+click_in_window "$question" "$YES_X" "$YES_Y" || fail "could not click Yes"
+pass "the chooser asked to overwrite my.dat; Yes"
+
+warning=$(poll_until 10 find_warning && find_warning) || fail "no warning after the failed save on the full disk"
+park_pointer
+sleep 0.3
+capture_window "$warning" "$WORK_DIR/warning.png"
+screenshot save_failed >/dev/null
+lines=$(text_lines "$WORK_DIR/warning.png" 16 8 200 65)
+((lines >= 2)) || fail "the warning shows $lines lines of text, not the file's name and the reason"
+pass "a warning with $lines lines of text tells of the failed save"
+same_bytes my.dat "$WORK_DIR/my.dat.old" || { show_bytes my.dat; fail "my.dat changed"; }
+[[ -z $(extra_files) ]] || fail "the failed save left files behind: $(extra_files | tr '\n' ' ')"
+pass "my.dat keeps every byte of the old file, nothing is left behind"
+
+# Closing the Alarm Set window stores record 1 in the page voz.ini already has: whole or not at all.
+xdotool windowclose "$alarm_set" 2>/dev/null || xdotool key --window "$alarm_set" alt+F4
+wait_for_no_window '^Voz Alarm Set$' 10 || fail "the Alarm Set window stayed open"
+sleep 0.5
+record1_whole()
+{
+    local ini
+    ini=$(program_file voz.ini)
+    (($(stat -c %s "$ini") == 204)) || return 1
+    cmp -s <(tail -c +52 "$ini") <(tail -c +52 "$WORK_DIR/voz.ini.old") || return 1
+    head -c 51 "$ini" | cmp -s - <(head -c 51 "$WORK_DIR/voz.ini.old") && return 0
+    [[ $(head -c 17 "$ini") == '[TimeInputLoc]   ' ]] && (($(head -c 51 "$ini" | tr -d '\0' | wc -c) >= 17))
+}
+record1_whole || { od -c "$(program_file voz.ini)" | head -n 12; fail "voz.ini is not its four whole records"; }
+pass "voz.ini still holds four whole records"
+stop_voz
+
+# ---- 2. a record that needs a page the disk does not have -------------------------------------
+rm -f "$(program_file voz.ini)"
+fill_disk
+disk_full || fail "the tmpfs has room again"
+start_voz
+wait_for_tray_icon 30 || fail "no icon in the tray (second start)"
+settings_close
+ini=$(program_file voz.ini)
+if [[ -e $ini ]]; then
+    size=$(stat -c %s "$ini")
+    ((size == 0)) || { od -c "$ini" | head -n 16; fail "voz.ini holds $size bytes on the full disk, not nothing"; }
+fi
+pass "record 4 was not stored on the full disk, and nothing of it is in voz.ini"
+screenshot settings_on_full_disk >/dev/null
+stop_voz
+
+# ---- 3. a write cut in the middle of a record ------------------------------------------------
+rm -f "$(program_file filler)"
+head -c 153 "$WORK_DIR/voz.ini.old" >"$ini" || fail "cannot write voz.ini"  # records 1 to 3
+fill_disk
+cp "$ini" "$WORK_DIR/voz.ini.three"
+# Past the limit a write fails with EFBIG instead of stopping the program.
+trap '' XFSZ
+start_voz
+trap - XFSZ
+prlimit --pid "$VOZ_PID" --fsize=170 || fail "cannot limit the program's file size"
+wait_for_tray_icon 30 || fail "no icon in the tray (third start)"
+settings_close
+same_bytes voz.ini "$WORK_DIR/voz.ini.three" || {
+    od -c "$ini" | head -n 16
+    fail "voz.ini changed though record 4 could not be written whole"
+}
+pass "a record 4 cut by the file size limit left voz.ini as it was (153 bytes)"
+voz_running || fail "voz ended"
+scenario_passed
