@@ -174,6 +174,7 @@ void Form1::mWallpaper_Click()
     Form12& w = p.form12();
     if (w.Minimized()) {
         w.SetNormalState();
+        if (!w.Visible()) w.Show();  // minimised, then hidden by its schedule's "Close"
     } else {
         w.Show();
         w.window()->raise();
