@@ -1,3 +1,4 @@
+#include "app/settings_file.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/overwrite_window.h"
@@ -94,10 +95,18 @@ struct Rig {
     QTemporaryDir pictures;
     FakeLibrary lib;
 
-    Rig()
+    // With a record 5 text, voz.ini holds that record when the program starts.
+    explicit Rig(const QString& record5 = {}, const QStringList& saved = {})
     {
         lib.picturesDir = pictures.path();
         p.createClass1 = [this] { return std::make_unique<FakeClass1>(lib); };
+        if (!record5.isEmpty()) {
+            SettingsRecord rec;
+            rec.setLabel(QStringLiteral("[WallpaperLoc]"));
+            rec.setText(record5);
+            storeSettingsRecord(p.gAppPath, 5, rec);
+            savedList(saved, record5.mid(15).trimmed().toInt(), record5.mid(5, 5) == QLatin1String("Check"));
+        }
         t.start();
     }
 
@@ -279,6 +288,28 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
         EXPECT_EQ(changes, c.changes);
         EXPECT_EQ(r.p.gWallNextTime, c.nextTarget);
         EXPECT_EQ(r.p.form12().Loaded(), !c.unloaded);
+    }
+}
+
+TEST(WallpaperStart, ASavedScheduleLoadsTheWindowUnseenSoThatItRuns)
+{
+    const QStringList two = {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")};
+    const struct {
+        const char* record5;
+        bool loaded;
+        bool scheduled;
+    } cases[] = {
+        {"CheckCheckPrior 1", true, true},
+        {"CheckEmptyRando 1", true, false},
+        {"Empty", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record5);
+        Rig r(QLatin1String(c.record5), two);
+        EXPECT_EQ(r.p.form12().Loaded(), c.loaded);
+        EXPECT_FALSE(r.p.form12().Visible());
+        EXPECT_EQ(r.p.gWallNextTime != -1, c.scheduled);
+        EXPECT_EQ(r.p.gTimerArmed == VTrue, c.scheduled);
     }
 }
 
