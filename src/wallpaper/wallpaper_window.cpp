@@ -107,22 +107,20 @@ W* bareIndicator(FormWindow* w, const char* name, QRect r)
     return b;
 }
 
-class ReturnHook : public QObject {
+// Runs `act` on every event of one type; it returns whether the event is used up.
+class EventHook : public QObject {
 public:
-    ReturnHook(QObject* parent, std::function<void()> act) : QObject(parent), m_act(std::move(act)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
+    EventHook(QObject* parent, QEvent::Type type, std::function<bool(QEvent*)> act)
+        : QObject(parent), m_type(type), m_act(std::move(act))
     {
-        if (e->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        m_act();
-        return true;
     }
 
+protected:
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == m_type && m_act(e); }
+
 private:
-    std::function<void()> m_act;
+    QEvent::Type m_type;
+    std::function<bool(QEvent*)> m_act;
 };
 }  // namespace
 
@@ -142,7 +140,16 @@ void Form12::CreateWidgets(FormWindow* w)
         filterKeys(cb, [](QChar) { return KeyVerdict::Swallow; }, {});
         return cb;
     };
-    combo(c.cbPaper, "cbPaper", twipsRect(2520, 240, 2652, 276));
+    {
+        auto* cbPaper = place<DropDownComboBox>(w, "cbPaper", twipsRect(2520, 240, 2652, 276));
+        // Picking the entry already chosen picks it again; a change of entry clicks through the
+        // binding, whose handler runs after this one.
+        QObject::connect(cbPaper, &QComboBox::activated, [this](int i) {
+            if (i == m_c->cbPaper.ListIndex()) cbPaper_Click();
+        });
+        bindCombo(c.cbPaper, cbPaper);
+        filterKeys(cbPaper, [](QChar) { return KeyVerdict::Swallow; }, {});
+    }
 
     auto button = [&](const char* name, const QString& text, QRect r, void (Form12::*handler)()) {
         auto* b = place<QPushButton>(w, name, r);
@@ -168,6 +175,14 @@ void Form12::CreateWidgets(FormWindow* w)
     auto* lstShow = place<QListView>(w, "lstShow", twipsRect(120, 2160, 1572, 1308));
     bindList(c.lstShow, lstShow);
     lstShow->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Clicking the entry that is already current picks it again, as a click on another one does.
+    lstShow->viewport()->installEventFilter(new EventHook(lstShow, QEvent::MouseButtonPress, [this](QEvent*) {
+        m_listIndexAtPress = m_c->lstShow.ListIndex();
+        return false;
+    }));
+    QObject::connect(lstShow, &QListView::clicked, [this](const QModelIndex& at) {
+        if (at.row() == m_listIndexAtPress && at.row() == m_c->lstShow.ListIndex()) lstShow_Click();
+    });
 
     bindCheckBox(c.chkChange, bareIndicator<ValueCheckBox>(w, "chkChange", twipsRect(1920, 2280, 132, 180)));
     label("Label1", QStringLiteral("Change in every "), twipsRect(2160, 2280, 1572, 252));
@@ -202,7 +217,12 @@ void Form12::CreateWidgets(FormWindow* w)
     // Enter presses "Add" unless a button has the focus: buttons take Return themselves.
     for (QPushButton* b : w->findChildren<QPushButton*>()) b->setAutoDefault(true);
     cmdAdd->setDefault(true);
-    w->installEventFilter(new ReturnHook(w, [this] { cmdAdd_Click(); }));
+    w->installEventFilter(new EventHook(w, QEvent::KeyPress, [this](QEvent* e) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        cmdAdd_Click();
+        return true;
+    }));
 }
 
 void Form12::ReleaseControls() { m_c.reset(); }

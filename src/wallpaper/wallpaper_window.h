@@ -102,6 +102,7 @@ private:
 
     std::unique_ptr<Form12Controls> m_c;
     bool m_quietList = false;
+    int m_listIndexAtPress = -1;
     bool m_libraryProblemTold = false;
     std::mt19937 m_random{std::random_device{}()};
 

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QListView>
 #include <QPushButton>
+#include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -434,6 +435,19 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
     c.lstShow.setListIndex(1);
     EXPECT_EQ(c.lstShow.items(), QStringList{"a.bmp"});
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("b.gif file not found")});
+
+    // Clicking the current entry again, or picking the chosen search entry again, picks it anew.
+    auto* view = qobject_cast<QListView*>(w.Widget("lstShow"));
+    auto* paper = qobject_cast<QComboBox*>(w.Widget("cbPaper"));
+    const QPoint row0 = view->visualRect(view->model()->index(0, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0);
+    ASSERT_EQ(c.lstShow.ListIndex(), 0);
+    c.cbPaper.setListIndex(2);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0);
+    w.cmdAdd_Click();
+    emit paper->activated(2);
+    w.cmdAdd_Click();
+    EXPECT_EQ(c.lstShow.items(), (QStringList{"a.bmp", "a.bmp", "c.jpg"}));
 }
 
 }  // namespace
