@@ -18,6 +18,9 @@
 
 #include <optional>
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 // What the library would find and store; a fresh FakeClass1 per call reads and records it.
