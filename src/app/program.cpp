@@ -13,6 +13,8 @@
 #include "dialogs/message_input_window.h"
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/overwrite_window.h"
+#include "rodidad/class1_interface.h"
+#include "wallpaper/wallpaper_window.h"
 
 #include <algorithm>
 
@@ -28,6 +30,7 @@ Program::Program(Platform& pf)
       m_form9(std::make_unique<Form9>(*this)),
       m_form10(std::make_unique<Form10>(*this)),
       m_form11(std::make_unique<Form11>(*this, false)),
+      m_form12(std::make_unique<Form12>(*this)),
       m_form13(std::make_unique<Form13>(*this)),
       m_form14(std::make_unique<Form14>(*this))
 {
@@ -38,6 +41,7 @@ Program::~Program()
     m_destroying = true;
     m_form14.reset();
     m_form13.reset();
+    m_form12.reset();
     m_form11Copies.clear();
     m_retiredCopies.clear();
     m_form11.reset();
@@ -62,6 +66,7 @@ Form8& Program::form8() { return *m_form8; }
 Form9& Program::form9() { return *m_form9; }
 Form10& Program::form10() { return *m_form10; }
 Form11& Program::form11() { return *m_form11; }
+Form12& Program::form12() { return *m_form12; }
 Form13& Program::form13() { return *m_form13; }
 Form14& Program::form14() { return *m_form14; }
 
@@ -82,7 +87,7 @@ void Program::releaseForm11Copy(Form11* copy)
     m_form11Copies.erase(it);
 }
 
-void Program::LoadWallpaperWindowHidden() {}
+void Program::LoadWallpaperWindowHidden() { form12().Load(); }
 
 void Program::activationChanged(FormBase* to)
 {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,9 +18,13 @@ class Form8;
 class Form9;
 class Form10;
 class Form11;
+class Form12;
 class Form13;
 class Form14;
 class FormBase;
+namespace Rodidad {
+class _Class1;
+}
 
 // The program-wide variables with the platform, and the single instance of every window object.
 // Tests build one per case with a fake platform.
@@ -49,6 +54,7 @@ public:
     Form9& form9();
     Form10& form10();
     Form11& form11();
+    Form12& form12();
     Form13& form13();
     Form14& form14();
 
@@ -57,8 +63,11 @@ public:
     void releaseForm11Copy(Form11* copy);
     const std::vector<std::unique_ptr<Form11>>& form11Copies() const { return m_form11Copies; }
 
-    // Services whose windows are not part of the program yet.
+    // At start, when the wallpaper schedule was left on: the wallpaper window, loaded unseen.
     void LoadWallpaperWindowHidden();
+
+    // Makes a fresh Rodidad Class1 for one call; null when the library cannot be loaded.
+    std::function<std::unique_ptr<Rodidad::_Class1>()> createClass1;
 
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);
@@ -74,6 +83,7 @@ private:
     std::unique_ptr<Form9> m_form9;
     std::unique_ptr<Form10> m_form10;
     std::unique_ptr<Form11> m_form11;
+    std::unique_ptr<Form12> m_form12;
     std::unique_ptr<Form13> m_form13;
     std::unique_ptr<Form14> m_form14;
     std::vector<std::unique_ptr<Form11>> m_form11Copies;

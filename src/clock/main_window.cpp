@@ -15,6 +15,7 @@
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/overwrite_window.h"
 #include "outside/check_kit.h"
+#include "wallpaper/wallpaper_window.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -167,7 +168,18 @@ void Form1::mSetting_Click()
     else f7.Show();
 }
 
-void Form1::mWallpaper_Click() {}
+void Form1::mWallpaper_Click()
+{
+    Form12& w = p.form12();
+    if (w.Minimized()) {
+        w.SetNormalState();
+        if (!w.Visible()) w.Show();  // minimised, then hidden by its schedule's "Close"
+    } else {
+        w.Show();
+        w.window()->raise();
+        w.window()->activateWindow();
+    }
+}
 
 void Form1::mHelp_Click()
 {
@@ -347,10 +359,11 @@ void Form1::WallpaperResync()
     WallpaperReplan();
 }
 
-void Form1::WallpaperChange() {}
+void Form1::WallpaperChange() { p.form12().EMShowToShow(); }
 
 void Form1::WallpaperReplan()
 {
-    // The wallpaper window plans and makes the changes; until it is part of the program,
-    // a schedule cannot be running here.
+    Form12& w = p.form12();
+    w.chkChange_Click();
+    if (!w.Visible()) w.Unload();
 }

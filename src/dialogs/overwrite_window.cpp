@@ -4,6 +4,8 @@
 #include "app/program.h"
 #include "app/twips.h"
 #include "clock/main_window.h"
+#include "clock/warning_window.h"
+#include "wallpaper/wallpaper_window.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -71,7 +73,12 @@ void Form13::cmdYes_Click()
         // The same safe write as saving: a failure is reported and the old file stays.
         p.form8().WriteDataFile(fFileName);
     } else if (WhereDoYouComeFrom == QLatin1String("Wallpaper")) {
-        // The wallpaper window's list is written here once that window exists.
+        // The list lives with its window: closed meanwhile, there is nothing to write.
+        Form12& wallpaper = p.form12();
+        if (!wallpaper.Loaded()) return;
+        QString reason;
+        if (!saveWallpaperList(p.gAppPath + fFileName, wallpaper.c().lstShow.items(), &reason))
+            p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: ") + reason);
     }
 }
 

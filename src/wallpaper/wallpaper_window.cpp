@@ -1,0 +1,552 @@
+#include "wallpaper/wallpaper_window.h"
+
+#include "alarms/alarm_file.h"
+#include "app/check_box.h"
+#include "app/program.h"
+#include "app/twips.h"
+#include "clock/warning_window.h"
+#include "dialogs/control_binding.h"
+#include "dialogs/overwrite_window.h"
+#include "dialogs/pictures.h"
+#include "outside/check_kit.h"
+#include "rodidad/class1_interface.h"
+#include "wallpaper/wallpaper_pictures.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QString kListFile = QStringLiteral("Wpaper.dat");
+const QString kBitmapFile = QStringLiteral("tmpFile.bmp");
+const QString kLibraryMissing =
+    QStringLiteral("The wallpaper library (Rodidad) cannot be loaded: the wallpaper settings are neither "
+                   "restored nor saved.");
+}  // namespace
+
+void OptionButton::setValue(bool on)
+{
+    if (m_value == on) return;
+    m_value = on;
+    emit StateChanged();
+    if (on) emit Click();
+}
+
+Form12Controls::Form12Controls()
+{
+    cbPaper.setText(QStringLiteral("Search"));
+    cbChange.setText(QStringLiteral("min / hr"));
+    cbChange.AddItems({QStringLiteral("5 min"), QStringLiteral("10 min"), QStringLiteral("15 min"),
+                       QStringLiteral("30 min"), QStringLiteral("1 hr"), QStringLiteral("2 hrs"),
+                       QStringLiteral("3 hrs"), QStringLiteral("4 hrs")});
+    lstShow.setMultiSelect(true);
+    // Nothing to change between yet: the library enables them once the list allows it.
+    chkChange.setEnabled(false);
+    cbChange.setEnabled(false);
+    // One group: selecting an option clears the other before its handler runs.
+    QObject::connect(&optOption[1], &OptionButton::Click, [this] { optOption[2].setValue(false); });
+    QObject::connect(&optOption[2], &OptionButton::Click, [this] { optOption[1].setValue(false); });
+}
+
+Form12::Form12(Program& program) : FormBase(program) {}
+
+Form12::~Form12() = default;
+
+Qt::WindowFlags Form12::WindowFlags() const
+{
+    // The window minimises with its own button.
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+void Form12::CreateControls(FormWindow* w)
+{
+    w->setWindowTitle(QStringLiteral("Voz Wallpaper"));
+    w->setFixedSize(twipsToPixels(5820), twipsToPixels(4428));
+    m_c = std::make_unique<Form12Controls>();
+    Form12Controls& c = *m_c;
+    QObject::connect(&c.cbPaper, &ListBox::Click, [this] { cbPaper_Click(); });
+    QObject::connect(&c.lstShow, &ListBox::Click, [this] { lstShow_Click(); });
+    QObject::connect(&c.chkChange, &CheckBox::Click, [this] { chkChange_Click(); });
+    QObject::connect(&c.cbChange, &ListBox::Click, [this] { cbChange_Click(); });
+    QObject::connect(&c.optOption[1], &OptionButton::Click, [this] { optOption_Click(1); });
+    QObject::connect(&c.optOption[2], &OptionButton::Click, [this] { optOption_Click(2); });
+    CreateWidgets(w);
+}
+
+namespace {
+template <typename W>
+W* place(FormWindow* w, const char* name, QRect r)
+{
+    auto* widget = new W(w);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(r);
+    return widget;
+}
+
+QPushButton* pictureButton(FormWindow* w, const char* name, QRect r, QPixmap (*draw)(QSize))
+{
+    auto* b = place<QPushButton>(w, name, r);
+    const QSize inner = (r.size() - QSize(4, 4)).expandedTo(QSize(4, 4));
+    b->setIcon(QIcon(draw(inner)));
+    b->setIconSize(inner);
+    return b;
+}
+
+// A box or button that shows no text of its own is never made smaller than its indicator.
+template <typename W>
+W* bareIndicator(FormWindow* w, const char* name, QRect r)
+{
+    auto* b = place<W>(w, name, r);
+    r.setSize(r.size().expandedTo(b->minimumSizeHint()));
+    b->setGeometry(r);
+    return b;
+}
+
+// Runs `act` on every event of one type; it returns whether the event is used up.
+class EventHook : public QObject {
+public:
+    EventHook(QObject* parent, QEvent::Type type, std::function<bool(QEvent*)> act)
+        : QObject(parent), m_type(type), m_act(std::move(act))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == m_type && m_act(e); }
+
+private:
+    QEvent::Type m_type;
+    std::function<bool(QEvent*)> m_act;
+};
+}  // namespace
+
+void Form12::CreateWidgets(FormWindow* w)
+{
+    Form12Controls& c = *m_c;
+    setDesignFont(w);
+
+    auto* imgShow = place<QLabel>(w, "imgShow", twipsRect(120, 120, 1572, 1332));
+    imgShow->setFrameStyle(QFrame::Box | QFrame::Plain);
+    imgShow->setLineWidth(1);
+    imgShow->setToolTip(QStringLiteral("圖片預覽"));
+
+    auto combo = [&](ComboBox& control, const char* name, QRect r) {
+        auto* cb = place<DropDownComboBox>(w, name, r);
+        bindCombo(control, cb);
+        filterKeys(cb, [](QChar) { return KeyVerdict::Swallow; }, {});
+        return cb;
+    };
+    {
+        auto* cbPaper = place<DropDownComboBox>(w, "cbPaper", twipsRect(2520, 240, 2652, 276));
+        // Picking the entry already chosen picks it again; a change of entry clicks through the
+        // binding, whose handler runs after this one.
+        QObject::connect(cbPaper, &QComboBox::activated, [this](int i) {
+            if (i == m_c->cbPaper.ListIndex()) cbPaper_Click();
+        });
+        bindCombo(c.cbPaper, cbPaper);
+        filterKeys(cbPaper, [](QChar) { return KeyVerdict::Swallow; }, {});
+    }
+
+    auto button = [&](const char* name, const QString& text, QRect r, void (Form12::*handler)()) {
+        auto* b = place<QPushButton>(w, name, r);
+        b->setText(text);
+        QObject::connect(b, &QPushButton::clicked, [this, handler] { (this->*handler)(); });
+        return b;
+    };
+    auto picture = [&](const char* name, QRect r, QPixmap (*draw)(QSize), void (Form12::*handler)()) {
+        QObject::connect(pictureButton(w, name, r, draw), &QPushButton::clicked, [this, handler] { (this->*handler)(); });
+    };
+    button("cmdChangeWall", QStringLiteral("Change Now"), twipsRect(3720, 720, 1452, 252), &Form12::cmdChangeWall_Click);
+    button("cmdClearWall", QStringLiteral("Clear Wallpaper"), twipsRect(3720, 1200, 1452, 252),
+           &Form12::cmdClearWall_Click);
+    QPushButton* cmdAdd = button("cmdAdd", QStringLiteral("Add"), twipsRect(600, 1560, 492, 252), &Form12::cmdAdd_Click);
+
+    auto label = [&](const char* name, const QString& text, QRect r) {
+        auto* l = place<QLabel>(w, name, r);
+        l->setText(text);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    };
+    label("Label3", QStringLiteral("Wallpaper list :"), twipsRect(120, 1920, 1452, 252));
+    auto* lstShow = place<QListView>(w, "lstShow", twipsRect(120, 2160, 1572, 1308));
+    bindList(c.lstShow, lstShow);
+    lstShow->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Clicking the entry that is already current picks it again, as a click on another one does.
+    lstShow->viewport()->installEventFilter(new EventHook(lstShow, QEvent::MouseButtonPress, [this](QEvent*) {
+        m_listIndexAtPress = m_c->lstShow.ListIndex();
+        return false;
+    }));
+    QObject::connect(lstShow, &QListView::clicked, [this](const QModelIndex& at) {
+        if (at.row() == m_listIndexAtPress && at.row() == m_c->lstShow.ListIndex()) lstShow_Click();
+    });
+
+    bindCheckBox(c.chkChange, bareIndicator<ValueCheckBox>(w, "chkChange", twipsRect(1920, 2280, 132, 180)));
+    label("Label1", QStringLiteral("Change in every "), twipsRect(2160, 2280, 1572, 252));
+    combo(c.cbChange, "cbChange", twipsRect(3480, 2280, 1092, 276));
+    for (int i = 1; i <= 2; ++i) {
+        const QByteArray name = "optOption" + QByteArray::number(i);
+        auto* opt = bareIndicator<QRadioButton>(w, name.constData(), twipsRect(4680, i == 1 ? 2280 : 2640, 252, 180));
+        opt->setAutoExclusive(false);  // the controls keep the group
+        OptionButton& control = c.optOption[i];
+        bindEnabledVisible(control, opt);
+        auto show = [opt, &control] { opt->setChecked(control.Value()); };
+        show();
+        QObject::connect(&control, &OptionButton::StateChanged, opt, show);
+        // A click selects; it never clears a selected option.
+        QObject::connect(opt, &QRadioButton::clicked, &control, [&control, show] {
+            control.setValue(true);
+            show();
+        });
+    }
+    label("Label4", QStringLiteral("priority"), twipsRect(5040, 2280, 732, 252));
+    label("Label5", QStringLiteral("random"), twipsRect(5040, 2640, 732, 252));
+    bindCheckBox(c.chkKeepSet, bareIndicator<ValueCheckBox>(w, "chkKeepSet", twipsRect(1920, 2760, 132, 180)));
+    label("Label2", QStringLiteral("Save above setting"), twipsRect(2160, 2760, 1812, 252));
+
+    picture("cmdMinimize", twipsRect(4560, 3312, 852, 180), flatBarPicture, &Form12::cmdMinimize_Click);
+    picture("cmdDelete", twipsRect(240, 3600, 372, 252), removeEntryPicture, &Form12::cmdDelete_Click);
+    picture("cmdDeleteAll", twipsRect(840, 3600, 732, 252), clearListPicture, &Form12::cmdDeleteAll_Click);
+    button("cmdClose", QStringLiteral("Close"), twipsRect(4560, 3600, 852, 372), &Form12::cmdClose_Click);
+    picture("CmdSaveToFile", twipsRect(240, 3960, 252, 252), floppyPicture, &Form12::CmdSaveToFile_Click);
+    picture("cmdLoad", twipsRect(720, 3960, 252, 252), openFolderPicture, &Form12::cmdLoad_Click);
+
+    // Enter presses "Add" unless a button has the focus: buttons take Return themselves.
+    for (QPushButton* b : w->findChildren<QPushButton*>()) b->setAutoDefault(true);
+    cmdAdd->setDefault(true);
+    w->installEventFilter(new EventHook(w, QEvent::KeyPress, [this](QEvent* e) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        cmdAdd_Click();
+        return true;
+    }));
+}
+
+void Form12::ReleaseControls() { m_c.reset(); }
+
+QWidget* Form12::Widget(const char* name) const
+{
+    if (!Loaded()) return nullptr;
+    return const_cast<Form12*>(this)->window()->findChild<QWidget*>(QLatin1String(name));
+}
+
+Form12Controls& Form12::c()
+{
+    window();
+    return *m_c;
+}
+
+// ---- the library ---------------------------------------------------------------------------
+
+std::unique_ptr<Rodidad::_Class1> Form12::NewClass1()
+{
+    std::unique_ptr<Rodidad::_Class1> object;
+    if (p.createClass1) object = p.createClass1();
+    if (!object) LibraryFailed(QString());
+    return object;
+}
+
+void Form12::LibraryFailed(const QString& what)
+{
+    // Said once a run: the window goes on without the library either way.
+    if (m_libraryProblemTold) return;
+    m_libraryProblemTold = true;
+    p.form11().AnswerOk(what.isEmpty() ? kLibraryMissing
+                                       : QStringLiteral("The wallpaper library (Rodidad) failed: ") + what);
+}
+
+// ---- loading and the list ------------------------------------------------------------------
+
+void Form12::Form_Load()
+{
+    Form12Controls& ctl = *m_c;
+    std::int16_t MeTop = 0;
+    std::int16_t MeLeft = 0;
+    bool FromLibOption1 = false;
+    bool FromLibOption2 = false;
+    if (auto lib = NewClass1()) {
+        QObject* chkChange = &ctl.chkChange;
+        QObject* cbChange = &ctl.cbChange;
+        QObject* cbPaper = &ctl.cbPaper;
+        QObject* chkKeepSet = &ctl.chkKeepSet;
+        QObject* lstShow = &ctl.lstShow;
+        const Rodidad::Status s = lib->F12Load(ShowIndex, DeleteCursor, chkChange, cbChange, FromLibOption1, cbPaper,
+                                               MeTop, MeLeft, chkKeepSet, lstShow, FromLibOption2, PicturePath,
+                                               p.gAppPath);
+        if (!s.ok) LibraryFailed(s.error);
+    } else {
+        FromLibOption1 = true;  // as the library would: list order until the user picks
+    }
+    MoveTwips(MeTop, MeLeft);
+    if (FromLibOption1) ctl.optOption[1].setValue(true);
+    if (FromLibOption2) ctl.optOption[2].setValue(true);
+}
+
+QString Form12::PictureFile(const QString& name) const { return PicturePath + QLatin1Char('/') + name; }
+
+bool Form12::ShowPreview(const QString& name)
+{
+    const QString file = PictureFile(name);
+    if (!QFileInfo(file).isFile()) return false;
+    Form12Controls& ctl = *m_c;
+    // A file that cannot be read as a picture leaves the preview blank.
+    ctl.imgShow = QImage(file);
+    if (auto* img = qobject_cast<QLabel*>(Widget("imgShow"))) {
+        const QSize inside = img->contentsRect().size();
+        img->setPixmap(ctl.imgShow.isNull() ? QPixmap()
+                                            : QPixmap::fromImage(ctl.imgShow.scaled(inside, Qt::IgnoreAspectRatio,
+                                                                                    Qt::SmoothTransformation)));
+    }
+    return true;
+}
+
+void Form12::cbPaper_Click()
+{
+    ComboBox& cbPaper = m_c->cbPaper;
+    if (cbPaper.ListIndex() < 0) return;
+    PickedName = cbPaper.CurrentText();
+    if (!ShowPreview(PickedName)) cbPaper.RemoveItem(cbPaper.ListIndex());
+}
+
+void Form12::lstShow_Click()
+{
+    if (m_quietList) return;
+    ListBox& lstShow = m_c->lstShow;
+    const int i = lstShow.ListIndex();
+    if (i < 0) return;
+    PickedName = lstShow.List(i);
+    if (ShowPreview(PickedName)) return;
+    RemoveShowEntry(i);
+    p.form11().AnswerOk(PickedName + QStringLiteral(" file not found"));
+}
+
+void Form12::RemoveShowEntry(int i)
+{
+    m_quietList = true;
+    m_c->lstShow.RemoveItem(i);
+    m_quietList = false;
+}
+
+void Form12::cmdAdd_Click()
+{
+    if (PickedName.isEmpty()) return;
+    Form12Controls& ctl = c();
+    ctl.lstShow.AddItem(PickedName);
+    if (ctl.lstShow.ListCount() >= 2) {
+        ctl.cbChange.setEnabled(true);
+        if (ctl.cbChange.ListIndex() != -1) ctl.chkChange.setEnabled(true);
+    }
+}
+
+void Form12::cmdDelete_Click()
+{
+    Form12Controls& ctl = c();
+    auto selCount = [&ctl] { return ctl.lstShow.selectionModel()->selectedIndexes().size(); };
+    if (selCount() < 1) return;
+    while (selCount() >= 1) {
+        const int before = ctl.lstShow.ListCount();
+        RemoveFirstSelected();
+        if (ctl.lstShow.ListCount() == before) break;  // the cursor stood past them
+    }
+    DeleteCursor = 0;
+    const int n = ctl.lstShow.ListCount();
+    if (n <= 2) ctl.optOption[1].setValue(true);
+    if (n <= 1) {
+        ctl.chkChange.setValue(0);
+        ctl.chkChange.setEnabled(false);
+        ctl.cbChange.setEnabled(true);
+    }
+}
+
+void Form12::RemoveFirstSelected()
+{
+    ListBox& lstShow = m_c->lstShow;
+    const int n = lstShow.ListCount();
+    if (n == 0) return;
+    if (DeleteCursor < 0) DeleteCursor = 0;
+    while (DeleteCursor < n && !lstShow.Selected(DeleteCursor)) ++DeleteCursor;
+    if (DeleteCursor >= n) return;
+    // The cursor stays: the next entry moves into its place.
+    RemoveShowEntry(DeleteCursor);
+}
+
+void Form12::cmdDeleteAll_Click()
+{
+    Form12Controls& ctl = c();
+    ctl.lstShow.Clear();
+    ctl.chkChange.setValue(0);
+    ctl.chkChange.setEnabled(false);
+    ctl.cbChange.setEnabled(true);
+    ctl.optOption[1].setValue(true);
+}
+
+void Form12::cbChange_Click()
+{
+    Form12Controls& ctl = *m_c;
+    if (ctl.lstShow.ListCount() >= 2) ctl.chkChange.setEnabled(true);
+    else if (ctl.chkChange.Value() == 1) ctl.chkChange.setValue(0);
+}
+
+void Form12::CmdSaveToFile_Click()
+{
+    Form12Controls& ctl = c();
+    if (!QFileInfo(p.gAppPath).isDir()) QDir().mkpath(p.gAppPath);
+    if (QFileInfo::exists(p.gAppPath + kListFile)) {
+        p.form13().FileAlreadyExist(QStringLiteral("Wallpaper"), kListFile);
+        return;
+    }
+    QString reason;
+    if (!saveWallpaperList(p.gAppPath + kListFile, ctl.lstShow.items(), &reason))
+        p.form11().AnswerOk(kListFile + QStringLiteral(", file cannot be saved: ") + reason);
+}
+
+void Form12::cmdLoad_Click()
+{
+    Form12Controls& ctl = c();
+    // Without the library nothing could be read back: the list stays as it is.
+    auto lib = NewClass1();
+    if (!lib) return;
+    ctl.lstShow.Clear();
+    QObject* lstShow = &ctl.lstShow;
+    const Rodidad::Status s = lib->LoadWallpaperList(lstShow, p.gAppPath);
+    if (!s.ok) LibraryFailed(s.error);
+    const int n = ctl.lstShow.ListCount();
+    if (ctl.cbChange.ListIndex() >= 0 && n >= 2) ctl.chkChange.setEnabled(true);
+    if (n <= 2) ctl.optOption[1].setValue(true);
+    if (n <= 1) {
+        ctl.chkChange.setValue(0);
+        ctl.chkChange.setEnabled(false);
+        ctl.cbChange.setEnabled(true);
+    }
+}
+
+void Form12::cmdMinimize_Click() { Minimize(); }
+
+void Form12::cmdClose_Click()
+{
+    Form12Controls& ctl = c();
+    const std::int16_t top = twipsToInt16(TopTwips());
+    const std::int16_t left = twipsToInt16(LeftTwips());
+    if (auto lib = NewClass1()) {
+        const Rodidad::Status s = lib->cmdCloseRet(&ctl.chkKeepSet, top, left, &ctl.chkChange,
+                                                   ctl.optOption[2].Value(), &ctl.cbChange, p.gAppPath);
+        if (!s.ok) LibraryFailed(s.error);
+    }
+    // A running schedule keeps the window, hidden, for its list.
+    if (p.gWallNextTime == -1) Unload();
+    else Hide();
+}
+
+// ---- the change ----------------------------------------------------------------------------
+
+void Form12::chkChange_Click()
+{
+    Form12Controls& ctl = c();
+    const bool byTimer = p.gWallByTimer == VTrue;
+    CheckKit kit(p.platform.now());
+    kit.WallpaperSetup(ctl.chkChange, ctl.cbChange, p.gTimerArmed, p.gWallInterval, p.gWallNextTime);
+    if (byTimer) p.gWallByTimer = VFalse;
+}
+
+void Form12::optOption_Click(int Index)
+{
+    const int n = c().lstShow.ListCount();
+    if (n < 3) return;
+    if (Index == 2) {
+        // The next pick always differs from the picture shown last.
+        const int pick = std::uniform_int_distribution<int>(0, n - 1)(m_random);
+        if (pick != ShowIndex) {
+            ShowIndex = static_cast<std::int16_t>(pick);
+        } else {
+            --ShowIndex;
+            if (ShowIndex == -1) ShowIndex = 1;
+        }
+    } else if (Index == 1) {
+        ShowIndex = 0;
+    }
+}
+
+void Form12::AdvanceWallpaperTarget()
+{
+    CheckKit kit(p.platform.now());
+    kit.CalcWallNext(p.gWallInterval, p.gWallNextTime);
+}
+
+void Form12::DropMissingPictures()
+{
+    Form12Controls& ctl = *m_c;
+    ListBox& lstShow = ctl.lstShow;
+    // Entries deleted since the last change may have left the index past the end.
+    if (ShowIndex < 0 || ShowIndex >= lstShow.ListCount()) ShowIndex = 0;
+    while (lstShow.ListCount() > 0) {
+        const QString name = lstShow.List(ShowIndex);
+        if (QFileInfo(PictureFile(name)).isFile()) return;
+        p.form11().AnswerOk(name + QStringLiteral(" file not found"));
+        RemoveShowEntry(ShowIndex);
+        if (lstShow.ListCount() < 2) {
+            ctl.chkChange.setValue(0);
+            ctl.chkChange.setEnabled(false);
+            ctl.cbChange.setEnabled(true);
+        }
+        // Past the last entry the walk goes on at the first, which is checked as well.
+        if (ShowIndex == lstShow.ListCount()) ShowIndex = 0;
+    }
+    ShowIndex = 0;
+}
+
+void Form12::EMShowToShow()
+{
+    Form12Controls& ctl = c();
+    ListBox& lstShow = ctl.lstShow;
+    if (lstShow.ListCount() == 0) return;
+    AdvanceWallpaperTarget();
+    if (ctl.optOption[2].Value()) optOption_Click(2);
+    DropMissingPictures();
+    if (lstShow.ListCount() == 0) return;  // every picture had gone: nothing to show
+
+    const QString name = lstShow.List(ShowIndex);
+    const QString kind = name.right(3).toLower();
+    if (kind == QLatin1String("gif") || kind == QLatin1String("jpg")) {
+        const QImage picture(PictureFile(name));
+        if (!picture.isNull()) SetWallpaperThroughBitmap(picture);
+    } else {
+        p.platform.setWallpaper(PictureFile(name));
+    }
+    if (ctl.optOption[1].Value()) {
+        ++ShowIndex;
+        if (ShowIndex > lstShow.ListCount() - 1) ShowIndex = 0;
+    }
+}
+
+void Form12::SetWallpaperThroughBitmap(const QImage& picture)
+{
+    const QString bitmap = PictureFile(kBitmapFile);
+    // Without a fresh bitmap the desktop would be shown the previous picture again.
+    if (!picture.convertToFormat(QImage::Format_RGB32).save(bitmap, "BMP")) return;
+    p.platform.setWallpaper(bitmap);
+}
+
+void Form12::cmdChangeWall_Click()
+{
+    const QImage& preview = c().imgShow;
+    if (preview.isNull()) return;
+    SetWallpaperThroughBitmap(preview);
+}
+
+void Form12::cmdClearWall_Click() { p.platform.setWallpaper(QString()); }
+
+// ---- the list file -------------------------------------------------------------------------
+
+bool saveWallpaperList(const QString& path, const QStringList& entries, QString* error)
+{
+    QByteArray bytes;
+    for (const QString& e : entries) {
+        bytes += '"';
+        bytes += e.toUtf8();
+        bytes += "\"\r\n";
+    }
+    return writeFileSafely(path, bytes, error);
+}

@@ -1,0 +1,456 @@
+#include "app/settings_file.h"
+#include "clock/main_window.h"
+#include "clock/warning_window.h"
+#include "dialogs/overwrite_window.h"
+#include "rodidad/class1_interface.h"
+#include "support/test_program.h"
+#include "support/tick_driver.h"
+#include "wallpaper/wallpaper_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QListView>
+#include <QPushButton>
+#include <QComboBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+// What the library would find and store; a fresh FakeClass1 per call reads and records it.
+struct FakeLibrary {
+    QString picturesDir;
+    QStringList searchList;  // the pictures folder's files, for cbPaper
+    QStringList listFile;    // Wpaper.dat
+    bool keep = false, change = false, random = false;
+    int interval = -1;
+    std::int16_t top = 0, left = 0;
+    QStringList calls;
+    struct Closed {
+        int keep;
+        std::int16_t top, left;
+        int change;
+        bool random;
+        int interval;
+    };
+    std::optional<Closed> closed;
+};
+
+// Sets the window's controls by name only, as the real library must.
+class FakeClass1 : public Rodidad::_Class1 {
+public:
+    explicit FakeClass1(FakeLibrary& lib) : m(lib) {}
+
+    Rodidad::Status cmdCloseRet(QObject* chkKeepSet, std::int16_t MeTop, std::int16_t MeLeft, QObject* chkChange,
+                                bool optOption, QObject* cbChange, QString) override
+    {
+        m.calls << QStringLiteral("cmdCloseRet");
+        m.closed = FakeLibrary::Closed{chkKeepSet->property("Value").toInt(), MeTop, MeLeft,
+                                       chkChange->property("Value").toInt(), optOption,
+                                       cbChange->property("ListIndex").toInt()};
+        return {};
+    }
+    Rodidad::Status F12Load(std::int16_t, std::int16_t, QObject*& chkChange, QObject*& cbChange, bool& opt1,
+                            QObject*& cbPaper, std::int16_t& MeTop, std::int16_t& MeLeft, QObject*& chkKeepSet,
+                            QObject*& lstShow, bool& opt2, QString& MyPath, QString path) override
+    {
+        m.calls << QStringLiteral("F12Load");
+        chkChange->setProperty("Enabled", false);
+        cbChange->setProperty("Enabled", false);
+        opt1 = true;
+        MyPath = m.picturesDir;
+        for (const QString& s : m.searchList) QMetaObject::invokeMethod(cbPaper, "AddItem", Q_ARG(QString, s));
+        MeTop = m.top;
+        MeLeft = m.left;
+        if (!m.keep) return {};
+        chkKeepSet->setProperty("Value", 1);
+        LoadWallpaperList(lstShow, path);
+        cbChange->setProperty("ListIndex", m.interval);
+        const bool two = lstShow->property("ListCount").toInt() >= 2;
+        if (two) cbChange->setProperty("Enabled", true);
+        if (m.change && two) {
+            chkChange->setProperty("Enabled", true);
+            chkChange->setProperty("Value", 1);
+        }
+        opt2 = m.random;
+        return {};
+    }
+    Rodidad::Status LoadWallpaperList(QObject*& lstShow, QString) override
+    {
+        m.calls << QStringLiteral("LoadWallpaperList");
+        for (const QString& s : m.listFile) QMetaObject::invokeMethod(lstShow, "AddItem", Q_ARG(QString, s));
+        return {};
+    }
+
+private:
+    FakeLibrary& m;
+};
+
+// A started program whose library reads `lib` and whose pictures folder is `pictures`.
+struct Rig {
+    TestProgram t;
+    Program& p = t.program;
+    QTemporaryDir pictures;
+    FakeLibrary lib;
+
+    // With a record 5 text, voz.ini holds that record when the program starts.
+    explicit Rig(const QString& record5 = {}, const QStringList& saved = {})
+    {
+        lib.picturesDir = pictures.path();
+        p.createClass1 = [this] { return std::make_unique<FakeClass1>(lib); };
+        if (!record5.isEmpty()) {
+            SettingsRecord rec;
+            rec.setLabel(QStringLiteral("[WallpaperLoc]"));
+            rec.setText(record5);
+            storeSettingsRecord(p.gAppPath, 5, rec);
+            savedList(saved, record5.mid(15).trimmed().toInt(), record5.mid(5, 5) == QLatin1String("Check"));
+        }
+        t.start();
+    }
+
+    // Grey pictures that exist, as the saved list with the given choices.
+    void savedList(const QStringList& names, int interval, bool change)
+    {
+        for (const QString& n : names) {
+            QImage img(4, 4, QImage::Format_RGB32);
+            img.fill(Qt::gray);
+            ASSERT_TRUE(img.save(pictures.filePath(n), "BMP"));
+        }
+        lib.listFile = names;
+        lib.keep = true;
+        lib.interval = interval;
+        lib.change = change;
+    }
+    QString picturePath(const QString& name) const { return pictures.path() + QLatin1Char('/') + name; }
+    QStringList warnings()
+    {
+        QStringList out;
+        if (p.form11().Visible()) out << p.form11().LabelText();
+        for (const auto& copy : p.form11Copies()) out << copy->LabelText();
+        return out;
+    }
+};
+
+struct WallpaperTest : ::testing::Test, Rig {
+    // A one-colour picture; the colour is told by the entry's index so a test can tell them apart.
+    void makePicture(const QString& name, QColor colour)
+    {
+        QImage img(8, 8, QImage::Format_RGB32);
+        img.fill(colour);
+        // Qt writes no GIF; a reader decides by the content.
+        const QString kind = name.right(3).toLower();
+        const char* format = kind == QLatin1String("jpg") ? "JPG" : kind == QLatin1String("bmp") ? "BMP" : "PNG";
+        ASSERT_TRUE(img.save(pictures.filePath(name), format));
+    }
+    void removePicture(const QString& name) { ASSERT_TRUE(QFile::remove(pictures.filePath(name))); }
+
+    // Saved pictures in colours told apart by their place in the list.
+    void colouredList(const QStringList& names, bool random)
+    {
+        for (int i = 0; i < names.size(); ++i) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
+        lib.listFile = names;
+        lib.keep = true;
+        lib.interval = 0;
+        lib.random = random;
+    }
+
+    Form12& open()
+    {
+        p.form1().mWallpaper_Click();
+        return p.form12();
+    }
+};
+
+TEST_F(WallpaperTest, PriorityOrderWrapsAndGifJpgGoThroughTheBitmap)
+{
+    colouredList({QStringLiteral("a.bmp"), QStringLiteral("b.GIF"), QStringLiteral("c.jpeg"), QStringLiteral("d.jpg")},
+                 false);
+    Form12& w = open();
+    const QString bitmap = picturePath(QStringLiteral("tmpFile.bmp"));
+    const struct {
+        QString wallpaper;
+        QColor colour;  // of the bitmap, when the change went through it
+    } expected[] = {
+        {picturePath(QStringLiteral("a.bmp")), {}},
+        {bitmap, QColor::fromHsv(40, 255, 255)},
+        {picturePath(QStringLiteral("c.jpeg")), {}},
+        {bitmap, QColor::fromHsv(120, 255, 255)},
+        {picturePath(QStringLiteral("a.bmp")), {}},
+    };
+    for (const auto& e : expected) {
+        w.EMShowToShow();
+        ASSERT_EQ(t.platform.wallpapers.last(), e.wallpaper);
+        if (!e.colour.isValid()) continue;
+        // The same bitmap path each time, so its content must be the new picture.
+        const QColor got = QImage(bitmap).pixelColor(4, 4);
+        EXPECT_NEAR(got.hue(), e.colour.hue(), 8) << e.wallpaper.toStdString();
+    }
+    EXPECT_EQ(t.platform.wallpapers.size(), 5);
+}
+
+TEST_F(WallpaperTest, RandomOrderNeverShowsThePreviousPictureAgain)
+{
+    const QStringList names = {QStringLiteral("a.bmp"), QStringLiteral("b.bmp"), QStringLiteral("c.bmp"),
+                               QStringLiteral("d.bmp")};
+    colouredList(names, true);
+    Form12& w = open();
+    ASSERT_TRUE(w.c().optOption[2].Value());
+    for (int i = 0; i < 300; ++i) w.EMShowToShow();
+    const QStringList& shown = t.platform.wallpapers;
+    ASSERT_EQ(shown.size(), 300);
+    for (int i = 1; i < shown.size(); ++i) ASSERT_NE(shown[i], shown[i - 1]) << "change " << i;
+    for (const QString& n : names) EXPECT_TRUE(shown.contains(picturePath(n))) << n.toStdString();
+}
+
+TEST_F(WallpaperTest, MissingPicturesAreDroppedWithAWarningEach)
+{
+    const struct {
+        const char* name;
+        int entries;
+        int changesBefore;   // changes made before the files go
+        QList<int> missing;  // entries whose files go
+        int shown;           // entry shown by the next change; -1 none
+        QList<int> left;
+    } cases[] = {
+        {"middle", 5, 1, {1, 2}, 3, {0, 3, 4}},
+        {"last", 3, 2, {2}, 0, {0, 1}},
+        {"last and first", 3, 2, {2, 0}, 1, {1}},
+        {"all", 2, 0, {0, 1}, -1, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig r;
+        QStringList names;
+        for (int i = 0; i < c.entries; ++i) names << QStringLiteral("p%1.bmp").arg(i);
+        r.savedList(names, 0, true);
+        r.p.LoadWallpaperWindowHidden();
+        Form12& w = r.p.form12();
+        ASSERT_NE(r.p.gWallNextTime, -1);
+        for (int i = 0; i < c.changesBefore; ++i) w.EMShowToShow();
+        QStringList gone;
+        for (int i : c.missing) {
+            QFile::remove(r.pictures.filePath(names[i]));
+            gone << names[i] + QStringLiteral(" file not found");
+        }
+        const qsizetype before = r.t.platform.wallpapers.size();
+        w.EMShowToShow();
+
+        if (c.shown < 0) EXPECT_EQ(r.t.platform.wallpapers.size(), before);
+        else EXPECT_EQ(r.t.platform.wallpapers.last(), r.picturePath(names[c.shown]));
+        QStringList left;
+        for (int i : c.left) left << names[i];
+        EXPECT_EQ(w.c().lstShow.items(), left);
+        QStringList warned = r.warnings();
+        std::sort(gone.begin(), gone.end());
+        std::sort(warned.begin(), warned.end());
+        EXPECT_EQ(warned, gone);
+        // Fewer than two left: the schedule ends and its box can no longer be checked.
+        const bool ended = c.left.size() < 2;
+        EXPECT_EQ(w.c().chkChange.Value(), ended ? 0 : 1);
+        EXPECT_EQ(w.c().chkChange.Enabled(), !ended);
+        EXPECT_EQ(r.p.gWallNextTime == -1, ended);
+    }
+}
+
+TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
+{
+    const struct {
+        const char* start;
+        int interval;        // entry of the interval list
+        const char* jumpTo;  // the clock leaps (a suspended machine), or null
+        int seconds;         // ticking after the start or the leap
+        QStringList changes;  // times of day of the changes
+        int nextTarget;
+        bool unloaded;  // re-planned by the resync check while hidden
+    } cases[] = {
+        {"09:59:30", 2, nullptr, 50, {QStringLiteral("10:00:00")}, 15, false},          // 15 min, over the hour
+        {"23:59:40", 7, nullptr, 40, {QStringLiteral("00:00:00")}, 4, false},           // 4 hrs, over midnight
+        {"10:54:00", 0, nullptr, 600, {QStringLiteral("10:55:00"), QStringLiteral("11:00:00")}, 5, false},
+        {"10:00:10", 0, "10:20:40", 10, {}, 25, true},                                 // missed: re-planned
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        Rig r;
+        r.savedList({QStringLiteral("a.bmp"), QStringLiteral("b.bmp"), QStringLiteral("c.bmp")}, c.interval, true);
+        r.t.platform.setTime(QLatin1String(c.start));
+        r.p.LoadWallpaperWindowHidden();
+        ASSERT_EQ(r.p.gTimerArmed, VTrue);
+        if (c.jumpTo) r.t.platform.setTime(QLatin1String(c.jumpTo));
+
+        QStringList changes;
+        for (int ms = 0; ms < c.seconds * 1000; ms += 800) {
+            const qsizetype before = r.t.platform.wallpapers.size();
+            tickOnce(r.t);
+            if (r.t.platform.wallpapers.size() != before) changes << r.p.timeOfDay();
+        }
+        EXPECT_EQ(changes, c.changes);
+        EXPECT_EQ(r.p.gWallNextTime, c.nextTarget);
+        EXPECT_EQ(r.p.form12().Loaded(), !c.unloaded);
+    }
+}
+
+TEST(WallpaperStart, ASavedScheduleLoadsTheWindowUnseenSoThatItRuns)
+{
+    const QStringList two = {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")};
+    const struct {
+        const char* record5;
+        bool loaded;
+        bool scheduled;
+    } cases[] = {
+        {"CheckCheckPrior 1", true, true},
+        {"CheckEmptyRando 1", true, false},
+        {"Empty", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record5);
+        Rig r(QLatin1String(c.record5), two);
+        EXPECT_EQ(r.p.form12().Loaded(), c.loaded);
+        EXPECT_FALSE(r.p.form12().Visible());
+        EXPECT_EQ(r.p.gWallNextTime != -1, c.scheduled);
+        EXPECT_EQ(r.p.gTimerArmed == VTrue, c.scheduled);
+    }
+}
+
+TEST_F(WallpaperTest, CloseHidesWhileAScheduleRunsAndUnloadsOtherwise)
+{
+    for (const bool scheduled : {true, false}) {
+        SCOPED_TRACE(scheduled ? "scheduled" : "no schedule");
+        savedList({QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}, 3, scheduled);
+        lib.random = true;
+        lib.top = 600;
+        lib.left = 1500;
+        Form12& w = open();
+        ASSERT_TRUE(w.Visible());
+        EXPECT_EQ(w.window()->pos(), QPoint(100, 40));
+        ASSERT_EQ(p.gWallNextTime != -1, scheduled);
+        QTest::mouseClick(qobject_cast<QPushButton*>(w.Widget("cmdClose")), Qt::LeftButton);
+        ASSERT_TRUE(lib.closed.has_value());
+        EXPECT_EQ(lib.closed->keep, 1);
+        EXPECT_EQ(lib.closed->top, 600);
+        EXPECT_EQ(lib.closed->left, 1500);
+        EXPECT_EQ(lib.closed->change, scheduled ? 1 : 0);
+        EXPECT_TRUE(lib.closed->random);
+        EXPECT_EQ(lib.closed->interval, 3);
+        EXPECT_EQ(w.Loaded(), scheduled);
+        EXPECT_FALSE(w.Visible());
+
+        // The tray shows it again as it was; a minimised window comes back.
+        p.form1().mWallpaper_Click();
+        EXPECT_TRUE(w.Visible());
+        EXPECT_EQ(w.c().lstShow.ListCount(), 2);
+        w.Minimize();
+        p.form1().mWallpaper_Click();
+        EXPECT_FALSE(w.Minimized());
+        const int loads = static_cast<int>(lib.calls.count(QStringLiteral("F12Load")));
+        EXPECT_EQ(loads, scheduled ? 1 : 2);
+        w.c().chkChange.setValue(0);
+        w.cmdClose_Click();
+        lib.calls.clear();
+        lib.closed.reset();
+    }
+}
+
+TEST_F(WallpaperTest, MissingLibraryIsToldOnceAndNothingIsStored)
+{
+    p.createClass1 = nullptr;
+    Form12& w = open();
+    EXPECT_TRUE(w.Visible());
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("The wallpaper library (Rodidad) cannot be loaded: the wallpaper "
+                                                     "settings are neither restored nor saved.")});
+    EXPECT_TRUE(w.c().optOption[1].Value());
+    p.form11().cmdOk_Click();
+    w.cmdLoad_Click();
+    w.cmdClose_Click();
+    EXPECT_FALSE(w.Loaded());
+    open();
+    EXPECT_TRUE(warnings().isEmpty());
+    EXPECT_FALSE(QFile::exists(t.path(QStringLiteral("voz.ini"))));
+}
+
+TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
+{
+    for (const char* n : {"a.bmp", "b.gif", "c.jpg"}) makePicture(QLatin1String(n), Qt::blue);
+    lib.searchList = {QStringLiteral("a.bmp"), QStringLiteral("gone.bmp"), QStringLiteral("b.gif"),
+                      QStringLiteral("c.jpg")};
+    Form12& w = open();
+    Form12Controls& c = w.c();
+    EXPECT_EQ(w.window()->pos(), QPoint(0, 0));
+    EXPECT_FALSE(c.cbChange.Enabled());
+    EXPECT_FALSE(c.chkChange.Enabled());
+
+    // Picking a file that went away drops it silently; "Change Now" without a preview does nothing.
+    c.cbPaper.setListIndex(1);
+    EXPECT_EQ(c.cbPaper.ListCount(), 3);
+    w.cmdChangeWall_Click();
+    EXPECT_TRUE(t.platform.wallpapers.isEmpty());
+
+    auto* add = qobject_cast<QPushButton*>(w.Widget("cmdAdd"));
+    c.cbPaper.setListIndex(0);
+    QTest::mouseClick(add, Qt::LeftButton);
+    EXPECT_FALSE(c.cbChange.Enabled());
+    QTest::keyClick(w.window(), Qt::Key_Return);  // Enter presses "Add"
+    EXPECT_TRUE(c.cbChange.Enabled());
+    EXPECT_FALSE(c.chkChange.Enabled());
+    c.cbChange.setListIndex(1);
+    EXPECT_TRUE(c.chkChange.Enabled());
+    for (int i : {1, 2, 1}) {
+        c.cbPaper.setListIndex(-1);
+        c.cbPaper.setListIndex(i);
+        w.cmdAdd_Click();
+    }
+    EXPECT_EQ(c.lstShow.items(), (QStringList{"a.bmp", "a.bmp", "b.gif", "c.jpg", "b.gif"}));
+
+    // "Change Now" shows the preview through the bitmap.
+    w.cmdChangeWall_Click();
+    EXPECT_EQ(t.platform.wallpapers, QStringList{picturePath(QStringLiteral("tmpFile.bmp"))});
+    w.cmdClearWall_Click();
+    EXPECT_EQ(t.platform.wallpapers.last(), QString());
+
+    // First save writes at once; the second asks and writes on "Yes".
+    w.CmdSaveToFile_Click();
+    EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")),
+              QByteArray("\"a.bmp\"\r\n\"a.bmp\"\r\n\"b.gif\"\r\n\"c.jpg\"\r\n\"b.gif\"\r\n"));
+    EXPECT_FALSE(p.form13().Visible());
+
+    // Entries 1, 3 and 4 selected: 0 and 2 are left, and the order goes back to priority.
+    c.optOption[2].setValue(true);
+    for (int i : {1, 3, 4}) c.lstShow.setSelected(i, true);
+    QTest::mouseClick(qobject_cast<QPushButton*>(w.Widget("cmdDelete")), Qt::LeftButton);
+    EXPECT_EQ(c.lstShow.items(), (QStringList{"a.bmp", "b.gif"}));
+    EXPECT_TRUE(c.optOption[1].Value());
+    EXPECT_FALSE(c.optOption[2].Value());
+    EXPECT_TRUE(c.chkChange.Enabled());
+
+    w.CmdSaveToFile_Click();
+    ASSERT_TRUE(p.form13().Visible());
+    EXPECT_EQ(p.form13().WhereDoYouComeFrom, QStringLiteral("Wallpaper"));
+    p.form13().cmdYes_Click();
+    EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")), QByteArray("\"a.bmp\"\r\n\"b.gif\"\r\n"));
+
+    // Clicking a listed picture that went away removes it with a warning.
+    removePicture(QStringLiteral("b.gif"));
+    c.lstShow.setListIndex(1);
+    EXPECT_EQ(c.lstShow.items(), QStringList{"a.bmp"});
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("b.gif file not found")});
+
+    // Clicking the current entry again, or picking the chosen search entry again, picks it anew.
+    auto* view = qobject_cast<QListView*>(w.Widget("lstShow"));
+    auto* paper = qobject_cast<QComboBox*>(w.Widget("cbPaper"));
+    const QPoint row0 = view->visualRect(view->model()->index(0, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0);
+    ASSERT_EQ(c.lstShow.ListIndex(), 0);
+    c.cbPaper.setListIndex(2);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row0);
+    w.cmdAdd_Click();
+    emit paper->activated(2);
+    w.cmdAdd_Click();
+    EXPECT_EQ(c.lstShow.items(), (QStringList{"a.bmp", "a.bmp", "c.jpg"}));
+}
+
+}  // namespace
