@@ -2,6 +2,7 @@
 #include "app/session.h"
 #include "clock/main_window.h"
 #include "platform/qt_platform.h"
+#include "wallpaper/rodidad_client.h"
 
 #include <QApplication>
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
     QtPlatform platform;
     Program program(platform);
     SessionWatch session(program);
+    // Class1 by its class id, from the library beside the program (gAppPath is set at load).
+    program.createClass1 = [&program] { return CreateClass1(program.gAppPath); };
     program.form1().Form_Load(QCoreApplication::applicationDirPath());
     return app.exec();
 }

@@ -44,5 +44,4 @@ struct ProgramState {
     SettingsRecord settingsRecord;  // the one buffer for every settings read and write
     std::int32_t gForegroundResult = 0;  // results of the last foreground and topmost calls; unread
     std::int32_t gWindowPosResult = 0;
-    bool gRodidadMissingWarned = false;  // the user was told the wallpaper library cannot be used
 };

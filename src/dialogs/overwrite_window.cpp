@@ -5,6 +5,7 @@
 #include "app/twips.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
+#include "wallpaper/wallpaper_list_file.h"
 #include "wallpaper/wallpaper_window.h"
 
 #include <QLabel>
@@ -77,7 +78,7 @@ void Form13::cmdYes_Click()
         Form12& wallpaper = p.form12();
         if (!wallpaper.Loaded()) return;
         QString reason;
-        if (!saveWallpaperList(p.gAppPath + fFileName, wallpaper.c().lstShow.items(), &reason))
+        if (!WriteWallpaperList(p.gAppPath + fFileName, wallpaper.c().lstShow.items(), &reason))
             p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: ") + reason);
     }
 }

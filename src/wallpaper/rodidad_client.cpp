@@ -45,22 +45,8 @@ std::unique_ptr<Rodidad::_Class1> CreateClass1(const QString& programFolder, QSt
     return object;
 }
 
-std::unique_ptr<Rodidad::_Class1> CreateClass1(Program& p)
-{
-    std::unique_ptr<Rodidad::_Class1> object = CreateClass1(p.gAppPath);
-    if (!object) WarnRodidadMissing(p);
-    return object;
-}
-
 QString RodidadMissingText()
 {
     return QStringLiteral("Wallpaper library librodidad.so is missing or failed: settings are not loaded or saved");
 }
 
-bool WarnRodidadMissing(Program& p)
-{
-    if (p.gRodidadMissingWarned) return false;
-    p.gRodidadMissingWarned = true;
-    p.form11().AnswerOk(RodidadMissingText());
-    return true;
-}

@@ -14,13 +14,5 @@ QString RodidadLibraryPath(const QString& programFolder);
 // (another class or type library id) or cannot be loaded; `reason` then says why.
 std::unique_ptr<Rodidad::_Class1> CreateClass1(const QString& programFolder, QString* reason = nullptr);
 
-// The same from the program folder gAppPath; a missing or failing library is reported once.
-std::unique_ptr<Rodidad::_Class1> CreateClass1(Program& p);
-
 // What the user is told when the library cannot be used.
 QString RodidadMissingText();
-
-// Tells the user once per run, in the warning window, that the wallpaper library cannot be used:
-// the window goes on without its saved state and stores nothing. For a missing library and for
-// a call that returned an error alike. True when the warning was shown now.
-bool WarnRodidadMissing(Program& p);

@@ -1,5 +1,8 @@
 #include "wallpaper/wallpaper_window.h"
 
+#include "wallpaper/rodidad_client.h"
+#include "wallpaper/wallpaper_list_file.h"
+
 #include "alarms/alarm_file.h"
 #include "app/check_box.h"
 #include "app/program.h"
@@ -24,9 +27,6 @@
 namespace {
 const QString kListFile = QStringLiteral("Wpaper.dat");
 const QString kBitmapFile = QStringLiteral("tmpFile.bmp");
-const QString kLibraryMissing =
-    QStringLiteral("The wallpaper library (Rodidad) cannot be loaded: the wallpaper settings are neither "
-                   "restored nor saved.");
 }  // namespace
 
 void OptionButton::setValue(bool on)
@@ -254,7 +254,7 @@ void Form12::LibraryFailed(const QString& what)
     // Said once a run: the window goes on without the library either way.
     if (m_libraryProblemTold) return;
     m_libraryProblemTold = true;
-    p.form11().AnswerOk(what.isEmpty() ? kLibraryMissing
+    p.form11().AnswerOk(what.isEmpty() ? RodidadMissingText()
                                        : QStringLiteral("The wallpaper library (Rodidad) failed: ") + what);
 }
 
@@ -399,7 +399,7 @@ void Form12::CmdSaveToFile_Click()
         return;
     }
     QString reason;
-    if (!saveWallpaperList(p.gAppPath + kListFile, ctl.lstShow.items(), &reason))
+    if (!WriteWallpaperList(p.gAppPath + kListFile, ctl.lstShow.items(), &reason))
         p.form11().AnswerOk(kListFile + QStringLiteral(", file cannot be saved: ") + reason);
 }
 
@@ -537,16 +537,3 @@ void Form12::cmdChangeWall_Click()
 }
 
 void Form12::cmdClearWall_Click() { p.platform.setWallpaper(QString()); }
-
-// ---- the list file -------------------------------------------------------------------------
-
-bool saveWallpaperList(const QString& path, const QStringList& entries, QString* error)
-{
-    QByteArray bytes;
-    for (const QString& e : entries) {
-        bytes += '"';
-        bytes += e.toUtf8();
-        bytes += "\"\r\n";
-    }
-    return writeFileSafely(path, bytes, error);
-}

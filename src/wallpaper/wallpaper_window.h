@@ -113,6 +113,3 @@ private:
     std::int16_t DeleteCursor = 0;
 };
 
-// Writes the wallpaper list file: each entry quoted, CR LF, through a temporary file so that a
-// failed write leaves the old file. False with the reason otherwise.
-bool saveWallpaperList(const QString& path, const QStringList& entries, QString* error);

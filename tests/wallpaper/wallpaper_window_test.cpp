@@ -5,6 +5,7 @@
 #include "rodidad/class1_interface.h"
 #include "support/test_program.h"
 #include "support/tick_driver.h"
+#include "wallpaper/rodidad_client.h"
 #include "wallpaper/wallpaper_window.h"
 
 #include <QDir>
@@ -361,8 +362,7 @@ TEST_F(WallpaperTest, MissingLibraryIsToldOnceAndNothingIsStored)
     p.createClass1 = nullptr;
     Form12& w = open();
     EXPECT_TRUE(w.Visible());
-    EXPECT_EQ(warnings(), QStringList{QStringLiteral("The wallpaper library (Rodidad) cannot be loaded: the wallpaper "
-                                                     "settings are neither restored nor saved.")});
+    EXPECT_EQ(warnings(), QStringList{RodidadMissingText()});
     EXPECT_TRUE(w.c().optOption[1].Value());
     p.form11().cmdOk_Click();
     w.cmdLoad_Click();
