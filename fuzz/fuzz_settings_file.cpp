@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -66,7 +67,14 @@ QByteArray recordAt(const QByteArray& file, int n)
     return r + QByteArray(kRecord - r.size(), '\0');
 }
 
-bool isValidUtf8(const QByteArray& b) { return QString::fromUtf8(b).toUtf8() == b; }
+// Decoding keeps a leading byte order mark, so that only invalid bytes change on the way back.
+bool isValidUtf8(const QByteArray& b)
+{
+    QStringDecoder decode(QStringDecoder::Utf8,
+                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString s = decode(b);
+    return !decode.hasError() && s.toUtf8() == b;
+}
 
 // A field filled from s: exactly width bytes, whole characters only, the longest prefix of s's
 // UTF-8 that fits, padded with blanks.
