@@ -39,6 +39,7 @@ FormBase::~FormBase()
         m_window->detach();
         delete m_window.data();
     }
+    for (const QPointer<FormWindow>& w : std::as_const(m_retired)) delete w.data();
 }
 
 FormWindow* FormBase::window()
@@ -71,6 +72,8 @@ void FormBase::destroyWindow()
     w->hide();
     // Deferred: the closing may have started inside one of this window's own handlers.
     w->deleteLater();
+    m_retired.removeIf([](const QPointer<FormWindow>& r) { return r.isNull(); });
+    m_retired.append(w);
     p.formDestroyed(this);
 }
 

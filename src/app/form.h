@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -78,5 +79,8 @@ private:
     friend class FormWindow;
     void destroyWindow();
     QPointer<FormWindow> m_window;
+    // Unloaded windows whose deletion is still pending; they must not outlive this object,
+    // whose handlers their controls still reach.
+    QList<QPointer<FormWindow>> m_retired;
     bool m_loading = false;
 };

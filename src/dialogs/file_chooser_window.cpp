@@ -113,6 +113,18 @@ private:
 
 Form14::Form14(Program& program) : FormBase(program) {}
 
+// The window is destroyed after this object (by the base); its controls' last events (focus
+// leaving as they go) must not reach handlers that are gone.
+Form14::~Form14() { RemoveEventHandlers(); }
+
+void Form14::RemoveEventHandlers()
+{
+    if (!m_events) return;
+    txtInput->removeEventFilter(m_events);
+    File1->removeEventFilter(m_events);
+    m_events = nullptr;
+}
+
 Qt::WindowFlags Form14::WindowFlags() const
 {
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -157,9 +169,9 @@ void Form14::CreateControls(FormWindow* w)
     imgLoad->setPixmap(placeholderPicture(imgLoad->size(), Picture::Load));
     for (QLabel* img : {imgEdit, imgSave, imgLoad}) img->hide();
 
-    auto* events = new ChooserEvents(*this, w);
-    txtInput->installEventFilter(events);
-    File1->installEventFilter(events);
+    m_events = new ChooserEvents(*this, w);
+    txtInput->installEventFilter(m_events);
+    File1->installEventFilter(m_events);
     QObject::connect(cmdConfirm, &QPushButton::clicked, [this] { cmdConfirm_Click(); });
     QObject::connect(cmdCancel, &QPushButton::clicked, [this] { cmdCancel_Click(); });
     // A click on an item, and every change of the selection (keys, code), is the list's click.
@@ -175,6 +187,8 @@ void Form14::CreateControls(FormWindow* w)
 
 void Form14::ReleaseControls()
 {
+    // An unloaded window is deleted later and may outlive this object.
+    RemoveEventHandlers();
     File1 = nullptr;
     cmdCancel = nullptr;
     cmdConfirm = nullptr;

@@ -15,6 +15,7 @@ class QPushButton;
 class Form14 : public FormBase {
 public:
     explicit Form14(Program& p);
+    ~Form14() override;
 
     enum class Picture { Load, Save, Edit };
 
@@ -63,4 +64,8 @@ private:
     void DeselectCurrentItem();
     void Warn(const QString& text);
     void CenterOnOwner();
+    void RemoveEventHandlers();
+
+    // Hands the name box's and the list's keys and focus to the handlers above.
+    QObject* m_events = nullptr;
 };

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -370,6 +371,20 @@ TEST(FileChooser, FrontCodesYieldByRankAndClosingRaisesTheRememberedWindow)
     QTest::mouseClick(again.cmdCancel, Qt::LeftButton);
     EXPECT_EQ(pf.calls, QStringList{QStringLiteral("topmost Voz Warning Message")});
     EXPECT_EQ(c.p.gFrontCode, 0);
+}
+
+// An unloaded window is deleted later, yet never after its window object: the chooser's key
+// and focus handlers reach into that object, and a late event would find it gone.
+TEST(FileChooser, UnloadedWindowGoesWithItsWindowObject)
+{
+    QPointer<QWidget> window;
+    {
+        Chooser c;
+        window = c.open(QStringLiteral("Load")).window();
+        c.f().Unload();
+        ASSERT_FALSE(window.isNull());  // deletion waits for the event loop
+    }
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST(EditorCommand, OpensTheFileWithTheDesktopEditorElseTheUsersEditorInATerminal)
