@@ -190,7 +190,9 @@ void Form1::mHelp_Click()
             const QString path = p.platform.findProgram(viewer);
             if (!path.isEmpty() && p.platform.startProgram(path, {helpFile})) return;
         }
-        p.platform.startProgram(QStringLiteral("xdg-open"), {helpFile});
+        // Without any of them the click would do nothing at all: say so.
+        if (!p.platform.startProgram(QStringLiteral("xdg-open"), {helpFile}))
+            p.form11().AnswerOk(QStringLiteral("Help viewer not found"));
     } else {
         p.form11().AnswerOk(QStringLiteral("Help file not found"));
     }

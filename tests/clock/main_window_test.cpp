@@ -88,6 +88,15 @@ TEST_F(MainWindowTest, HelpWarnsWithoutHelpFileAndOpensAViewerWithIt)
     t.platform.programsOnPath.insert(QStringLiteral("kchmviewer"), QStringLiteral("/usr/bin/kchmviewer"));
     f.mHelp_Click();
     EXPECT_EQ(t.platform.started.back().first, QStringLiteral("/usr/bin/kchmviewer"));
+    p.form11().cmdOk_Click();
+
+    // Nothing can be started: the user hears why rather than nothing at all.
+    t.platform.startResult = false;
+    t.platform.started.clear();
+    f.mHelp_Click();
+    EXPECT_EQ(t.platform.started.size(), 2u);  // kchmviewer, then xdg-open
+    EXPECT_TRUE(p.form11().Visible());
+    EXPECT_EQ(p.form11().LabelText(), QStringLiteral("Help viewer not found"));
 }
 
 TEST_F(MainWindowTest, WhoWillForegroundRaisesOnlyAVisibleFrontWindow)
