@@ -26,7 +26,7 @@ if [[ -f "$manifest" ]]; then
     fi
   done <"$manifest"
   rm -f -- "$manifest"
-  echo "Removed Voz's program, launcher, menu entry, icon and autostart entry."
+  echo "Removed the files the install had put in place."
   if [[ -f "$data/icons/hicolor/icon-theme.cache" ]] && command -v gtk-update-icon-cache >/dev/null; then
     gtk-update-icon-cache -q -t -f "$data/icons/hicolor" || true
   fi

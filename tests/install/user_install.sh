@@ -11,7 +11,7 @@ work="$(mktemp -d)"
 trap 'stop_voz; rm -rf "$work"' EXIT
 
 tree="$work/tree"  # the logs stay outside
-export HOME="$tree/home"
+export HOME="$tree/my home"
 export XDG_DATA_HOME="$tree/it's data"
 export XDG_CONFIG_HOME="$tree/config"
 mkdir -p "$HOME"
