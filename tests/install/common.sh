@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the install tests: failure reports, picture sizes, desktop entry validation and
 # starting Voz through a launcher.
 failures=0
@@ -40,13 +41,13 @@ validate_desktop() {
   done
 }
 
-# start_voz LAUNCHER EXPECTED: runs the launcher (offscreen) in the background, waits until its
-# process has become EXPECTED (the launcher execs the program) and leaves its pid in voz_pid.
+# start_voz LAUNCHER EXPECTED: runs the launcher offscreen in the background (output in the
+# caller's $work/voz.log), waits until its process has become EXPECTED (the launcher execs the
+# program) and leaves its pid in voz_pid.
 start_voz() {
   QT_QPA_PLATFORM=offscreen "$1" >"$work/voz.log" 2>&1 &
   voz_pid=$!
-  local tries
-  for tries in $(seq 100); do
+  for _ in $(seq 100); do
     [[ "$(readlink "/proc/$voz_pid/exe" 2>/dev/null)" == "$2" ]] && return 0
     kill -0 "$voz_pid" 2>/dev/null || break
     sleep 0.1

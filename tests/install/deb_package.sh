@@ -53,4 +53,11 @@ cmp -s "$work/root/usr/lib/voz/ding.wav" "$copy/ding.wav" || fail "ding.wav was 
 for f in voz.ini my.dat Wpaper.dat; do
   [[ "$(cat "$copy/$f")" == x ]] || fail "$f was not kept"
 done
+
+# A per-user install in that folder is left as it is, whatever the version.
+touch "$copy/.installed-files"
+: >"$copy/ding.wav"
+sed -i "s/^version='.*'/version='99.1'/" "$launcher"
+start_voz "$launcher" "$copy/voz" && stop_voz
+[[ ! -s "$copy/ding.wav" ]] || fail "the package's launcher overwrote a per-user install"
 finish
