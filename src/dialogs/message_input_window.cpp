@@ -2,6 +2,7 @@
 
 #include "app/message_font.h"
 #include "app/program.h"
+#include "app/settings_store.h"
 #include "app/twips.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -292,7 +293,7 @@ void Form5::cmdOk_Click()
 {
     p.settingsRecord.setLabel(QStringLiteral("[FontSize]"));
     p.settingsRecord.Value1 = static_cast<std::int16_t>(roundHalfEven(txtInput->font().pointSizeF()));
-    storeSettingsRecord(p.gAppPath, 7, p.settingsRecord);
+    storeSettingsRecordOrWarn(p, 7, p.settingsRecord);
 
     // Pasted or dropped text never passed the key handler: no double quote may reach the list,
     // where it would end the message's field in a data file.
@@ -315,7 +316,7 @@ void Form5::Form_QueryUnload()
     p.settingsRecord.setLabel(QStringLiteral("[MessaegInputLoc]"));
     p.settingsRecord.Value1 = twipsToInt16(TopTwips());
     p.settingsRecord.Value2 = twipsToInt16(LeftTwips());
-    storeSettingsRecord(p.gAppPath, 2, p.settingsRecord);
+    storeSettingsRecordOrWarn(p, 2, p.settingsRecord);
     if (p.form4().Loaded()) p.form4().ShowMessagePlaceholder(false);
     p.gFrontCode = 0;
 }
