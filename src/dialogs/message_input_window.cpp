@@ -261,9 +261,10 @@ void Form5::Form_Load()
             const QString text = toShown(item.left(qMax<qsizetype>(0, item.size() - 12)));
             // A longer message (only a hand-edited data file holds one) stays in the list as it
             // is: the box could not hold it, and laying out a huge text would stop the clock.
-            tooLong = storedLength(text);
-            if (tooLong > kMaxMessageLength) break;
-            tooLong = 0;
+            if (const qsizetype length = storedLength(text); length > kMaxMessageLength) {
+                tooLong = length;
+                break;
+            }
             txtInput->setPlainText(text);
             txtInput->moveCursor(QTextCursor::End);
             lstMessage.RemoveItem(i);
