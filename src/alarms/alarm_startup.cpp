@@ -2,6 +2,7 @@
 
 #include "app/check_box.h"
 #include "app/program.h"
+#include "app/settings_store.h"
 #include "app/twips.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -88,6 +89,6 @@ void Form8::fForm4ExitClick(const ListBox& lstData)
     rec.setLabel(QStringLiteral("[TimeInputLoc]"));
     rec.Value1 = twipsToInt16(f4.TopTwips());
     rec.Value2 = twipsToInt16(f4.LeftTwips());
-    storeSettingsRecord(p.gAppPath, 1, rec);
+    storeSettingsRecordOrWarn(p, 1, rec);
     p.gAlarmWindowOpen = toVBool(!lstData.List(0).isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "alarms/alarm_engine.h"
 
 #include "app/program.h"
+#include "app/settings_store.h"
 
 #include <QDir>
 #include <algorithm>
@@ -28,7 +29,7 @@ void Form8::SongClick(ComboBox& cmbSong)
     rec.Value1 = 0;
     rec.Value2 = 0;
     rec.setText(song);
-    storeSettingsRecord(p.gAppPath, 3, rec);
+    storeSettingsRecordOrWarn(p, 3, rec);
 }
 
 void Form8::SongDropDown(VBool& SFjumper, ComboBox& cmbSong)

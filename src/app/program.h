@@ -72,6 +72,9 @@ public:
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);
 
+    // A failed write of voz.ini has been told to the user (once a run).
+    bool settingsWriteFailureTold = false;
+
 private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form3> m_form3;

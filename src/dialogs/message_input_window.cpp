@@ -2,6 +2,7 @@
 
 #include "app/message_font.h"
 #include "app/program.h"
+#include "app/settings_store.h"
 #include "app/twips.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -27,9 +28,9 @@ bool isLineBreak(QChar c)
 }
 
 // Length as the message is stored, where a line break is CR LF.
-int storedLength(const QString& s)
+qsizetype storedLength(const QString& s)
 {
-    int n = 0;
+    qsizetype n = 0;
     for (QChar c : s) n += isLineBreak(c) ? 2 : 1;
     return n;
 }
@@ -96,7 +97,7 @@ protected:
 
     void insertFromMimeData(const QMimeData* source) override
     {
-        if (!source->hasText()) return;
+        if (isReadOnly() || !source->hasText()) return;
         QString text = source->text();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -124,7 +125,7 @@ private:
     // Characters that can still go in, counting what the input would replace.
     int room() const
     {
-        return m_maxLength - storedLength(toPlainText()) + storedLength(textCursor().selectedText());
+        return static_cast<int>(m_maxLength - storedLength(toPlainText()) + storedLength(textCursor().selectedText()));
     }
     int m_maxLength;
 };
@@ -245,6 +246,8 @@ void Form5::SetInputFontSize(double points)
 void Form5::Form_Load()
 {
     p.gFrontCode = kFrontMessageInput;
+    m_kept = false;
+    qsizetype tooLong = 0;
 
     if (const std::optional<int> size = readMessageFontSize(p.gAppPath, p.settingsRecord)) SetInputFontSize(*size);
 
@@ -255,7 +258,14 @@ void Form5::Form_Load()
         for (int i = 0; i < lstMessage.ListCount(); ++i) {
             const QString item = lstMessage.List(i);
             if (item.right(8) != time) continue;
-            txtInput->setPlainText(toShown(item.left(qMax<qsizetype>(0, item.size() - 12))));
+            const QString text = toShown(item.left(qMax<qsizetype>(0, item.size() - 12)));
+            // A longer message (only a hand-edited data file holds one) stays in the list as it
+            // is: the box could not hold it, and laying out a huge text would stop the clock.
+            if (const qsizetype length = storedLength(text); length > kMaxMessageLength) {
+                tooLong = length;
+                break;
+            }
+            txtInput->setPlainText(text);
             txtInput->moveCursor(QTextCursor::End);
             lstMessage.RemoveItem(i);
             break;
@@ -268,19 +278,31 @@ void Form5::Form_Load()
         if (p.settingsRecord.Label() == QStringLiteral("[MessaegInputLoc]"))
             MoveTwips(p.settingsRecord.Value1, p.settingsRecord.Value2);
     }
+
+    if (tooLong > 0) {
+        m_kept = true;
+        txtInput->setReadOnly(true);
+        txtInput->setPlaceholderText(QStringLiteral("Too long to edit here; the message is kept as it is."));
+        p.form11().AnswerOk(QStringLiteral("The message of this alarm is too long to edit here (%1 characters, "
+                                           "at most %2). It is kept as it is.")
+                                .arg(tooLong)
+                                .arg(kMaxMessageLength));
+    }
 }
 
 void Form5::cmdOk_Click()
 {
     p.settingsRecord.setLabel(QStringLiteral("[FontSize]"));
     p.settingsRecord.Value1 = static_cast<std::int16_t>(roundHalfEven(txtInput->font().pointSizeF()));
-    storeSettingsRecord(p.gAppPath, 7, p.settingsRecord);
+    storeSettingsRecordOrWarn(p, 7, p.settingsRecord);
 
     // Pasted or dropped text never passed the key handler: no double quote may reach the list,
     // where it would end the message's field in a data file.
     const QString text = toStored(txtInput->toPlainText());
     const std::optional<QString> alarm = SelectedAlarm();
-    if (!text.isEmpty() && alarm) {
+    if (m_kept) {
+        // The alarm's message never left the list.
+    } else if (!text.isEmpty() && alarm) {
         p.form4().c().lstMessage.AddItem(text + QStringLiteral(" at ") + alarm->right(8));
     } else {
         p.form11().AnswerOk(QStringLiteral("No message input or Play list time was executed"));
@@ -295,7 +317,7 @@ void Form5::Form_QueryUnload()
     p.settingsRecord.setLabel(QStringLiteral("[MessaegInputLoc]"));
     p.settingsRecord.Value1 = twipsToInt16(TopTwips());
     p.settingsRecord.Value2 = twipsToInt16(LeftTwips());
-    storeSettingsRecord(p.gAppPath, 2, p.settingsRecord);
+    storeSettingsRecordOrWarn(p, 2, p.settingsRecord);
     if (p.form4().Loaded()) p.form4().ShowMessagePlaceholder(false);
     p.gFrontCode = 0;
 }

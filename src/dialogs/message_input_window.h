@@ -42,4 +42,6 @@ private:
     // The alarm entry selected in the Alarm Set window, if one is.
     std::optional<QString> SelectedAlarm();
     void SetInputFontSize(double points);
+    // The alarm's message was too long for the box and stayed in the list untouched.
+    bool m_kept = false;
 };

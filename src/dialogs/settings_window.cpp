@@ -2,6 +2,7 @@
 
 #include "app/check_box.h"
 #include "app/program.h"
+#include "app/settings_store.h"
 #include "app/twips.h"
 
 #include <QFont>
@@ -145,6 +146,6 @@ void Form7::cmdClose_Click()
     // Other readers share the buffer and may have replaced the word since the box was clicked;
     // the stored word follows the box as it shows now.
     chkAutoLoad_Click();
-    storeSettingsRecord(p.gAppPath, 4, rec);
+    storeSettingsRecordOrWarn(p, 4, rec);
     Unload();
 }

@@ -179,8 +179,9 @@ Status Class1::cmdCloseRet(QObject* chkKeepSet, std::int16_t MeTop, std::int16_t
         return {};
     }
     // storeSettingsRecord creates a missing program folder and zero-fills records before 5.
-    if (!storeSettingsRecord(aApplicationPath, kWallpaperRecord, WallpaperRecord(MeTop, MeLeft, text)))
-        return {false, QStringLiteral("%1 cannot be written").arg(settingsPath(aApplicationPath))};
+    QString reason;
+    if (!storeSettingsRecord(aApplicationPath, kWallpaperRecord, WallpaperRecord(MeTop, MeLeft, text), &reason))
+        return {false, QStringLiteral("%1 cannot be written: %2").arg(settingsPath(aApplicationPath), reason)};
     return {};
 }
 

@@ -7,6 +7,8 @@
 #include "support/test_program.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QListView>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -256,4 +258,67 @@ TEST_F(MessageInputTest, DoubleClickOpensNothingWithoutASelectionOrWhileAFrontWi
         EXPECT_FALSE(lists().imgSha.Visible());
         EXPECT_EQ(messages(), QStringList({"Wake up at 07:30:00"}));
     }
+}
+
+TEST_F(MessageInputTest, AMessageTooLongForTheBoxOpensQuicklyAndIsKeptByteForByte)
+{
+    enum class Close { Save, Abandon };
+    const struct {
+        qsizetype length;
+        Close close;
+    } cases[] = {
+        {Form5::kMaxMessageLength + 1, Close::Save},
+        {1 << 20, Close::Abandon},
+        {1 << 20, Close::Save},
+        {10 << 20, Close::Abandon},
+        {10 << 20, Close::Save},
+    };
+    p.form4().Show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        SCOPED_TRACE(static_cast<int>(c.close));
+        lists().lstData.Clear();
+        lists().lstMessage.Clear();
+        QString text(c.length, QLatin1Char('x'));
+        text[0] = QLatin1Char('A');  // one line without blanks, as a hand-edited file may hold
+        const QStringList before{"Other at 08:00:00", text + QStringLiteral(" at 07:30:00"), "Second at 07:30:00"};
+        prepare({"once 07:30:00"}, before, 0);
+
+        auto* view = p.form4().window()->findChild<QListView*>(QStringLiteral("lstData"));
+        ASSERT_TRUE(view && view->isVisible());
+        QCoreApplication::processEvents();
+        const QPoint row = view->visualRect(view->model()->index(0, 0)).center();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row);
+        QCoreApplication::processEvents();
+        EXPECT_LT(timer.elapsed(), 5000);
+        ASSERT_TRUE(in.Visible());
+        EXPECT_EQ(messages(), before);
+        EXPECT_TRUE(in.txtInput->toPlainText().isEmpty());
+        ASSERT_TRUE(p.form11().Visible());
+        EXPECT_EQ(p.form11().LabelText(), QStringLiteral("The message of this alarm is too long to edit here (%1 "
+                                                         "characters, at most 626). It is kept as it is.")
+                                              .arg(c.length));
+        p.form11().cmdOk_Click();
+
+        // Nothing can be typed or pasted into the box in place of the message.
+        QTest::keyClicks(in.txtInput, QStringLiteral("new"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        in.txtInput->paste();
+        EXPECT_TRUE(in.txtInput->toPlainText().isEmpty());
+        QTest::mouseClick(c.close == Close::Save ? in.cmdOk : in.cmdCancel, Qt::LeftButton);
+        EXPECT_FALSE(in.Loaded());
+        EXPECT_FALSE(p.form11().Visible());  // no "No message input" for a kept message
+        EXPECT_TRUE(messages() == before);   // not printed: megabytes
+    }
+    // A message the box can hold is still taken out for editing.
+    const QString fits(Form5::kMaxMessageLength, QLatin1Char('y'));
+    lists().lstMessage.Clear();
+    lists().lstMessage.AddItem(fits + QStringLiteral(" at 07:30:00"));
+    p.form4().lstData_DblClick();
+    EXPECT_EQ(in.txtInput->toPlainText(), fits);
+    EXPECT_FALSE(p.form11().Visible());
+    EXPECT_TRUE(messages().isEmpty());
 }
