@@ -6,7 +6,7 @@
 # interval, the change box, random order and "Save above setting" are stored by "Close" as record
 # 5 of voz.ini; after a restart the window comes back from the tray with the same list, choices
 # and place.
-# shellcheck source=harness.sh disable=SC2119,SC2317
+# shellcheck source=harness.sh disable=SC2034,SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
 # Control centres in pixels from the window's client origin (design places are in twips).
@@ -156,9 +156,10 @@ record5_is() { [[ $(record5_label) == '[WallpaperLoc]   ' && $(record5_text) == 
 harness_start
 PICTURES=$WORK_DIR/pictures
 mkdir -p "$PICTURES" "$WORK_DIR/home/.config"
-convert -size 64x48 "xc:rgb(${BLUE// /,})" "$PICTURES/a.bmp" &&
-    convert -size 64x48 "xc:rgb(${RED// /,})" "$PICTURES/b.gif" &&
-    convert -size 64x48 "xc:rgb(${GREEN// /,})" -quality 95 "$PICTURES/c.jpg" || fail "cannot make the pictures"
+for made in "a.bmp:$BLUE" "b.gif:$RED" "c.jpg:$GREEN"; do
+    colour=${made#*:}
+    convert -size 64x48 "xc:rgb(${colour// /,})" -quality 95 "$PICTURES/${made%%:*}" || fail "cannot make ${made%%:*}"
+done
 printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.dirs"
 # No desktop settings service: the root window itself gets the picture.
 VOZ_ENV=(XDG_CURRENT_DESKTOP= XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
