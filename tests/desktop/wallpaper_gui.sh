@@ -22,6 +22,12 @@ read -r RANDOM_X RANDOM_Y < <(centre 4680 2640 252 180)
 read -r KEEP_X KEEP_Y < <(centre 1920 2760 132 180)
 read -r CLOSE_X CLOSE_Y < <(centre 4560 3600 852 372)
 read -r SAVE_X SAVE_Y < <(centre 240 3960 252 252)
+read -r LOAD_X LOAD_Y < <(centre 720 3960 252 252)
+read -r DELETE_X DELETE_Y < <(centre 240 3600 372 252)
+read -r DELETE_ALL_X DELETE_ALL_Y < <(centre 840 3600 732 252)
+read -r MINIMIZE_X MINIMIZE_Y < <(centre 4560 3312 852 180)
+# Inside the wallpaper list's border; its lines are as high as the design font's.
+LIST_X=$((120 / 15 + 3)) LIST_Y=$((2160 / 15 + 3)) LIST_W=$((1572 / 15 - 6)) LIST_H=$((1308 / 15 - 6))
 read -r YES_X YES_Y < <(centre 1200 720 732 252)  # the overwrite question's "Yes"
 # The list, the change choices and "Save above setting": what must look the same after a restart.
 STATE_X=$((120 / 15)) STATE_Y=$((1920 / 15)) STATE_W=$(((5820 - 120) / 15)) STATE_H=$(((3468 - 1920) / 15))
@@ -120,6 +126,35 @@ pick_picture()
     choose_entry "$PAPER_ARROW_X" "$PAPER_ARROW_Y" "$1" '"Search"'
     poll_until 5 preview_shows "$2" || fail "the preview does not show $3's colour ($2) after choosing it in \"Search\""
 }
+
+# list_lines: how many entries the wallpaper list shows (bands of rows holding anything but the
+# white background: dark text, or the blue of a selected entry; a single blank row, as under the
+# dot of a "j", does not end a band).
+list_lines()
+{
+    window_geometry "$WIN" || return 1
+    capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
+    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk '
+        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
+                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
+        END { for (y = 0; y < '"$LIST_H"'; y++) { if (used[y] && !used[y - 1] && !used[y - 2]) n++ } print n + 0 }'
+}
+list_shows() { [[ $(list_lines) == "$1" ]]; }
+
+# list_row_centre ROW: the client y of an entry's middle, from the bands list_lines counts.
+list_row_centre()
+{
+    window_geometry "$WIN" || return 1
+    capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
+    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk -v want="$1" '
+        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
+                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
+        END { for (y = 0; y < '"$LIST_H"'; y++) {
+                  if (used[y] && !used[y - 1] && !used[y - 2]) { top = y }
+                  if (used[y] && !used[y + 1] && !used[y + 2]) { if (n == want) { print int((top + y) / 2) + '"$LIST_Y"'; exit } n++ } } }'
+}
+
+window_iconic() { xprop -id "$WIN" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
 
 click_control() { click_in_window "$WIN" "$1" "$2" || fail "could not click $3"; }
 
@@ -229,7 +264,30 @@ poll_until 5 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n"c.jpg"\r\n' |
 }
 pass "saving again asked to overwrite; Yes wrote the four entries"
 
-# 6. "10 min", the change box, random order, "Save above setting"; "Close" stores record 5 and,
+# 6. A click on an entry previews it; the delete button removes the selected entry, the reload
+# button reads Wpaper.dat again, the clear button empties the list; the minimise button
+# minimises the window and the tray restores it.
+list_shows 4 || fail "the wallpaper list shows $(list_lines) entries, not 4"
+row_y=$(list_row_centre 1) || fail "cannot find the list's second entry"
+click_control $((LIST_X + 20)) "$row_y" "the list's second entry"
+poll_until 5 preview_shows "$RED" || fail "a click on b.gif in the list does not preview its red"
+click_control "$DELETE_X" "$DELETE_Y" "the delete button"
+poll_until 5 list_shows 3 || fail "the list shows $(list_lines) entries after deleting b.gif, not 3"
+click_control "$LOAD_X" "$LOAD_Y" "the reload button"
+poll_until 5 list_shows 4 || fail "the list shows $(list_lines) entries after the reload, not Wpaper.dat's 4"
+click_control "$DELETE_ALL_X" "$DELETE_ALL_Y" "the clear button"
+poll_until 5 list_shows 0 || fail "the list shows $(list_lines) entries after the clear button"
+click_control "$LOAD_X" "$LOAD_Y" "the reload button"
+poll_until 5 list_shows 4 || fail "the list shows $(list_lines) entries after the second reload, not 4"
+pass "list click previews b.gif; delete leaves 3 entries, reload 4, clear none, reload 4 again"
+click_control "$MINIMIZE_X" "$MINIMIZE_Y" "the minimise button"
+poll_until 5 window_iconic || fail "the minimise button did not minimise the window"
+choose_menu_item Wallpaper
+restored() { ! window_iconic && window_viewable "$WIN"; }
+poll_until 5 restored || fail "Wallpaper in the tray menu did not restore the minimised window"
+pass "the minimise button minimised the window; the tray menu restored it"
+
+# 7. "10 min", the change box, random order, "Save above setting"; "Close" stores record 5 and,
 # with a schedule running, hides the window.
 WIN=$(find_window_title '^Voz Wallpaper$') || fail "the wallpaper window went away"
 choose_entry "$INTERVAL_ARROW_X" "$INTERVAL_ARROW_Y" 1 '"min / hr"'
@@ -270,14 +328,14 @@ state_as_before()
     }
 }
 
-# 7. With its schedule running the window was only hidden: the tray shows it as it was.
+# 8. With its schedule running the window was only hidden: the tray shows it as it was.
 choose_menu_item Wallpaper
 state_as_before "hidden by Close" hidden
 pass "the tray showed the hidden window again with its list and choices"
 click_control "$CLOSE_X" "$CLOSE_Y" '"Close"'
 wait_for_no_window '^Voz Wallpaper$' 10 || fail "'Voz Wallpaper' stayed open after Close"
 
-# 8. After a restart record 5 loads the window hidden (its schedule runs); the tray shows it with
+# 9. After a restart record 5 loads the window hidden (its schedule runs); the tray shows it with
 # the same list, choices and place.
 stop_voz
 start_voz
