@@ -214,6 +214,24 @@ poll_until 5 window_placed || fail "the window could not be moved (at $WIN_X,$WI
 park_pointer
 sleep 0.3
 screenshot wallpaper_opened >/dev/null
+# The preview's tooltip (CJK text): a picture of it for the eye.
+find_tooltip()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= 30 && WIN_H <= 40)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && { TIP=$w; return 0; }
+    done
+    return 1
+}
+window_geometry "$WIN"
+move_pointer $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)) || fail "could not reach the preview"
+poll_until 5 find_tooltip || fail "no tooltip over the preview"
+sleep 0.3
+capture_window "$TIP" "$SHOT_DIR/preview_tooltip.png"
+screenshot wallpaper_tooltip >/dev/null
+park_pointer
 
 # 2. "Change Now" with a .jpg, then a .bmp: both go through the same tmpFile.bmp, and the desktop
 # shows each.
