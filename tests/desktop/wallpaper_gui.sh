@@ -2,7 +2,8 @@
 # The "Voz Wallpaper" window driven through its own controls on a plain X11 desktop (icewm, no
 # desktop settings service): a .jpg and a .bmp picked in "Search" and set with "Change Now" become
 # the root window's background (_XROOTPMAP_ID), "Clear Wallpaper" removes it; the three pictures
-# added to the list are saved as Wpaper.dat, a second time through the overwrite question; an
+# added to the list are saved as Wpaper.dat, a second time through the overwrite question; a list
+# click previews, delete, reload and clear change the list, the minimise button minimises; an
 # interval, the change box, random order and "Save above setting" are stored by "Close" as record
 # 5 of voz.ini; after a restart the window comes back from the tray with the same list, choices
 # and place.
