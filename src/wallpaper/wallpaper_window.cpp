@@ -59,8 +59,10 @@ Form12::~Form12() = default;
 
 Qt::WindowFlags Form12::WindowFlags() const
 {
-    // The window minimises with its own button.
-    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    // Window managers that follow the Motif hints (icewm) minimise only a window whose title bar
+    // has a minimise box, and the window's own minimise button asks them to.
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+           Qt::WindowCloseButtonHint;
 }
 
 void Form12::CreateControls(FormWindow* w)

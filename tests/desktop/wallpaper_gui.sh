@@ -1,0 +1,371 @@
+#!/usr/bin/env bash
+# The "Voz Wallpaper" window driven through its own controls on a plain X11 desktop (icewm, no
+# desktop settings service): a .jpg and a .bmp picked in "Search" and set with "Change Now" become
+# the root window's background (_XROOTPMAP_ID), "Clear Wallpaper" removes it; the three pictures
+# added to the list are saved as Wpaper.dat, a second time through the overwrite question; a list
+# click previews, delete, reload and clear change the list, the minimise button minimises; an
+# interval, the change box, random order and "Save above setting" are stored by "Close" as record
+# 5 of voz.ini; after a restart the window comes back from the tray with the same list, choices
+# and place.
+# shellcheck source=harness.sh disable=SC2034,SC2119,SC2317
+source "$(dirname "$0")/harness.sh"
+
+# Control centres in pixels from the window's client origin (design places are in twips).
+centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
+read -r PREVIEW_X PREVIEW_Y < <(centre 120 120 1572 1332)
+PAPER_ARROW_X=$(((2520 + 2652) / 15 - 8)) PAPER_ARROW_Y=$(((240 + 138) / 15))
+read -r CHANGE_NOW_X CHANGE_NOW_Y < <(centre 3720 720 1452 252)
+read -r CLEAR_X CLEAR_Y < <(centre 3720 1200 1452 252)
+read -r ADD_X ADD_Y < <(centre 600 1560 492 252)
+read -r CHANGE_BOX_X CHANGE_BOX_Y < <(centre 1920 2280 132 180)
+INTERVAL_ARROW_X=$(((3480 + 1092) / 15 - 8)) INTERVAL_ARROW_Y=$(((2280 + 138) / 15))
+read -r RANDOM_X RANDOM_Y < <(centre 4680 2640 252 180)
+read -r KEEP_X KEEP_Y < <(centre 1920 2760 132 180)
+read -r CLOSE_X CLOSE_Y < <(centre 4560 3600 852 372)
+read -r SAVE_X SAVE_Y < <(centre 240 3960 252 252)
+read -r LOAD_X LOAD_Y < <(centre 720 3960 252 252)
+read -r DELETE_X DELETE_Y < <(centre 240 3600 372 252)
+read -r DELETE_ALL_X DELETE_ALL_Y < <(centre 840 3600 732 252)
+read -r MINIMIZE_X MINIMIZE_Y < <(centre 4560 3312 852 180)
+# Inside the wallpaper list's border; its lines are as high as the design font's.
+LIST_X=$((120 / 15 + 3)) LIST_Y=$((2160 / 15 + 3)) LIST_W=$((1572 / 15 - 6)) LIST_H=$((1308 / 15 - 6))
+read -r YES_X YES_Y < <(centre 1200 720 732 252)  # the overwrite question's "Yes"
+# The list, the change choices and "Save above setting": what must look the same after a restart.
+STATE_X=$((120 / 15)) STATE_Y=$((1920 / 15)) STATE_W=$(((5820 - 120) / 15)) STATE_H=$(((3468 - 1920) / 15))
+# A point of the desktop that no window of the scenario covers.
+ROOT_X=820 ROOT_Y=560
+
+BLUE="32 96 192" RED="192 48 32" GREEN="48 160 64"
+
+# rgb_near "R G B" "R G B": within a JPEG's rounding of each other.
+rgb_near()
+{
+    local a b
+    read -ra a <<<"$1"
+    read -ra b <<<"$2"
+    ((${#a[@]} == 3)) || return 1
+    local i d
+    for i in 0 1 2; do
+        d=$((a[i] - b[i]))
+        ((d >= -12 && d <= 12)) || return 1
+    done
+}
+
+screen_rgb()
+{
+    capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0
+}
+
+root_shows() { rgb_near "$(screen_rgb "$ROOT_X" "$ROOT_Y")" "$1"; }
+root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
+root_pixmap_unset() { ! xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id'; }
+root_cleared() { root_pixmap_unset && root_shows "0 0 0"; }
+
+preview_shows()
+{
+    window_geometry "$WIN" && rgb_near "$(screen_rgb $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)))" "$1"
+}
+
+# painted X Y W H: the screen there shows mostly a window's light face, not an unpainted (black)
+# window.
+painted()
+{
+    capture_region "$1" "$2" "$3" "$4" "$WORK_DIR/painted.png" || return 1
+    local light
+    light=$(count_pixels "$WORK_DIR/painted.png" 0 0 "$3" "$4" 'r > 200 && g > 200 && b > 200')
+    ((light * 2 > $3 * $4))
+}
+
+# note_fault TEXT [over-own]: a fault that fails the scenario at its end, so the steps after it still run.
+# A window that shows black where it covers another of the program's windows is a known fault
+# under study: marked over-own and named "unpainted-over-own-window" in VOZ_KNOWN_FAULTS, it is
+# reported, not failed.
+DEFERRED_FAULTS=()
+note_fault()
+{
+    if [[ " ${VOZ_KNOWN_FAULTS:-} " == *" unpainted-over-own-window "* && ${2:-} == over-own ]]; then
+        echo "KNOWN FAULT: $SCENARIO: $1"
+        return 0
+    fi
+    DEFERRED_FAULTS+=("$1")
+    echo "FAIL: $SCENARIO: $1 (going on)"
+}
+
+# find_combo_popup: the shown drop-down list of a combo box into WIN_X WIN_Y WIN_W WIN_H.
+find_combo_popup()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= 60 && WIN_H >= 12)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && return 0
+    done
+    return 1
+}
+no_combo_popup() { ! find_combo_popup; }
+
+# choose_entry ARROW_X ARROW_Y ROW WHAT: opens a combo box of the window by its arrow and chooses
+# the 0-based ROW with the keyboard.
+choose_entry()
+{
+    click_in_window "$WIN" "$1" "$2" || fail "could not click the arrow of $4"
+    poll_until 5 find_combo_popup || fail "the list of $4 did not drop down"
+    local at="$WIN_X $WIN_Y $WIN_W $WIN_H"
+    # shellcheck disable=SC2086
+    poll_until 2 painted $at || note_fault "the drop-down list of $4 shows black, not its entries" over-own
+    [[ $4 == '"Search"' && $3 == 2 ]] && screenshot search_list >/dev/null
+    local i
+    press_keys Home
+    for ((i = 0; i < $3; i++)); do press_keys Down; done
+    press_keys Return
+    poll_until 5 no_combo_popup || fail "the list of $4 stayed open after Return"
+}
+
+# pick_picture ROW "R G B" NAME: the picture chosen in "Search" shows in the preview.
+pick_picture()
+{
+    choose_entry "$PAPER_ARROW_X" "$PAPER_ARROW_Y" "$1" '"Search"'
+    poll_until 5 preview_shows "$2" || fail "the preview does not show $3's colour ($2) after choosing it in \"Search\""
+}
+
+# list_lines: how many entries the wallpaper list shows (bands of rows holding anything but the
+# white background: dark text, or the blue of a selected entry; a single blank row, as under the
+# dot of a "j", does not end a band).
+list_lines()
+{
+    window_geometry "$WIN" || return 1
+    capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
+    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk '
+        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
+                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
+        END { for (y = 0; y < '"$LIST_H"'; y++) { if (used[y] && !used[y - 1] && !used[y - 2]) n++ } print n + 0 }'
+}
+list_shows() { [[ $(list_lines) == "$1" ]]; }
+
+# list_row_centre ROW: the client y of an entry's middle, from the bands list_lines counts.
+list_row_centre()
+{
+    window_geometry "$WIN" || return 1
+    capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
+    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk -v want="$1" '
+        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
+                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
+        END { for (y = 0; y < '"$LIST_H"'; y++) {
+                  if (used[y] && !used[y - 1] && !used[y - 2]) { top = y }
+                  if (used[y] && !used[y + 1] && !used[y + 2]) { if (n == want) { print int((top + y) / 2) + '"$LIST_Y"'; exit } n++ } } }'
+}
+
+window_iconic() { xprop -id "$WIN" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
+
+click_control() { click_in_window "$WIN" "$1" "$2" || fail "could not click $3"; }
+
+file_is()
+{
+    local name=$1 format=$2
+    shift 2
+    # shellcheck disable=SC2059
+    cmp -s "$(program_file "$name")" <(printf "$format" "$@")
+}
+
+show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }
+
+open_wallpaper_window()
+{
+    choose_menu_item Wallpaper
+    WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window after Wallpaper ($1)"
+    window_geometry "$WIN"
+    poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" ||
+        note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
+}
+
+# Record 5 of voz.ini: 17 characters of label, top and left (16-bit, little-endian), 30 of text.
+record5_label() { tail -c +205 "$(program_file voz.ini)" 2>/dev/null | head -c 17; }
+record5_text() { tail -c +226 "$(program_file voz.ini)" 2>/dev/null | head -c 30; }
+record5_number()
+{
+    tail -c +$((205 + 17 + $1)) "$(program_file voz.ini)" | head -c 2 | od -An -td2 | tr -d ' '
+}
+record5_is() { [[ $(record5_label) == '[WallpaperLoc]   ' && $(record5_text) == "$(printf '%-30s' "$1")" ]]; }
+
+# ---- set-up: three one-colour pictures in a pictures folder of their own ----------------------
+
+harness_start
+PICTURES=$WORK_DIR/pictures
+mkdir -p "$PICTURES" "$WORK_DIR/home/.config"
+for made in "a.bmp:$BLUE" "b.gif:$RED" "c.jpg:$GREEN"; do
+    colour=${made#*:}
+    convert -size 64x48 "xc:rgb(${colour// /,})" -quality 95 "$PICTURES/${made%%:*}" || fail "cannot make ${made%%:*}"
+done
+printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.dirs"
+# No desktop settings service: the root window itself gets the picture.
+VOZ_ENV=(XDG_CURRENT_DESKTOP= XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
+remove_program_file voz.ini
+remove_program_file Wpaper.dat
+start_voz
+wait_for_tray_icon 30 || fail "no icon in the tray"
+root_pixmap_unset || fail "the fresh display already has a root pixmap"
+
+# 1. Opened from the tray, moved where the overwrite question will show over it.
+open_wallpaper_window "first opening"
+pass "the tray menu's Wallpaper opened 'Voz Wallpaper'"
+xdotool windowmove "$WIN" 260 140
+poll_until 5 window_geometry "$WIN" || fail "the window went away"
+window_placed() { window_geometry "$WIN" && ((WIN_X > 200 && WIN_Y > 100)); }
+poll_until 5 window_placed || fail "the window could not be moved (at $WIN_X,$WIN_Y)"
+park_pointer
+sleep 0.3
+screenshot wallpaper_opened >/dev/null
+# The preview's tooltip (CJK text): a picture of it for the eye.
+find_tooltip()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= 30 && WIN_H <= 40)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && { TIP=$w; return 0; }
+    done
+    return 1
+}
+window_geometry "$WIN"
+move_pointer $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)) || fail "could not reach the preview"
+poll_until 5 find_tooltip || fail "no tooltip over the preview"
+sleep 0.3
+capture_window "$TIP" "$SHOT_DIR/preview_tooltip.png"
+screenshot wallpaper_tooltip >/dev/null
+park_pointer
+
+# 2. "Change Now" with a .jpg, then a .bmp: both go through the same tmpFile.bmp, and the desktop
+# shows each.
+pick_picture 2 "$GREEN" c.jpg
+click_control "$CHANGE_NOW_X" "$CHANGE_NOW_Y" '"Change Now"'
+poll_until 5 root_pixmap_set || fail "no _XROOTPMAP_ID on the root window after \"Change Now\" with c.jpg"
+poll_until 5 root_shows "$GREEN" || fail "the desktop shows $(screen_rgb $ROOT_X $ROOT_Y), not c.jpg's green"
+pass "\"Change Now\" with c.jpg: the root window shows its green and _XROOTPMAP_ID is set"
+screenshot wallpaper_green >/dev/null
+pick_picture 0 "$BLUE" a.bmp
+click_control "$CHANGE_NOW_X" "$CHANGE_NOW_Y" '"Change Now"'
+poll_until 5 root_shows "$BLUE" || fail "the desktop shows $(screen_rgb $ROOT_X $ROOT_Y), not a.bmp's blue"
+root_pixmap_set || fail "no _XROOTPMAP_ID after \"Change Now\" with a.bmp"
+pass "\"Change Now\" with a.bmp: the root window shows its blue"
+
+# 3. "Clear Wallpaper": the pixmap goes, the plain background shows.
+click_control "$CLEAR_X" "$CLEAR_Y" '"Clear Wallpaper"'
+poll_until 5 root_cleared || fail "after \"Clear Wallpaper\" the desktop shows $(screen_rgb $ROOT_X $ROOT_Y) and $(xprop -root _XROOTPMAP_ID)"
+pass "\"Clear Wallpaper\" removed _XROOTPMAP_ID and the picture"
+
+# 4. The three pictures added ("Add", and Return for the last), the list saved as Wpaper.dat.
+click_control "$ADD_X" "$ADD_Y" '"Add"'
+pick_picture 1 "$RED" b.gif
+click_control "$ADD_X" "$ADD_Y" '"Add"'
+pick_picture 2 "$GREEN" c.jpg
+press_keys Return
+click_control "$SAVE_X" "$SAVE_Y" "the save button"
+poll_until 5 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || {
+    show_bytes Wpaper.dat
+    fail "Wpaper.dat does not hold \"a.bmp\", \"b.gif\", \"c.jpg\" (Add, Add, Return, save)"
+}
+no_window_title '^Voz Warning Message$' || fail "the first save asked a question"
+pass "Add, Add and Return filled the list; the save button wrote Wpaper.dat with three quoted CR LF lines"
+
+# 5. One more entry, saved over the file through the overwrite question.
+click_control "$ADD_X" "$ADD_Y" '"Add"'
+click_control "$SAVE_X" "$SAVE_Y" "the save button"
+question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question on saving over Wpaper.dat"
+window_geometry "$question"
+poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || note_fault "the overwrite question shows black, not its face" over-own
+screenshot wallpaper_overwrite >/dev/null
+file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || fail "Wpaper.dat changed before the answer"
+click_in_window "$question" "$YES_X" "$YES_Y" || fail "could not click Yes"
+wait_for_no_window '^Voz Warning Message$' 10 || fail "the overwrite question stayed after Yes"
+poll_until 5 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n"c.jpg"\r\n' || {
+    show_bytes Wpaper.dat
+    fail "after Yes, Wpaper.dat does not hold the four entries"
+}
+pass "saving again asked to overwrite; Yes wrote the four entries"
+
+# 6. A click on an entry previews it; the delete button removes the selected entry, the reload
+# button reads Wpaper.dat again, the clear button empties the list; the minimise button
+# minimises the window and the tray restores it.
+list_shows 4 || fail "the wallpaper list shows $(list_lines) entries, not 4"
+row_y=$(list_row_centre 1) || fail "cannot find the list's second entry"
+click_control $((LIST_X + 20)) "$row_y" "the list's second entry"
+poll_until 5 preview_shows "$RED" || fail "a click on b.gif in the list does not preview its red"
+click_control "$DELETE_X" "$DELETE_Y" "the delete button"
+poll_until 5 list_shows 3 || fail "the list shows $(list_lines) entries after deleting b.gif, not 3"
+click_control "$LOAD_X" "$LOAD_Y" "the reload button"
+poll_until 5 list_shows 4 || fail "the list shows $(list_lines) entries after the reload, not Wpaper.dat's 4"
+click_control "$DELETE_ALL_X" "$DELETE_ALL_Y" "the clear button"
+poll_until 5 list_shows 0 || fail "the list shows $(list_lines) entries after the clear button"
+click_control "$LOAD_X" "$LOAD_Y" "the reload button"
+poll_until 5 list_shows 4 || fail "the list shows $(list_lines) entries after the second reload, not 4"
+pass "list click previews b.gif; delete leaves 3 entries, reload 4, clear none, reload 4 again"
+click_control "$MINIMIZE_X" "$MINIMIZE_Y" "the minimise button"
+poll_until 5 window_iconic || fail "the minimise button did not minimise the window"
+choose_menu_item Wallpaper
+restored() { ! window_iconic && window_viewable "$WIN"; }
+poll_until 5 restored || fail "Wallpaper in the tray menu did not restore the minimised window"
+pass "the minimise button minimised the window; the tray menu restored it"
+
+# 7. "10 min", the change box, random order, "Save above setting"; "Close" stores record 5 and,
+# with a schedule running, hides the window.
+WIN=$(find_window_title '^Voz Wallpaper$') || fail "the wallpaper window went away"
+choose_entry "$INTERVAL_ARROW_X" "$INTERVAL_ARROW_Y" 1 '"min / hr"'
+click_control "$CHANGE_BOX_X" "$CHANGE_BOX_Y" "the change box"
+click_control "$RANDOM_X" "$RANDOM_Y" "the random option"
+click_control "$KEEP_X" "$KEEP_Y" '"Save above setting"'
+park_pointer
+sleep 0.3
+window_geometry "$WIN"
+placed_at="$WIN_X $WIN_Y"
+capture_stable "$WORK_DIR/state_before.png" capture_region $((WIN_X + STATE_X)) $((WIN_Y + STATE_Y)) "$STATE_W" "$STATE_H" ||
+    fail "the window does not settle"
+screenshot wallpaper_settings >/dev/null
+capture_window "$WIN" "$SHOT_DIR/wallpaper_window.png"
+click_control "$CLOSE_X" "$CLOSE_Y" '"Close"'
+wait_for_no_window '^Voz Wallpaper$' 10 || fail "'Voz Wallpaper' stayed open after Close"
+poll_until 5 record5_is 'CheckCheckRando 1' || {
+    od -c -j 204 -N 51 "$(program_file voz.ini)" | sed 's/^/        /'
+    fail "record 5 of voz.ini is not [WallpaperLoc] with CheckCheckRando 1"
+}
+top=$(record5_number 0) left=$(record5_number 2)
+((top >= 100 * 15 && left >= 200 * 15)) || fail "record 5 keeps the place top $top, left $left twips; the window was moved to 260,140 px"
+pass "Close stored record 5: [WallpaperLoc], top $top, left $left, \"CheckCheckRando 1\""
+
+# state_as_before WHAT: the window is where it was and shows the same list and choices.
+state_as_before()
+{
+    WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window from the tray ($1)"
+    window_geometry "$WIN"
+    [[ "$WIN_X $WIN_Y" == "$placed_at" ]] || fail "the window came back at $WIN_X,$WIN_Y, it was at $placed_at ($1)"
+    park_pointer
+    capture_stable "$WORK_DIR/state.png" capture_region $((WIN_X + STATE_X)) $((WIN_Y + STATE_Y)) "$STATE_W" "$STATE_H" ||
+        fail "the window does not settle ($1)"
+    images_identical "$WORK_DIR/state.png" "$WORK_DIR/state_before.png" || {
+        cp "$WORK_DIR/state.png" "$SHOT_DIR/state_$2.png"
+        cp "$WORK_DIR/state_before.png" "$SHOT_DIR/state_before_close.png"
+        fail "the list or the choices differ from before Close ($1; see $SHOT_DIR/state_$2.png)"
+    }
+}
+
+# 8. With its schedule running the window was only hidden: the tray shows it as it was.
+choose_menu_item Wallpaper
+state_as_before "hidden by Close" hidden
+pass "the tray showed the hidden window again with its list and choices"
+click_control "$CLOSE_X" "$CLOSE_Y" '"Close"'
+wait_for_no_window '^Voz Wallpaper$' 10 || fail "'Voz Wallpaper' stayed open after Close"
+
+# 9. After a restart record 5 loads the window hidden (its schedule runs); the tray shows it with
+# the same list, choices and place.
+stop_voz
+start_voz
+wait_for_tray_icon 30 || fail "no icon in the tray after the restart"
+sleep 1
+no_window_title '^Voz Wallpaper$' || fail "the wallpaper window showed at start; record 5 loads it hidden"
+open_wallpaper_window "after the restart"
+state_as_before "after the restart" restart
+screenshot wallpaper_restored >/dev/null
+pass "after the restart the tray opened the window at its place with the four entries, \"10 min\", the change box, random and \"Save above setting\""
+
+voz_running || fail "voz ended"
+((${#DEFERRED_FAULTS[@]} == 0)) || fail "$(printf '%s; ' "${DEFERRED_FAULTS[@]}")"
+scenario_passed
