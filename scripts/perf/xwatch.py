@@ -11,7 +11,7 @@
       text grows with every alarm).
   xwatch.py onsets WAV START [GAP]
       prints the epoch time of each sound onset in a 16-bit recording that began at START: a
-      block above 1 % of full scale after at least GAP seconds (default 0.4) of near silence.
+      block above 1 % of full scale after at least GAP seconds (default 0.15) of near silence.
 """
 import ctypes
 import ctypes.util
@@ -228,7 +228,7 @@ def main():
     if what == "message" and len(sys.argv) == 3:
         return message(float(sys.argv[2]))
     if what == "onsets" and len(sys.argv) >= 4:
-        return onsets(sys.argv[2], float(sys.argv[3]), float(sys.argv[4]) if len(sys.argv) > 4 else 0.4)
+        return onsets(sys.argv[2], float(sys.argv[3]), float(sys.argv[4]) if len(sys.argv) > 4 else 0.15)
     sys.exit(__doc__)
 
 
