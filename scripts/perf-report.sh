@@ -252,7 +252,7 @@ overloaded=$(awk -v l="${load_start%% *}" -v e="${load_end%% *}" -v c="$cores" '
     echo "| | |"
     echo "|---|---|"
     echo "| Shown within their second | ${in_second:-?} of 50 |"
-    echo "| Worst delay after the alarm's second began (window) | ${worst_ms:-?} ms |"
+    echo "| Worst delay after the alarm's second began (window) | ${worst_ms:-?} ms$([[ -n $worst_ms ]] && ((worst_ms < 1000)) && echo ", $((1000 - worst_ms)) ms before that second ended") |"
     echo "| No window change at all for | $(value punctuality no_window_change) alarm(s) |"
     echo "| Song started within the second (sound) | $(value punctuality sound_in_second) of 50, worst $(value punctuality sound_worst_ms) ms |"
     echo
