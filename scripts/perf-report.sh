@@ -96,7 +96,7 @@ for b in json.load(open(sys.argv[1]))["benchmarks"]:
     if b.get("aggregate_name") != "median":
         continue
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
-    extra = " ".join("%s=%g" % (k, b[k]) for k in ("alarms", "messages", "server_cpu_ms") if k in b)
+    extra = " ".join("%s=%g" % (k, round(b[k], 1)) for k in ("alarms", "messages", "server_cpu_ms") if k in b)
     print(b["run_name"], "%.2f" % (b["real_time"] * scale), "%.2f" % (b["cpu_time"] * scale), extra)
 EOF
 }
