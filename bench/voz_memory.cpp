@@ -14,6 +14,7 @@
 #include "dialogs/overwrite_window.h"
 #include "dialogs/settings_window.h"
 #include "platform/qt_platform.h"
+#include "wallpaper/wallpaper_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,6 +117,7 @@ int main(int argc, char** argv)
     f4.Unload();
     settle();
     std::printf("  %-26s %-16s VmRSS %s\n", "Alarm Set", "shown and closed", statusLine("VmRSS:").constData());
+    all &= openAndClose(program.form12(), "Wallpaper", [&] { trigger(f1, QStringLiteral("Wallpaper")); });
     report("every window opened+closed:");
     return all ? 0 : 1;
 }
