@@ -8,7 +8,7 @@ source "$(dirname "$0")/harness.sh"
 centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
 read -r SAVEFILE_X SAVEFILE_Y < <(centre 1560 3720 252 252)
 read -r SETTINGS_CLOSE_X SETTINGS_CLOSE_Y < <(centre 3480 1920 612 372)
-read -r MSG_CANCEL_X MSG_CANCEL_Y < <(centre 3240 2280 972 372)
+read -r MSG_SAVE_X MSG_SAVE_Y < <(centre 2040 2280 972 372)
 read -r NAME_X NAME_Y < <(centre 240 3240 3132 264)
 read -r NO_X NO_Y < <(centre 2280 720 732 252)
 read -r WARN_OK_X WARN_OK_Y < <(centre 1320 1200 732 372)
@@ -74,7 +74,8 @@ move_pointer $((WIN_X + FIRST_ITEM_X)) $((WIN_Y + FIRST_ITEM_Y)) || fail "could 
 xdotool click --repeat 2 --delay 80 1
 picture '^Input message$' input_message
 input=$WIN
-click_in_window "$input" "$MSG_CANCEL_X" "$MSG_CANCEL_Y" || fail "could not click Abandon"
+# "Save" puts the message back (opening the window took it out of the list).
+click_in_window "$input" "$MSG_SAVE_X" "$MSG_SAVE_Y" || fail "could not click Save"
 wait_for_no_window '^Input message$' 10 || fail "'Input message' stayed open"
 
 click_in_window "$alarm_set" "$SAVEFILE_X" "$SAVEFILE_Y" || fail "could not click the save button"
