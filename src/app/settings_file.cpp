@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cerrno>
@@ -35,8 +36,16 @@ QString trimBlanks(const QString& s)
 
 void SettingsRecord::setLabel(const QString& s) { LabelBytes = fitField(s, kLabelWidth); }
 void SettingsRecord::setText(const QString& s) { TextBytes = fitField(s, kTextWidth); }
-QString SettingsRecord::Label() const { return QString::fromUtf8(LabelBytes); }
-QString SettingsRecord::Text() const { return QString::fromUtf8(TextBytes); }
+// A field is text, not a file: a leading U+FEFF is one of its characters, not a byte order mark
+// to drop, so that a field written back reads the same.
+static QString fieldText(const QByteArray& bytes)
+{
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decode(bytes);
+}
+
+QString SettingsRecord::Label() const { return fieldText(LabelBytes); }
+QString SettingsRecord::Text() const { return fieldText(TextBytes); }
 
 QByteArray SettingsRecord::toBytes() const
 {
