@@ -1,209 +1,54 @@
 #include "platform/midi_player.h"
 
 #include "platform/mci_command.h"
+#include "platform/midi_synth.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
+#include <QDir>
+#include <QLibrary>
 #include <QLoggingCategory>
-#include <QTimer>
 
-#include <fluidsynth.h>
+Q_LOGGING_CATEGORY(lcVozMidiPlayer, "voz.midi")
 
-#include <memory>
-#include <mutex>
+MidiPlayer::MidiPlayer(QString modulePath) : m_modulePath(std::move(modulePath)) {}
 
-Q_LOGGING_CATEGORY(lcVozMidi, "voz.midi")
+// The synthesizer goes before its code; the library itself stays mapped, as FluidSynth's audio
+// threads may still be winding down.
+MidiPlayer::~MidiPlayer() { m_synth.reset(); }
 
-namespace {
-
-// The General MIDI soundfonts Debian installs, best first.
-const char* const kSoundfonts[] = {
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-};
-// FluidSynth's own gain (0.2) leaves a GM tune far quieter than the wave sounds; at 1.0 the
-// program's tune peaks near -8 dBFS.
-constexpr double kSynthGain = 1.0;
-// How often a finished tune is looked for, to release the audio output it holds.
-constexpr int kIdleCheckMs = 500;
-
-void quietLog(int, const char*, void*) {}
-void errorLog(int, const char* message, void*) { qCWarning(lcVozMidi, "fluidsynth: %s", message); }
-
-void installLogFunctions()
+// By absolute path only: a libvozmidi.so found on the library search path is not ours.
+bool MidiPlayer::loadSynth()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        fluid_set_log_function(FLUID_DBG, quietLog, nullptr);
-        fluid_set_log_function(FLUID_INFO, quietLog, nullptr);
-        fluid_set_log_function(FLUID_WARN, quietLog, nullptr);
-        fluid_set_log_function(FLUID_ERR, errorLog, nullptr);
-        fluid_set_log_function(FLUID_PANIC, errorLog, nullptr);
-    });
-}
-
-QByteArray soundfontPath()
-{
-    for (const char* path : kSoundfonts)
-        if (QFileInfo(QString::fromLocal8Bit(path)).isFile()) return QByteArray(path);
-    return {};
-}
-
-// One opened device: a synthesizer with the soundfont, a player with the file, and while it
-// sounds an audio driver (a thread of FluidSynth's that writes to the sound server).
-struct Session {
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
-    fluid_player_t* player = nullptr;
-    fluid_audio_driver_t* driver = nullptr;
-
-    Session() = default;
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    ~Session()
-    {
-        if (player) fluid_player_stop(player);
-        releaseDriver();
-        if (player) delete_fluid_player(player);
-        if (synth) delete_fluid_synth(synth);
-        if (settings) delete_fluid_settings(settings);
-    }
-
-    void releaseDriver()
-    {
-        if (driver) delete_fluid_audio_driver(driver);
-        driver = nullptr;
-    }
-
-    // The sound server's driver first, then FluidSynth's default, then ALSA.
-    bool startDriver()
-    {
-        if (driver) return true;
-        QList<QByteArray> names{QByteArrayLiteral("pulseaudio")};
-        char* fallback = nullptr;
-        if (fluid_settings_getstr_default(settings, "audio.driver", &fallback) == FLUID_OK && fallback &&
-            *fallback && !names.contains(fallback))
-            names.append(QByteArray(fallback));
-        if (!names.contains("alsa")) names.append(QByteArrayLiteral("alsa"));
-        for (const QByteArray& name : names) {
-            if (fluid_settings_setstr(settings, "audio.driver", name.constData()) != FLUID_OK) continue;
-            driver = new_fluid_audio_driver(settings, synth);
-            if (driver) return true;
-        }
+    if (m_synth) return true;
+    if (m_loadFailed) return false;
+    const QString path = m_modulePath.isEmpty()
+                             ? QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kMidiSynthModule))
+                             : m_modulePath;
+    m_library = std::make_unique<QLibrary>(QDir::cleanPath(QDir(path).absolutePath()));
+    auto create = reinterpret_cast<MidiSynthFactory>(m_library->resolve(kMidiSynthFactory));
+    if (create) m_synth.reset(create());
+    if (!m_synth) {
+        qCWarning(lcVozMidiPlayer, "no MIDI synthesizer: %s", qPrintable(m_library->errorString()));
+        m_library.reset();
+        m_loadFailed = true;
         return false;
     }
-
-    bool finished() const
-    {
-        return fluid_player_get_status(player) == FLUID_PLAYER_DONE && fluid_synth_get_active_voice_count(synth) == 0;
-    }
-};
-
-}  // namespace
-
-struct MidiPlayer::Impl {
-    QHash<QString, std::shared_ptr<Session>> sessions;  // by alias, lower case
-    std::unique_ptr<QTimer> idleCheck;
-
-    static QString key(const QString& alias) { return alias.toLower(); }
-
-    int open(const voz::mci::Command& c)
-    {
-        if (c.alias.isEmpty()) return voz::mci::kUnrecognizedKeyword;
-        if (!c.type.isEmpty() && c.type.compare(QLatin1String("sequencer"), Qt::CaseInsensitive) != 0)
-            return voz::mci::kInvalidDeviceName;
-        if (sessions.contains(key(c.alias))) return voz::mci::kDuplicateAlias;
-        if (!QFileInfo(c.file).isFile()) return voz::mci::kFileNotFound;
-        const QByteArray file = QFile::encodeName(c.file);
-        if (!fluid_is_midifile(file.constData())) return voz::mci::kInvalidFile;
-        const QByteArray soundfont = soundfontPath();
-        if (soundfont.isEmpty()) return voz::mci::kCannotLoadDriver;
-
-        auto s = std::make_shared<Session>();
-        s->settings = new_fluid_settings();
-        if (!s->settings) return voz::mci::kHardware;
-        fluid_settings_setnum(s->settings, "synth.gain", kSynthGain);
-        fluid_settings_setint(s->settings, "synth.reverb.active", 1);
-        fluid_settings_setint(s->settings, "synth.chorus.active", 0);
-        // Large periods: fewer wake-ups, and no underruns when the machine is busy. Latency does
-        // not matter for a tune.
-        fluid_settings_setint(s->settings, "audio.period-size", 2048);
-        fluid_settings_setint(s->settings, "audio.periods", 4);
-        // Only the instruments the tune uses are read from the (up to 148 MB) soundfont.
-        fluid_settings_setint(s->settings, "synth.dynamic-sample-loading", 1);
-        s->synth = new_fluid_synth(s->settings);
-        if (!s->synth) return voz::mci::kHardware;
-        if (fluid_synth_sfload(s->synth, soundfont.constData(), 1) == FLUID_FAILED) return voz::mci::kCannotLoadDriver;
-        s->player = new_fluid_player(s->synth);
-        if (!s->player) return voz::mci::kHardware;
-        if (fluid_player_add(s->player, file.constData()) != FLUID_OK) return voz::mci::kInvalidFile;
-        sessions.insert(key(c.alias), s);
-        return 0;
-    }
-
-    int play(const voz::mci::Command& c)
-    {
-        const std::shared_ptr<Session> s = sessions.value(key(c.alias));
-        if (!s) return voz::mci::kInvalidDeviceName;
-        if (fluid_player_get_status(s->player) == FLUID_PLAYER_PLAYING) return 0;
-        if (!s->startDriver()) return voz::mci::kHardware;
-        if (fluid_player_get_status(s->player) == FLUID_PLAYER_DONE) fluid_player_seek(s->player, 0);
-        if (fluid_player_play(s->player) != FLUID_OK) {
-            s->releaseDriver();
-            return voz::mci::kHardware;
-        }
-        watchForEnd();
-        return 0;
-    }
-
-    int close(const voz::mci::Command& c)
-    {
-        sessions.remove(key(c.alias));
-        return 0;
-    }
-
-    // Once a tune has ended and its last notes died away, its audio driver goes, so that nothing
-    // runs while nothing sounds.
-    void watchForEnd()
-    {
-        if (!QCoreApplication::instance()) return;
-        if (!idleCheck) {
-            idleCheck = std::make_unique<QTimer>();
-            idleCheck->setInterval(kIdleCheckMs);
-            QObject::connect(idleCheck.get(), &QTimer::timeout, [this] {
-                bool sounding = false;
-                for (const std::shared_ptr<Session>& s : std::as_const(sessions)) {
-                    if (!s->driver) continue;
-                    if (s->finished()) s->releaseDriver();
-                    else sounding = true;
-                }
-                if (!sounding) idleCheck->stop();
-            });
-        }
-        idleCheck->start();
-    }
-};
-
-MidiPlayer::MidiPlayer() : d(std::make_unique<Impl>()) { installLogFunctions(); }
-
-MidiPlayer::~MidiPlayer()
-{
-    if (d->idleCheck) d->idleCheck->stop();
-    d->sessions.clear();
+    return true;
 }
 
 int MidiPlayer::sendCommand(const QString& command)
 {
     const std::optional<voz::mci::Command> c = voz::mci::parseCommand(command);
     if (!c) return voz::mci::kUnrecognizedCommand;
-    switch (c->verb) {
-    case voz::mci::Verb::Open: return d->open(*c);
-    case voz::mci::Verb::Play: return d->play(*c);
-    case voz::mci::Verb::Close: return d->close(*c);
+    // Before any "open" nothing is open: close and play need no synthesizer.
+    if (!m_synth) {
+        switch (c->verb) {
+        case voz::mci::Verb::Close: return 0;
+        case voz::mci::Verb::Play: return voz::mci::kInvalidDeviceName;
+        case voz::mci::Verb::Open:
+            if (!loadSynth()) return voz::mci::kCannotLoadDriver;
+            break;
+        }
     }
-    return voz::mci::kUnrecognizedCommand;
+    return m_synth->run(*c);
 }

@@ -194,7 +194,7 @@ TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlayingClosesItsStream)
 TEST_F(AudioPlaybackTest, MidiTunePlaysAndCloses)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
-    MidiPlayer player;
+    MidiPlayer player{QStringLiteral(VOZ_MIDI_MODULE)};
     const QString mid = write(QStringLiteral("air.mid"), midiFileBytes({60, 64, 67, 72}));
     EXPECT_EQ(player.sendCommand(QStringLiteral("close tmpMidiPlay")), 0);
     ASSERT_EQ(player.sendCommand(QStringLiteral("open \"%1\" type sequencer alias tmpMidiPlay").arg(mid)), 0);

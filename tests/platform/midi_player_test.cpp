@@ -22,7 +22,7 @@ bool haveSoundfont()
 
 struct MidiPlayerTest : ::testing::Test {
     QTemporaryDir dir;
-    MidiPlayer player;
+    MidiPlayer player{QStringLiteral(VOZ_MIDI_MODULE)};
 
     QString write(const QString& name, const QByteArray& bytes) { return writeFileIn(dir, name, bytes); }
     int send(const QString& command) { return player.sendCommand(command); }
@@ -86,4 +86,20 @@ TEST_F(MidiPlayerTest, OpenCloseAndAliasInUse)
     EXPECT_EQ(send(QStringLiteral("open %1 type sequencer alias other").arg(mid)), 0);
     EXPECT_EQ(send(QStringLiteral("close other")), 0);
     // Left open: the destructor frees it.
+}
+
+// Without its synthesizer module (missing, or no factory in it), "open" fails the way a failing
+// synthesizer does, and the program's close and play still get their answers.
+TEST_F(MidiPlayerTest, NoSynthesizerModuleFailsOpen)
+{
+    const QString mid = write(QStringLiteral("tune.mid"), midiFileBytes({60, 64, 67}));
+    const QString notAModule = write(QStringLiteral("libvozmidi.so"), QByteArray("not a library"));
+    for (const QString& module : {dir.path() + QStringLiteral("/none/libvozmidi.so"), notAModule}) {
+        SCOPED_TRACE(module.toStdString());
+        MidiPlayer without(module);
+        EXPECT_EQ(without.sendCommand(QStringLiteral("close tmpMidiPlay")), 0);
+        EXPECT_EQ(without.sendCommand(openCommand(mid, QStringLiteral("tmpMidiPlay"))), voz::mci::kCannotLoadDriver);
+        EXPECT_EQ(without.sendCommand(openCommand(mid, QStringLiteral("tmpMidiPlay"))), voz::mci::kCannotLoadDriver);
+        EXPECT_EQ(without.sendCommand(QStringLiteral("play tmpMidiPlay")), voz::mci::kInvalidDeviceName);
+    }
 }
