@@ -24,8 +24,15 @@ dark=$(count_pixels "$WORK_DIR/window.png" 0 0 "$WIN_W" "$WIN_H" 'r < 90 && g < 
 ((dark >= 200)) || fail "the window looks empty ($dark dark pixels)"
 pass "the window holds its picture and commands (${WIN_W}x${WIN_H}, $dark dark pixels)"
 
+# tray_came: the icon must show within 2 s of the tray (whole seconds, so 3 here).
+tray_came()
+{
+    local came=$SECONDS
+    wait_for_tray_icon 10 || fail "no icon in the tray that came $1"
+    ((SECONDS - came <= 3)) || fail "the icon took $((SECONDS - came)) s to show in the tray that came $1"
+}
 start_wm
-wait_for_tray_icon 5 || fail "no icon in icewm's tray that came after voz"
+tray_came "after voz"
 pass "icewm started later got the icon at ${TRAY_X},${TRAY_Y}"
 wait_for_no_window "$WINDOW" 5 || fail "the 'Voz' window stays with the icon in the tray"
 pass "the 'Voz' window went"
@@ -38,7 +45,7 @@ wait_for_window_title "$WINDOW" 5 >/dev/null || fail "no 'Voz' window after the 
 pass "the 'Voz' window came back when the tray went away"
 TRAY_WIN=""
 start_wm
-wait_for_tray_icon 5 || fail "no icon in the tray that came again"
+tray_came again
 wait_for_no_window "$WINDOW" 5 || fail "the 'Voz' window stays after the tray came again"
 pass "the tray that came again got the icon; the window went"
 open_tray_menu || fail "no menu from the icon in the late tray"
