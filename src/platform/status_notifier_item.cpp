@@ -139,6 +139,9 @@ DBusMenuExporter::DBusMenuExporter(QObject* parent) : QObject(parent) { register
 
 void DBusMenuExporter::setMenu(QMenu* menu)
 {
+    if (m_menu == menu) return;
+    if (m_menu)
+        for (QAction* a : m_menu->actions()) disconnect(a, &QAction::changed, this, nullptr);
     m_menu = menu;
     if (!menu) return;
     for (QAction* a : menu->actions())
