@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, RightClickOpensTheMenuWithItsRightEdgeWhereThePlatformSay
     // A StatusNotifierItem host names the point; the pointer is elsewhere.
     t.platform.menuPosition = QPoint(500, 300);
     QRect seen;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, f.PopupMenu(), [&] {
         seen = f.PopupMenu()->geometry();
         f.PopupMenu()->close();
     });
