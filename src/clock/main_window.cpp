@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "clock/caption_clock.h"
 #include "clock/message_window.h"
+#include "clock/no_tray_window.h"
 #include "clock/sound_module.h"
 #include "clock/tray_icons.h"
 #include "clock/warning_window.h"
@@ -18,7 +19,6 @@
 #include "wallpaper/wallpaper_window.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -39,7 +39,11 @@ Form1::Form1(Program& program) : p(program)
     connect(&m_timer, &QTimer::timeout, this, &Form1::Timer1_Timer);
 }
 
-Form1::~Form1() { delete m_popup; }
+Form1::~Form1()
+{
+    delete m_noTray;
+    delete m_popup;
+}
 
 void Form1::Form_Load(const QString& startFolder)
 {
@@ -68,6 +72,8 @@ void Form1::Form_Load(const QString& startFolder)
     d.szTip[2] = 'z';
     d.szTip[3] = '\0';
     p.platform.setTrayCallback([this](int message) { TrayNotify(message); });
+    p.platform.setTrayMenu(PopupMenu());
+    p.platform.setTrayHostCallback([this](bool shown) { TrayHostChanged(shown); });
     p.platform.shellNotifyIcon(NIM_ADD, d);
 
     p.form8().Unload();
@@ -134,11 +140,24 @@ void Form1::TrayNotify(int mouseMessage)
         p.gForegroundResult = p.platform.setForegroundWindow(nullptr);
         QMenu* menu = PopupMenu();
         // Right edge at the cursor.
-        const QPoint at = QCursor::pos() - QPoint(menu->sizeHint().width(), 0);
+        const QPoint at = p.platform.trayMenuPosition() - QPoint(menu->sizeHint().width(), 0);
         emit popupShown();
         menu->exec(at);
     }
 }
+
+void Form1::TrayHostChanged(bool shown)
+{
+    if (shown) {
+        if (m_noTray) m_noTray->hide();
+        return;
+    }
+    if (!m_noTray) m_noTray = new NoTrayWindow(PopupMenu(), m_disabled ? imgXclock1 : Image1);
+    m_noTray->showNormal();
+    m_noTray->raise();
+}
+
+NoTrayWindow* Form1::NoTrayWindowShown() const { return m_noTray && m_noTray->isVisible() ? m_noTray : nullptr; }
 
 void Form1::mOpen_Click()
 {
@@ -212,6 +231,7 @@ void Form1::mDisabled_Click()
         p.gTrayIcon.hIcon = m_hImage1;
     }
     p.platform.shellNotifyIcon(NIM_MODIFY, p.gTrayIcon);
+    if (m_noTray) m_noTray->setPicture(m_disabled ? imgXclock1 : Image1);
 }
 
 void Form1::mRemove_Click()

@@ -11,6 +11,7 @@
 class Program;
 class QMenu;
 class QAction;
+class NoTrayWindow;
 
 // Form1, the hidden main window: tray icon, popup menu and the clock tick; never shown.
 // Its timer drives all timed work.
@@ -25,6 +26,11 @@ public:
 
     // The tray icon's mouse notification (WM_LBUTTONUP, WM_RBUTTONUP, ...).
     void TrayNotify(int mouseMessage);
+    // A notification area shows the icon (true) or there is none (false): the no-tray window
+    // goes or comes.
+    void TrayHostChanged(bool shown);
+    // The window shown while there is no notification area; null while none was needed.
+    NoTrayWindow* NoTrayWindowShown() const;
 
     void mOpen_Click();
     void mAlarmSet_Click();
@@ -78,4 +84,5 @@ private:
     int m_hXclock = 0;
     QMenu* m_popup = nullptr;
     QAction* m_disabledAction = nullptr;
+    NoTrayWindow* m_noTray = nullptr;
 };

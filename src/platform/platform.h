@@ -1,11 +1,13 @@
 #pragma once
 #include <QDateTime>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
 
+class QMenu;
 class QWidget;
 
 // The notification-area icon record the program keeps, so that modify and delete name the same icon.
@@ -40,6 +42,14 @@ public:
     virtual int registerIcon(const QImage& image) = 0;
     virtual void shellNotifyIcon(int message, const NotifyIconData& data) = 0;
     virtual void setTrayCallback(std::function<void(int mouseMessage)> callback) = 0;
+    // The icon's menu, for hosts that draw it themselves; its actions are triggered as the menu's
+    // own. Set before NIM_ADD.
+    virtual void setTrayMenu(QMenu* menu) = 0;
+    // Where the menu of the last right-click opens: the pointer, or the point a host asked for.
+    virtual QPoint trayMenuPosition() = 0;
+    // Told true when a notification area shows the icon and false when there is none: after
+    // NIM_ADD only once a few seconds went by without one, later as soon as it goes away.
+    virtual void setTrayHostCallback(std::function<void(bool shown)> callback) = 0;
 
     // Window order and focus.
     virtual std::int32_t setForegroundWindow(QWidget* window) = 0;

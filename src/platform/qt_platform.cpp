@@ -2,9 +2,14 @@
 
 #include "platform/desktop_wallpaper.h"
 #include "platform/midi_player.h"
+#include "platform/status_notifier_item.h"
+#include "platform/x11_tray_watch.h"
 #include "platform/wave_player.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QDir>
 #include <QMessageBox>
 #include <QPixmap>
@@ -16,7 +21,14 @@
 
 #include <cstdlib>
 
-QtPlatform::QtPlatform() : m_wave(std::make_unique<WavePlayer>()), m_midi(std::make_unique<MidiPlayer>()) {}
+QtPlatform::QtPlatform() : m_wave(std::make_unique<WavePlayer>()), m_midi(std::make_unique<MidiPlayer>())
+{
+    // A notification area has this long after the icon is added to show up before the window
+    // stands in for it; with the program's own start that is within some 5 s of starting.
+    m_hostGrace.setSingleShot(true);
+    m_hostGrace.setInterval(4000);
+    connect(&m_hostGrace, &QTimer::timeout, this, &QtPlatform::reportTrayHost);
+}
 
 QtPlatform::~QtPlatform() = default;
 
@@ -26,43 +38,109 @@ int QtPlatform::registerIcon(const QImage& image)
 {
     const int handle = m_nextIcon++;
     m_icons.insert(handle, QIcon(QPixmap::fromImage(image)));
+    m_images.insert(handle, image);
     return handle;
+}
+
+void QtPlatform::startTrayWatch()
+{
+    if (m_sni) return;
+    m_sni = new StatusNotifierItem(this);
+    m_sni->setMenu(m_trayMenu);
+    connect(m_sni, &StatusNotifierItem::hostChanged, this, [this] { updateTray(); });
+    connect(m_sni, &StatusNotifierItem::activated, this, [this] { postTrayMessage(WM_LBUTTONUP); });
+    connect(m_sni, &StatusNotifierItem::contextMenuRequested, this, [this](QPoint at) {
+        m_menuAt = at;
+        postTrayMessage(WM_RBUTTONUP);
+    });
+    // XEmbed trays exist on X only; elsewhere no X call is made.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        m_xTray = new X11TrayWatch(this);
+        connect(m_xTray, &X11TrayWatch::trayChanged, this, [this] { updateTray(true); });
+    }
+}
+
+void QtPlatform::postTrayMessage(int message)
+{
+    // Out of the tray's own mouse handler or bus call, like a posted notification.
+    QTimer::singleShot(0, this, [this, message] {
+        if (m_trayCallback) m_trayCallback(message);
+    });
+}
+
+void QtPlatform::makeEmbeddedIcon()
+{
+    m_tray = std::make_unique<QSystemTrayIcon>();
+    QObject::connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger) {
+            postTrayMessage(WM_LBUTTONUP);
+        } else if (reason == QSystemTrayIcon::Context) {
+            m_menuAt.reset();
+            postTrayMessage(WM_RBUTTONUP);
+        }
+    });
+    m_tray->setIcon(m_icons.value(m_iconHandle));
+    m_tray->setToolTip(m_tip);
+    m_tray->show();
+}
+
+void QtPlatform::updateTray(bool xTrayReplaced)
+{
+    if (!m_iconAdded) {
+        m_tray.reset();
+        if (m_sni) m_sni->setShown(false);
+        return;
+    }
+    const bool sni = m_sni && m_sni->hostPresent();
+    const bool xembed = m_xTray && m_xTray->trayPresent();
+    m_sni->setShown(true);
+    m_sni->setIcon(m_images.value(m_iconHandle));
+    m_sni->setToolTip(m_tip);
+    // Qt's own icon does not follow a new tray manager: a fresh one docks into it. It is made only
+    // while no watcher is there, so Qt never picks its D-Bus icon beside ours.
+    if (sni || !xembed || xTrayReplaced) m_tray.reset();
+    if (!sni && xembed) {
+        if (!m_tray) makeEmbeddedIcon();
+        else {
+            m_tray->setIcon(m_icons.value(m_iconHandle));
+            m_tray->setToolTip(m_tip);
+        }
+    }
+    reportTrayHost();
+}
+
+void QtPlatform::reportTrayHost()
+{
+    if (!m_iconAdded) return;
+    const bool shown = (m_sni && m_sni->hostPresent()) || (m_xTray && m_xTray->trayPresent());
+    if (shown) m_hostGrace.stop();
+    else if (m_hostGrace.isActive()) return;
+    if (m_hostReported == shown) return;
+    m_hostReported = shown;
+    if (m_hostCallback) m_hostCallback(shown);
 }
 
 void QtPlatform::shellNotifyIcon(int message, const NotifyIconData& data)
 {
-    const QString tip = QString::fromLatin1(data.szTip, static_cast<int>(qstrnlen(data.szTip, sizeof data.szTip)));
+    m_tip = QString::fromLatin1(data.szTip, static_cast<int>(qstrnlen(data.szTip, sizeof data.szTip)));
     switch (message) {
     case NIM_ADD:
-        if (!m_tray) {
-            m_tray = std::make_unique<QSystemTrayIcon>();
-            QObject::connect(m_tray.get(), &QSystemTrayIcon::activated, this,
-                             [this](QSystemTrayIcon::ActivationReason reason) {
-                                 int msg = 0;
-                                 if (reason == QSystemTrayIcon::Trigger) msg = 0x202;
-                                 else if (reason == QSystemTrayIcon::Context) msg = 0x205;
-                                 if (!msg || !m_trayCallback) return;
-                                 // Out of the tray's own mouse handler, like a posted notification.
-                                 QTimer::singleShot(0, this, [this, msg] {
-                                     if (m_trayCallback) m_trayCallback(msg);
-                                 });
-                             });
-        }
-        m_tray->setIcon(m_icons.value(data.hIcon));
-        m_tray->setToolTip(tip);
-        m_tray->show();
+        startTrayWatch();
+        if (!m_iconAdded) m_hostGrace.start();
+        m_iconAdded = true;
+        m_iconHandle = data.hIcon;
+        updateTray();
         break;
     case NIM_MODIFY:
-        if (m_tray) {
-            m_tray->setIcon(m_icons.value(data.hIcon));
-            m_tray->setToolTip(tip);
+        if (m_iconAdded) {
+            m_iconHandle = data.hIcon;
+            updateTray();
         }
         break;
     case NIM_DELETE:
-        if (m_tray) {
-            m_tray->hide();
-            m_tray.reset();
-        }
+        m_iconAdded = false;
+        m_hostGrace.stop();
+        updateTray();
         break;
     default:
         break;
@@ -70,6 +148,16 @@ void QtPlatform::shellNotifyIcon(int message, const NotifyIconData& data)
 }
 
 void QtPlatform::setTrayCallback(std::function<void(int)> callback) { m_trayCallback = std::move(callback); }
+
+void QtPlatform::setTrayMenu(QMenu* menu)
+{
+    m_trayMenu = menu;
+    if (m_sni) m_sni->setMenu(menu);
+}
+
+QPoint QtPlatform::trayMenuPosition() { return m_menuAt.value_or(QCursor::pos()); }
+
+void QtPlatform::setTrayHostCallback(std::function<void(bool)> callback) { m_hostCallback = std::move(callback); }
 
 std::int32_t QtPlatform::setForegroundWindow(QWidget* window)
 {

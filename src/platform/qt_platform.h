@@ -3,10 +3,17 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QImage>
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 #include <memory>
+#include <optional>
 
+class QMenu;
 class QSystemTrayIcon;
+class StatusNotifierItem;
+class X11TrayWatch;
 class WavePlayer;
 class MidiPlayer;
 class DesktopWallpaper;
@@ -23,6 +30,9 @@ public:
     int registerIcon(const QImage& image) override;
     void shellNotifyIcon(int message, const NotifyIconData& data) override;
     void setTrayCallback(std::function<void(int)> callback) override;
+    void setTrayMenu(QMenu* menu) override;
+    QPoint trayMenuPosition() override;
+    void setTrayHostCallback(std::function<void(bool)> callback) override;
     std::int32_t setForegroundWindow(QWidget* window) override;
     std::int32_t setWindowPosTopmost(QWidget* window) override;
     void beep() override;
@@ -37,9 +47,28 @@ public:
     void endProgram() override;
 
 private:
+    void startTrayWatch();
+    void updateTray(bool xTrayReplaced = false);
+    void makeEmbeddedIcon();
+    void reportTrayHost();
+    void postTrayMessage(int message);
+
     QHash<int, QIcon> m_icons;
+    QHash<int, QImage> m_images;
     int m_nextIcon = 1;
+    // The icon lives in whichever host is there: a StatusNotifierWatcher's (preferred) or an
+    // XEmbed tray's (QSystemTrayIcon, made anew for each tray manager).
+    bool m_iconAdded = false;
+    int m_iconHandle = 0;
+    QString m_tip;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    StatusNotifierItem* m_sni = nullptr;
+    X11TrayWatch* m_xTray = nullptr;
+    QPointer<QMenu> m_trayMenu;
+    std::optional<QPoint> m_menuAt;  // asked for by the host; else the pointer
+    QTimer m_hostGrace;
+    std::optional<bool> m_hostReported;
+    std::function<void(bool)> m_hostCallback;
     std::function<void(int)> m_trayCallback;
     std::unique_ptr<WavePlayer> m_wave;
     std::unique_ptr<MidiPlayer> m_midi;

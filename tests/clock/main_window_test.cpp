@@ -1,9 +1,14 @@
 #include "clock/main_window.h"
 #include "clock/message_window.h"
+#include "clock/no_tray_window.h"
 #include "clock/warning_window.h"
 #include "support/test_program.h"
 
+#include <QAction>
+#include <QHash>
 #include <QMenu>
+#include <QTimer>
+#include <QAbstractButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,4 +120,70 @@ TEST_F(MainWindowTest, WhoWillForegroundRaisesOnlyAVisibleFrontWindow)
     EXPECT_TRUE(t.platform.calls.isEmpty());
     f.WhoWillForeground(kFrontWarning);
     EXPECT_EQ(t.platform.calls, QStringList{QStringLiteral("topmost Voz Warning Message")});
+}
+
+TEST_F(MainWindowTest, RightClickOpensTheMenuWithItsRightEdgeWhereThePlatformSays)
+{
+    // A StatusNotifierItem host names the point; the pointer is elsewhere.
+    t.platform.menuPosition = QPoint(500, 300);
+    QRect seen;
+    QTimer::singleShot(0, f.PopupMenu(), [&] {
+        seen = f.PopupMenu()->geometry();
+        f.PopupMenu()->close();
+    });
+    t.platform.trayCallback(WM_RBUTTONUP);
+    EXPECT_EQ(seen.x() + seen.width(), 500);
+    EXPECT_EQ(seen.y(), 300);
+}
+
+TEST_F(MainWindowTest, NoTrayWindowFollowsTheTrayAndRunsTheMenusOwnCommands)
+{
+    ASSERT_TRUE(t.platform.trayHostCallback);
+    EXPECT_EQ(t.platform.trayMenu, f.PopupMenu());
+    t.platform.trayHostCallback(true);
+    EXPECT_EQ(f.NoTrayWindowShown(), nullptr);
+
+    t.platform.trayHostCallback(false);
+    NoTrayWindow* w = f.NoTrayWindowShown();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Voz"));
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QStringList captions;
+    QHash<QString, QAbstractButton*> buttons;
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        captions << b->text();
+        buttons.insert(b->text(), b);
+    }
+    QStringList items = f.MenuCaptions();
+    items.removeAll(QStringLiteral("-"));
+    EXPECT_EQ(captions, items);
+
+    // The window's "Disabled" is the menu's: check, icon and clock change together, both ways.
+    for (const bool checked : {true, false}) {
+        buttons.value(QStringLiteral("Disabled"))->click();
+        EXPECT_EQ(f.DisabledChecked(), checked);
+        EXPECT_EQ(buttons.value(QStringLiteral("Disabled"))->isChecked(), checked);
+        EXPECT_EQ(f.PopupMenu()->actions().at(9)->isChecked(), checked);
+        EXPECT_EQ(f.Timer1Enabled(), !checked);
+        EXPECT_EQ(t.platform.trayCalls.back().hIcon, checked ? f.XclockHandle() : f.Image1Handle());
+    }
+    t.platform.calls.clear();
+    buttons.value(QStringLiteral("Stop"))->click();
+    EXPECT_EQ(t.platform.calls,
+              (QStringList{QStringLiteral("snd \"\" 4"), QStringLiteral("mci close tmpMidiPlay")}));
+
+    // Closing only minimises: the window is the only way in.
+    w->close();
+    EXPECT_EQ(f.NoTrayWindowShown(), w);
+    t.platform.trayHostCallback(true);
+    EXPECT_EQ(f.NoTrayWindowShown(), nullptr);
+    t.platform.trayHostCallback(false);
+    EXPECT_EQ(f.NoTrayWindowShown(), w);
+    EXPECT_FALSE(w->isMinimized());
+
+    t.platform.calls.clear();
+    buttons.value(QStringLiteral("Remove"))->click();
+    ASSERT_EQ(t.platform.calls.size(), 2);
+    EXPECT_TRUE(t.platform.calls[0].startsWith(QStringLiteral("tray 2")));
+    EXPECT_EQ(t.platform.calls[1], QStringLiteral("end"));
 }

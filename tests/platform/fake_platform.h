@@ -13,6 +13,9 @@ public:
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0));
     QStringList calls;  // one line per call, in order
     std::function<void(int)> trayCallback;
+    std::function<void(bool)> trayHostCallback;
+    QMenu* trayMenu = nullptr;
+    QPoint menuPosition{600, 700};
     std::vector<NotifyIconData> trayCalls;
     std::vector<int> trayMessages;
     QStringList messageBoxes;
@@ -45,6 +48,9 @@ public:
         calls << QStringLiteral("tray %1 icon %2").arg(message).arg(data.hIcon);
     }
     void setTrayCallback(std::function<void(int)> callback) override { trayCallback = std::move(callback); }
+    void setTrayMenu(QMenu* menu) override { trayMenu = menu; }
+    QPoint trayMenuPosition() override { return menuPosition; }
+    void setTrayHostCallback(std::function<void(bool)> callback) override { trayHostCallback = std::move(callback); }
     std::int32_t setForegroundWindow(QWidget* w) override
     {
         calls << QStringLiteral("foreground %1").arg(objectName(w));

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# With no notification area at all (no window manager, no tray, no session bus) voz shows its
+# "Voz" window within 5 s; icewm started later takes the icon and the window goes; when the tray
+# goes away the window comes back, and a tray that comes again takes the icon again.
+# shellcheck source=harness.sh disable=SC2119,SC2317
+source "$(dirname "$0")/harness.sh"
+
+WINDOW='^Voz$'
+start_watchdog
+start_display
+start_pulse
+prepare_program_dir
+start_voz
+started=$SECONDS
+win=$(wait_for_window_title "$WINDOW" 15) || fail "no 'Voz' window without a tray"
+waited=$((SECONDS - started))
+((waited <= 7)) || fail "the 'Voz' window took $waited s"
+pass "the 'Voz' window shows after $waited s without a tray"
+window_geometry "$win"
+capture_stable "$WORK_DIR/window.png" capture_window "$win" || fail "the window does not settle"
+cp "$WORK_DIR/window.png" "$SHOT_DIR/window.png"
+# The clock picture and a column of command buttons: dark text and the clock's light face.
+dark=$(count_pixels "$WORK_DIR/window.png" 0 0 "$WIN_W" "$WIN_H" 'r < 90 && g < 90 && b < 90')
+((dark >= 200)) || fail "the window looks empty ($dark dark pixels)"
+pass "the window holds its picture and commands (${WIN_W}x${WIN_H}, $dark dark pixels)"
+
+# tray_came: the icon must show within 2 s of the tray (whole seconds, so 3 here).
+tray_came()
+{
+    local came=$SECONDS
+    wait_for_tray_icon 10 || fail "no icon in the tray that came $1"
+    ((SECONDS - came <= 3)) || fail "the icon took $((SECONDS - came)) s to show in the tray that came $1"
+}
+start_wm
+tray_came "after voz"
+pass "icewm started later got the icon at ${TRAY_X},${TRAY_Y}"
+wait_for_no_window "$WINDOW" 5 || fail "the 'Voz' window stays with the icon in the tray"
+pass "the 'Voz' window went"
+screenshot late-tray >/dev/null
+
+for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
+    [[ ${HARNESS_NAMES[i]} == icewm && -n ${HARNESS_PIDS[i]} ]] && stop_pid "${HARNESS_PIDS[i]}" icewm
+done
+wait_for_window_title "$WINDOW" 5 >/dev/null || fail "no 'Voz' window after the tray went away"
+pass "the 'Voz' window came back when the tray went away"
+TRAY_WIN=""
+start_wm
+tray_came again
+wait_for_no_window "$WINDOW" 5 || fail "the 'Voz' window stays after the tray came again"
+pass "the tray that came again got the icon; the window went"
+open_tray_menu || fail "no menu from the icon in the late tray"
+close_tray_menu || fail "Escape did not close the menu"
+voz_running || fail "voz ended"
+scenario_passed

@@ -1,0 +1,108 @@
+#include "clock/main_window.h"
+#include "platform/status_notifier_item.h"
+#include "support/test_program.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+struct DBusMenuTest : ::testing::Test {
+    TestProgram t;
+    Form1& f = t.program.form1();
+    DBusMenuExporter menu;
+    void SetUp() override
+    {
+        t.start();
+        menu.setMenu(f.PopupMenu());
+    }
+};
+
+QString describe(const DBusMenuLayout& item)
+{
+    const QVariantMap& p = item.properties;
+    if (p.value(QStringLiteral("type")) == QStringLiteral("separator")) return QStringLiteral("-");
+    QString out = p.value(QStringLiteral("label")).toString();
+    if (p.contains(QStringLiteral("toggle-state")))
+        out += p.value(QStringLiteral("toggle-state")).toInt() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
+    return out;
+}
+
+QStringList layoutLines(DBusMenuExporter& menu)
+{
+    DBusMenuLayout root;
+    menu.GetLayout(0, -1, {}, root);
+    QStringList out;
+    for (const DBusMenuLayout& child : root.children) out << QString::number(child.id) + QLatin1Char(' ') + describe(child);
+    return out;
+}
+}  // namespace
+
+TEST_F(DBusMenuTest, LayoutHoldsTheTrayMenuAndFollowsTheDisabledCheck)
+{
+    const QStringList unchecked = {"1 About",  "2 -",    "3 Alarm Set", "4 Settings",     "5 Wallpaper", "6 -",
+                                   "7 Help",   "8 Stop", "9 -",         "10 Disabled [ ]", "11 Remove"};
+    EXPECT_EQ(layoutLines(menu), unchecked);
+
+    QList<DBusMenuItem> updates;
+    QList<uint> revisions;
+    QObject::connect(&menu, &DBusMenuExporter::ItemsPropertiesUpdated, [&](const DBusMenuItemList& u, auto&&) {
+        updates << u;
+    });
+    QObject::connect(&menu, &DBusMenuExporter::LayoutUpdated, [&](uint revision, int) { revisions << revision; });
+
+    // Events a host sends: only a click on an item runs its handler, and only after the call.
+    struct Case {
+        int id;
+        const char* event;
+        bool disabledAfter;
+    };
+    const Case cases[] = {{10, "hovered", false}, {9, "clicked", false}, {42, "clicked", false},
+                          {10, "clicked", true},  {10, "clicked", false}};
+    for (const Case& c : cases) {
+        menu.Event(c.id, QString::fromLatin1(c.event), QDBusVariant(0), 0);
+        QCoreApplication::processEvents();  // the handler, then the news of its change
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.DisabledChecked(), c.disabledAfter) << c.id << ' ' << c.event;
+    }
+    // Each change of the check reached the host, with the new state and a new revision.
+    ASSERT_EQ(updates.size(), 2);
+    EXPECT_EQ(updates[0].id, 10);
+    EXPECT_EQ(updates[0].properties.value(QStringLiteral("toggle-state")).toInt(), 1);
+    EXPECT_EQ(updates[1].properties.value(QStringLiteral("toggle-state")).toInt(), 0);
+    ASSERT_EQ(revisions.size(), 2);
+    EXPECT_LT(revisions[0], revisions[1]);
+
+    // The check from the menu's own handler (the tray menu or the no-tray window) shows too.
+    f.mDisabled_Click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(updates.size(), 3);
+    QStringList checked = unchecked;
+    checked[9] = QStringLiteral("10 Disabled [x]");
+    EXPECT_EQ(layoutLines(menu), checked);
+    EXPECT_EQ(menu.GetProperty(10, QStringLiteral("toggle-state")).variant().toInt(), 1);
+    const DBusMenuItemList group = menu.GetGroupProperties({1, 2, 42}, {QStringLiteral("label")});
+    ASSERT_EQ(group.size(), 2);
+    EXPECT_EQ(group[0].properties, (QVariantMap{{QStringLiteral("label"), QStringLiteral("About")}}));
+    EXPECT_TRUE(group[1].properties.isEmpty());
+}
+
+TEST(StatusNotifierItem, IconPixmapsAreArgbInNetworkOrder)
+{
+    ensureApplication();
+    StatusNotifierItem item;
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(qRgba(0x11, 0x22, 0x33, 0xff));
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    item.setIcon(image);
+    bool full = false;
+    for (const SniPixmap& p : item.iconPixmap()) {
+        ASSERT_EQ(p.bytes.size(), p.width * p.height * 4);
+        if (p.width != 32) continue;
+        full = true;
+        EXPECT_EQ(p.bytes.mid(0, 4), QByteArray("\x00\x00\x00\x00", 4));
+        EXPECT_EQ(p.bytes.mid(4, 4), QByteArray("\xff\x11\x22\x33", 4));
+    }
+    EXPECT_TRUE(full);
+    EXPECT_EQ(item.menuPath().path(), QStringLiteral("/MenuBar"));
+}
