@@ -179,6 +179,22 @@ TEST_F(AlarmEngineTest, LoadingAFileThatCannotBeReadSaysWhyAndChangesNothing)
     QFile::remove(t.path(QStringLiteral("my.dat")));
 }
 
+TEST_F(AlarmEngineTest, ADataFileTooLargeIsRefusedByNameAndChangesNothing)
+{
+    c->lstData.setItems({QStringLiteral("once 11:00:00")});
+    // Sparse: 2 GiB that take no disk.
+    QFile big(t.path(QStringLiteral("my.dat")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(std::int64_t{2} << 30));
+    big.close();
+    p.gTimerArmed = VFalse;
+    e.LoadClick(QStringLiteral("my.dat"));
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("my.dat, file is too large: a data file holds at most 64 MB")});
+    EXPECT_EQ(c->lstData.items(), QStringList{QStringLiteral("once 11:00:00")});
+    EXPECT_FALSE(p.form10().Loaded());
+    EXPECT_EQ(p.gTimerArmed, VFalse);
+}
+
 TEST_F(AlarmEngineTest, SavingWritesBothListsAndNeverOverwritesWithoutAsking)
 {
     c->lstData.setItems({QStringLiteral("once 11:00:00"), QStringLiteral("twice 12:00:00")});

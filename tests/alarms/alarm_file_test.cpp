@@ -1,15 +1,20 @@
 #include "alarms/alarm_file.h"
+#include "app/readable_file.h"
 #include "outside/check_kit.h"
 #include "support/full_disk.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <iostream>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 struct Lists {
@@ -36,6 +41,9 @@ TEST(DataFileFields, QuotedUnquotedAndLineEnds)
     EXPECT_EQ(readDataFields("\"unterminated\r\nline"), QStringList{QStringLiteral("unterminated\r\nline")});
     EXPECT_TRUE(readDataFields("").isEmpty());
     EXPECT_EQ(readDataFields(QByteArray::fromHex("22c3a922")), QStringList{QStringLiteral("é")});
+    // Read field by field: a byte order mark opening the file goes, one opening a later field stays.
+    EXPECT_EQ(readDataFields("\xEF\xBB\xBF\"once 07:00:00\"\n\xEF\xBB\xBFx"),
+              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("\uFEFFx")}));
 }
 
 TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
@@ -202,4 +210,120 @@ TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
     EXPECT_EQ(l.data.items(), QStringList{QStringLiteral("once 23:59:59")});
     ASSERT_EQ(r.errorLines.size(), 2);
     EXPECT_EQ(r.errorLines[1], QStringLiteral("Invalid data in file, Data  70001"));
+}
+
+namespace {
+// What stands at a path, without following a link there.
+QString kindAt(const QString& path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return QStringLiteral("nothing");
+    if (S_ISLNK(st.st_mode)) return QStringLiteral("link");
+    if (S_ISFIFO(st.st_mode)) return QStringLiteral("pipe");
+    if (S_ISCHR(st.st_mode)) return QStringLiteral("device");
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("folder");
+    return QStringLiteral("file");
+}
+}  // namespace
+
+TEST(DataFileWrite, OnlyAPlainFileIsReplacedAlsoThroughALink)
+{
+    // Every case fails for root too; as root the first one stands for a link to /dev/null.
+    const struct {
+        const char* what;
+        const char* target;  // made in "others", my.dat links to it (through "hop" when linked twice)
+        int links;
+        const char* reason;  // empty: written through the link
+    } cases[] = {
+        {"link to a device", "device", 1, "it is not a plain file"},
+        {"pipe in its place", "pipe", 0, "it is not a plain file"},
+        {"link to a pipe", "pipe", 1, "it is not a plain file"},
+        {"link to a link to a pipe", "pipe", 2, "it is not a plain file"},
+        {"link to a folder", "folder", 1, "it is a folder"},
+        {"link to a plain file", "file", 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("my.dat"));
+        QDir(dir.path()).mkdir(QStringLiteral("others"));
+        const QString target = c.links == 0 ? path : dir.filePath(QStringLiteral("others/target"));
+        const QByteArray name = QFile::encodeName(target);
+        const QString kind = QString::fromLatin1(c.target);
+        if (kind == QLatin1String("device")) {
+            // The same device as /dev/null, made where replacing it would harm nothing.
+            if (::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+                std::cout << "  (skipped: no device node can be made here)\n";
+                continue;
+            }
+        } else if (kind == QLatin1String("pipe")) {
+            ASSERT_EQ(::mkfifo(name.constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            ASSERT_TRUE(QDir().mkpath(target));
+        } else {
+            ASSERT_TRUE(writeFileSafely(target, "old\r\n"));
+        }
+        if (c.links == 2) {
+            ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("others/hop"))));
+            ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("others/hop")), path));
+        } else if (c.links == 1) {
+            ASSERT_TRUE(QFile::link(target, path));
+        }
+
+        QString reason;
+        const bool saved = writeFileSafely(path, "\"once 07:00:00\"\r\n", &reason);
+        EXPECT_EQ(saved, *c.reason == '\0');
+        EXPECT_EQ(reason, QString::fromLatin1(c.reason));
+        // The link and what it leads to are where they were; a plain file got the new bytes.
+        EXPECT_EQ(kindAt(target), kind);
+        if (c.links > 0) EXPECT_EQ(kindAt(path), QStringLiteral("link"));
+        if (saved) EXPECT_EQ(readAll(path), QByteArray("\"once 07:00:00\"\r\n"));
+        QStringList left = QDir(dir.filePath(QStringLiteral("others"))).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        left += QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        EXPECT_TRUE(left.filter(QStringLiteral(".tmp")).isEmpty()) << qPrintable(left.join(u' '));
+    }
+}
+
+TEST(DataFileRead, AFileBeyondTheLimitIsRefusedUnread)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("my.dat"));
+    const QByteArray lines = dataLines(10, 'a');
+    ASSERT_TRUE(writeFileSafely(path, lines));
+    const qint64 size = lines.size();
+
+    const struct {
+        const char* what;
+        QString path;
+        qint64 limit;
+        FileRead result;
+    } cases[] = {
+        {"exactly the limit", path, size, FileRead::Read},
+        {"one byte more", path, size - 1, FileRead::TooLarge},
+        // Its size reads 0, its bytes come only by reading: the limit holds while reading.
+        {"grows while read", QStringLiteral("/proc/self/maps"), 64, FileRead::TooLarge},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray bytes("left over");
+        EXPECT_EQ(readWholeFile(c.path, c.limit, bytes), c.result);
+        if (c.result == FileRead::Read) {
+            EXPECT_EQ(bytes, lines);
+            EXPECT_LE(bytes.capacity(), c.limit);  // one allocation of the file's size
+        } else {
+            EXPECT_TRUE(bytes.isEmpty());
+        }
+    }
+
+    // A data file past the limit (sparse: no disk taken) is refused without reading a byte.
+    QFile big(dir.filePath(QStringLiteral("big.dat")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(std::int64_t{3} << 30));
+    big.close();
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray bytes;
+    EXPECT_EQ(readWholeFile(big.fileName(), kMaxDataFileBytes, bytes), FileRead::TooLarge);
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(bytes.capacity(), 0);
 }
