@@ -60,7 +60,7 @@ struct MessageInputTest : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutAndOnlySavePutsItBack)
+TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeepsIt)
 {
     enum class Close { Save, Abandon, CloseBox };
     const struct {
@@ -68,8 +68,9 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutAndOnlySavePutsItBack)
         QStringList after;
     } cases[] = {
         {Close::Save, {"Other at 08:00:00", "Second at 07:30:00", "Wake up at 07:30:00"}},
-        {Close::Abandon, {"Other at 08:00:00", "Second at 07:30:00"}},
-        {Close::CloseBox, {"Other at 08:00:00", "Second at 07:30:00"}},
+        // Not saved: the message goes back to its place.
+        {Close::Abandon, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"}},
+        {Close::CloseBox, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.close));
@@ -156,10 +157,15 @@ TEST_F(MessageInputTest, NoDoubleQuoteReachesTheListAndTheLengthIsLimited)
     in.txtInput->moveCursor(QTextCursor::End);
     QTest::keyClick(in.txtInput, Qt::Key_Return);
     EXPECT_EQ(in.txtInput->toPlainText(), full.left(625));
+    EXPECT_FALSE(p.form11().Visible());
     in.txtInput->selectAll();
     QGuiApplication::clipboard()->setText(QStringLiteral("x\n") + QString(700, QLatin1Char('y')));
     in.txtInput->paste();
     EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("x\n") + QString(623, QLatin1Char('y')));
+    // A paste cut to fit says so.
+    ASSERT_TRUE(p.form11().Visible());
+    EXPECT_EQ(p.form11().LabelText(),
+              QStringLiteral("A message holds at most 626 characters: the pasted text was cut to fit."));
     in.cmdCancel_Click();
 }
 
