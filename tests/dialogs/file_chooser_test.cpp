@@ -4,12 +4,14 @@
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/overwrite_window.h"
+#include "dialogs/pictures.h"
 #include "support/test_program.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -426,5 +428,28 @@ TEST(EditorCommand, OpensTheFileWithTheDesktopEditorElseTheUsersEditorInATermina
             EXPECT_EQ(t.platform.started[0].second, row.argsBeforePath + QStringList{path});
             EXPECT_FALSE(t.program.form11().Loaded());
         }
+    }
+}
+
+TEST(FileChooser, EachModeShowsThePictureOfItsAlarmSetButton)
+{
+    Chooser c;
+    Form4& alarmSet = c.p.form4();
+    const struct {
+        void (Form4::*button)();
+        QLabel* Form14::*shown;
+        QPixmap (*draw)(QSize);
+    } modes[] = {
+        {&Form4::cmdLoad_Click, &Form14::imgLoad, openFolderPicture},
+        {&Form4::cmdSaveFile_Click, &Form14::imgSave, floppyPicture},
+        {&Form4::cmdEditor_Click, &Form14::imgEdit, scrollQuillPicture},
+    };
+    for (const auto& m : modes) {
+        (alarmSet.*m.button)();
+        Form14& f = c.f();
+        for (QLabel* img : {f.imgLoad, f.imgSave, f.imgEdit}) EXPECT_EQ(img->isVisibleTo(f.window()), img == f.*m.shown);
+        QLabel* img = f.*m.shown;
+        EXPECT_EQ(img->pixmap().toImage(), m.draw(img->size()).toImage());
+        f.cmdCancel_Click();
     }
 }
