@@ -365,8 +365,7 @@ void Form4::cmdExit_Click()
 void Form4::cmdMin_Click()
 {
     // The title bar has no minimise box, and some window managers then refuse to minimise.
-    allowMinimizeWithoutBox(window());
-    Minimize();
+    minimizeWithoutBox(window());
     p.form8().Unload();
 }
 

@@ -53,10 +53,14 @@ void requestBareDialogFrame(QWidget* window)
     xcb_flush(c);
 }
 
-void allowMinimizeWithoutBox(QWidget* window)
+void minimizeWithoutBox(QWidget* window)
 {
+    auto minimize = [window] { window->setWindowState(window->windowState() | Qt::WindowMinimized); };
     xcb_connection_t* c = connectionOf(window);
-    if (!c) return;
+    if (!c) {
+        minimize();
+        return;
+    }
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t motif = internAtom(c, "_MOTIF_WM_HINTS");
     xcb_get_property_reply_t* reply =
@@ -69,10 +73,16 @@ void allowMinimizeWithoutBox(QWidget* window)
     }
     std::free(reply);
     // No functions named: every function is allowed already.
-    if (!found || !(hints.flags & kHintFunctions)) return;
+    if (!found || !(hints.flags & kHintFunctions)) {
+        minimize();
+        return;
+    }
+    MotifHints allowed = hints;
     // With "all" set, the functions named are the ones taken away.
-    if (hints.functions & kFunctionAll) hints.functions &= ~kFunctionMinimize;
-    else hints.functions |= kFunctionMinimize;
+    if (allowed.functions & kFunctionAll) allowed.functions &= ~kFunctionMinimize;
+    else allowed.functions |= kFunctionMinimize;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &allowed);
+    minimize();  // sent on the same connection, so it reaches the window manager in between
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &hints);
     xcb_flush(c);
 }

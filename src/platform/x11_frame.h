@@ -7,7 +7,8 @@ class QWidget;
 // first shown. Does nothing on other window systems.
 void requestBareDialogFrame(QWidget* window);
 
-// Lets the window manager minimise a window whose title bar has no minimise box: Qt then tells
-// it (Motif hints) that the window may not be minimised, and some (icewm) obey. The minimise
-// function is allowed without the decoration, so no box appears. Call before minimising.
-void allowMinimizeWithoutBox(QWidget* window);
+// Minimises a window whose title bar has no minimise box. Qt then tells the window manager
+// (Motif hints) that the window may not be minimised, and some (icewm) obey; allowing it for
+// good makes them draw the box. So the hints allow it only around the request: the window
+// manager reads them in order, before and after the request.
+void minimizeWithoutBox(QWidget* window);

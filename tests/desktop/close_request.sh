@@ -22,6 +22,9 @@ sleep 0.3
 screenshot alarm_set >/dev/null
 
 # The flat bar at the lower right is the window's own minimise button.
+motif_hints() { xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null | sed 's/.*= //'; }
+hints_before=$(motif_hints "$win")
+[[ -n $hints_before ]] || fail "the window carries no Motif hints"
 window_geometry "$win" || fail "no geometry for the window"
 click_in_window "$win" $((368 + 20)) $((216 + 6)) || fail "cannot click the minimise button"
 poll_until 10 wm_state_is "$win" Iconic || fail "the minimise button left the window '$(wm_state "$win")', not Iconic"
@@ -33,6 +36,13 @@ choose_menu_item "Alarm Set"
 poll_until 10 wm_state_is "$win" Normal || fail "the tray menu left the window '$(wm_state "$win")'"
 poll_until 10 window_viewable "$win" || fail "the window did not come back"
 pass "the tray menu restored the window"
+# Minimising was allowed only for the request: the hints, and so the title bar's boxes, are as before.
+[[ $(motif_hints "$win") == "$hints_before" ]] ||
+    fail "the Motif hints went from '$hints_before' to '$(motif_hints "$win")': the title bar may gain boxes"
+pass "the Motif hints are as before minimising ($hints_before)"
+park_pointer
+sleep 0.3
+screenshot restored >/dev/null
 
 (($(date +%s) < ALARM_AT - 3)) || fail "too slow: the alarm at $ALARM_CLOCK is due before the close request"
 "$PYTHON" "$HARNESS_DIR/xprobe.py" close "$win" || fail "the close request could not be sent"

@@ -450,6 +450,8 @@ TEST(FileChooser, EachModeShowsThePictureOfItsAlarmSetButton)
         for (QLabel* img : {f.imgLoad, f.imgSave, f.imgEdit}) EXPECT_EQ(img->isVisibleTo(f.window()), img == f.*m.shown);
         QLabel* img = f.*m.shown;
         EXPECT_EQ(img->pixmap().toImage(), m.draw(img->size()).toImage());
+        if (const QByteArray dir = qgetenv("VOZ_SCREENSHOT_DIR"); !dir.isEmpty())
+            f.window()->grab().save(QStringLiteral("%1/file_chooser_%2.png").arg(QString::fromLocal8Bit(dir), f.cmdConfirm->text()));
         f.cmdCancel_Click();
     }
 }
