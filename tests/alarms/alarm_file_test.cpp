@@ -276,8 +276,12 @@ TEST(DataFileWrite, OnlyAPlainFileIsReplacedAlsoThroughALink)
         EXPECT_EQ(reason, QString::fromLatin1(c.reason));
         // The link and what it leads to are where they were; a plain file got the new bytes.
         EXPECT_EQ(kindAt(target), kind);
-        if (c.links > 0) EXPECT_EQ(kindAt(path), QStringLiteral("link"));
-        if (saved) EXPECT_EQ(readAll(path), QByteArray("\"once 07:00:00\"\r\n"));
+        if (c.links > 0) {
+            EXPECT_EQ(kindAt(path), QStringLiteral("link"));
+        }
+        if (saved) {
+            EXPECT_EQ(readAll(path), QByteArray("\"once 07:00:00\"\r\n"));
+        }
         QStringList left = QDir(dir.filePath(QStringLiteral("others"))).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         left += QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         EXPECT_TRUE(left.filter(QStringLiteral(".tmp")).isEmpty()) << qPrintable(left.join(u' '));

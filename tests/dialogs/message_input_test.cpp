@@ -62,7 +62,7 @@ struct MessageInputTest : ::testing::Test {
 
 TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeepsIt)
 {
-    enum class Close { Save, Abandon, CloseBox };
+    enum class Close { Save, Abandon, CloseBox, SaveEmptied };
     const struct {
         Close close;
         QStringList after;
@@ -71,6 +71,8 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeep
         // Not saved: the message goes back to its place.
         {Close::Abandon, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"}},
         {Close::CloseBox, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"}},
+        // Emptied and saved: the user took the message away (with the warning of an empty Save).
+        {Close::SaveEmptied, {"Other at 08:00:00", "Second at 07:30:00"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.close));
@@ -92,13 +94,18 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeep
         case Close::Save: QTest::mouseClick(in.cmdOk, Qt::LeftButton); break;
         case Close::Abandon: QTest::mouseClick(in.cmdCancel, Qt::LeftButton); break;
         case Close::CloseBox: in.window()->close(); break;
+        case Close::SaveEmptied:
+            in.txtInput->clear();
+            QTest::mouseClick(in.cmdOk, Qt::LeftButton);
+            break;
         }
         EXPECT_FALSE(in.Loaded());
         EXPECT_EQ(messages(), c.after);
         EXPECT_TRUE(lists().lstData.Visible());
         EXPECT_FALSE(lists().imgSha.Visible());
+        EXPECT_EQ(p.form11().Visible(), c.close == Close::SaveEmptied);
+        p.form11().Unload();
         EXPECT_EQ(p.gFrontCode, 0);
-        EXPECT_FALSE(p.form11().Visible());
         const SettingsRecord pos = record(2);
         EXPECT_EQ(pos.Label(), QStringLiteral("[MessaegInputLoc]"));
         EXPECT_EQ(pos.Value1, 1500);
