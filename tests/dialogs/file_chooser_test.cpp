@@ -4,14 +4,12 @@
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/overwrite_window.h"
-#include "dialogs/pictures.h"
 #include "support/test_program.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -428,30 +426,5 @@ TEST(EditorCommand, OpensTheFileWithTheDesktopEditorElseTheUsersEditorInATermina
             EXPECT_EQ(t.platform.started[0].second, row.argsBeforePath + QStringList{path});
             EXPECT_FALSE(t.program.form11().Loaded());
         }
-    }
-}
-
-TEST(FileChooser, EachModeShowsThePictureOfItsAlarmSetButton)
-{
-    Chooser c;
-    Form4& alarmSet = c.p.form4();
-    const struct {
-        void (Form4::*button)();
-        QLabel* Form14::*shown;
-        QPixmap (*draw)(QSize);
-    } modes[] = {
-        {&Form4::cmdLoad_Click, &Form14::imgLoad, openFolderPicture},
-        {&Form4::cmdSaveFile_Click, &Form14::imgSave, floppyPicture},
-        {&Form4::cmdEditor_Click, &Form14::imgEdit, scrollQuillPicture},
-    };
-    for (const auto& m : modes) {
-        (alarmSet.*m.button)();
-        Form14& f = c.f();
-        for (QLabel* img : {f.imgLoad, f.imgSave, f.imgEdit}) EXPECT_EQ(img->isVisibleTo(f.window()), img == f.*m.shown);
-        QLabel* img = f.*m.shown;
-        EXPECT_EQ(img->pixmap().toImage(), m.draw(img->size()).toImage());
-        if (const QByteArray dir = qgetenv("VOZ_SCREENSHOT_DIR"); !dir.isEmpty())
-            f.window()->grab().save(QStringLiteral("%1/file_chooser_%2.png").arg(QString::fromLocal8Bit(dir), f.cmdConfirm->text()));
-        f.cmdCancel_Click();
     }
 }
