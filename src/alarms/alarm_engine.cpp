@@ -60,7 +60,13 @@ void Form8::LoadClick(const QString& fFileName)
     // A file that is there but cannot be read is not an empty list: say so, change nothing.
     QByteArray content;
     QString reason;
-    if (!readWholeFile(path, content, &reason)) {
+    switch (readWholeFile(path, kMaxDataFileBytes, content, &reason)) {
+    case FileRead::Read: break;
+    case FileRead::TooLarge:
+        p.form11().AnswerOk(fFileName + QStringLiteral(", file is too large: a data file holds at most %1 MB")
+                                            .arg(kMaxDataFileBytes / (1024 * 1024)));
+        return;
+    case FileRead::Failed:
         p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be read: ") + reason);
         return;
     }
@@ -96,6 +102,11 @@ void Form8::SaveFileClick(const QString& fFileName)
 
 bool Form8::WriteDataFile(const QString& fFileName)
 {
+    // The lists live with the Alarm Set window; a fresh window's empty ones must not replace the file.
+    if (!p.form4().Loaded()) {
+        p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: the alarm list is no longer open"));
+        return false;
+    }
     const Form4Controls& c = p.form4().c();
     QString reason;
     if (writeFileSafely(p.gAppPath + fFileName, composeDataFile(c.lstData, c.lstMessage), &reason)) return true;

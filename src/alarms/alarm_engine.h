@@ -22,7 +22,8 @@ public:
     void LoadClick(const QString& fFileName);
     void Filting(const QString& TtmpData, VBool& Fdata);
     void SaveFileClick(const QString& fFileName);
-    // Writes both lists to the file of the program folder, replacing it; warns when that fails.
+    // Writes both lists to the file of the program folder, replacing it; warns when that fails,
+    // and when the Alarm Set window, which holds the lists, has been unloaded.
     bool WriteDataFile(const QString& fFileName);
     // Opens the named file of the program folder in the desktop's text editor.
     void EditorClick(const QString& fFileName);

@@ -17,45 +17,62 @@
 #include <vector>
 
 namespace {
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+// The delimiters are ASCII, which never occurs inside a UTF-8 sequence: looking at bytes finds
+// the same fields as looking at characters.
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // After a field: skip to the comma or line end that closes it and step over it.
-qsizetype skipDelimiter(const QString& s, qsizetype pos)
+qsizetype skipDelimiter(QByteArrayView s, qsizetype pos)
 {
     const qsizetype n = s.size();
-    while (pos < n && s.at(pos) != u',' && !isLineEnd(s.at(pos))) ++pos;
+    while (pos < n && s.at(pos) != ',' && !isLineEnd(s.at(pos))) ++pos;
     if (pos < n) {
-        if (s.at(pos) == u'\r' && pos + 1 < n && s.at(pos + 1) == u'\n') return pos + 2;
+        if (s.at(pos) == '\r' && pos + 1 < n && s.at(pos + 1) == '\n') return pos + 2;
         return pos + 1;
     }
     return pos;
 }
 }  // namespace
 
+DataFieldReader::DataFieldReader(QByteArrayView content) : m_s(content)
+{
+    if (m_s.startsWith("\xEF\xBB\xBF")) m_pos = 3;
+}
+
+bool DataFieldReader::next(QString& field)
+{
+    const QByteArrayView s = m_s;
+    const qsizetype n = s.size();
+    qsizetype pos = m_pos;
+    while (pos < n && (s.at(pos) == ' ' || s.at(pos) == '\t')) ++pos;
+    if (pos >= n) {
+        m_pos = n;
+        return false;
+    }
+    if (s.at(pos) == '"') {
+        const qsizetype close = s.indexOf('"', pos + 1);
+        if (close < 0) {
+            field = m_utf8(s.sliced(pos + 1));
+            m_pos = n;
+        } else {
+            field = m_utf8(s.sliced(pos + 1, close - pos - 1));
+            m_pos = skipDelimiter(s, close + 1);
+        }
+    } else {
+        qsizetype end = pos;
+        while (end < n && s.at(end) != ',' && !isLineEnd(s.at(end))) ++end;
+        field = m_utf8(s.sliced(pos, end - pos));
+        m_pos = skipDelimiter(s, end);
+    }
+    return true;
+}
+
 QStringList readDataFields(const QByteArray& content)
 {
-    const QString s = QString::fromUtf8(content);
     QStringList fields;
-    const qsizetype n = s.size();
-    qsizetype pos = 0;
-    while (pos < n) {
-        while (pos < n && (s.at(pos) == u' ' || s.at(pos) == u'\t')) ++pos;
-        if (pos >= n) break;
-        if (s.at(pos) == u'"') {
-            const qsizetype close = s.indexOf(u'"', pos + 1);
-            if (close < 0) {
-                fields << s.mid(pos + 1);
-                break;
-            }
-            fields << s.mid(pos + 1, close - pos - 1);
-            pos = skipDelimiter(s, close + 1);
-        } else {
-            qsizetype end = pos;
-            while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;
-            fields << s.mid(pos, end - pos);
-            pos = skipDelimiter(s, end);
-        }
-    }
+    DataFieldReader reader(content);
+    QString field;
+    while (reader.next(field)) fields << field;
     return fields;
 }
 
@@ -82,8 +99,17 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
     };
     // Through a symbolic link, the file it points at is the one replaced.
     const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    QString target = info.isSymLink() ? info.canonicalFilePath() : info.absoluteFilePath();
+    if (target.isEmpty()) target = info.symLinkTarget();  // a link to nothing yet
     const QByteArray targetName = QFile::encodeName(target);
+    // Only a plain file is replaced: renaming over a device, a pipe or a folder (reached through a
+    // link, say) would put our file in its place, for root even over /dev/null.
+    struct stat old {};
+    const bool exists = ::stat(targetName.constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        if (error) *error = S_ISDIR(old.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a plain file");
+        return false;
+    }
 
     // A new file beside the target, so that the rename stays on one file system.
     QByteArray tempName;
@@ -100,8 +126,7 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
         return fail(code);
     };
     // The replaced file keeps its permissions.
-    struct stat old {};
-    if (::stat(targetName.constData(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) return drop(errno);
+    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) return drop(errno);
 
     const char* at = bytes.constData();
     qsizetype left = bytes.size();
@@ -134,7 +159,6 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
                          const CheckKit& kit, ListBox& lstData, ListBox& lstMessage)
 {
     LoadReport report;
-    const QStringList records = readDataFields(content);
 
     // Times already taken, so that each record is checked in constant time.
     QSet<QString> alarmTimes;
@@ -152,7 +176,9 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
     QStringList addedMessages;
 
     qint64 lineNumber = 1;
-    for (const QString& strDataLine : records) {
+    DataFieldReader records(content);
+    QString strDataLine;
+    while (records.next(strDataLine)) {
         ++report.recordsRead;
         bool bLineOk = true;
         std::int16_t iCheck = 1;

@@ -67,7 +67,9 @@ protected:
     virtual void Form_Load() {}
     // Runs on every closing; closing is never refused.
     virtual void Form_QueryUnload() {}
-    // The user closed the window from its title bar.
+    // The user closed the window from its title bar, or the window manager asked it to close
+    // (a close key, wmctrl -c): it does what the window's own way out does. Unloading by
+    // default; windows whose way out keeps or stores something say so.
     virtual void CloseBoxClicked() { Unload(); }
 
     // Centres the window on the screen it is on.

@@ -9,6 +9,10 @@ class QFileInfo;
 // or nothing at all.
 QString notPlainFileReason(const QFileInfo& info);
 
-// Reads a whole plain file (through a symbolic link too). False with the reason, in words for the
-// user, when it cannot: not a plain file, or the system refused (permissions, an I/O error).
-bool readWholeFile(const QString& path, QByteArray& bytes, QString* reason = nullptr);
+enum class FileRead { Read, TooLarge, Failed };
+
+// Reads a whole plain file (through a symbolic link too) of at most maxBytes; memory stays near
+// the file's size. TooLarge, with nothing read, for a bigger file, also one that grows past the
+// limit while it is read. Failed with the reason, in words for the user, when it cannot be read:
+// not a plain file, or the system refused (permissions, an I/O error).
+FileRead readWholeFile(const QString& path, qint64 maxBytes, QByteArray& bytes, QString* reason = nullptr);

@@ -9,6 +9,7 @@
 #include "dialogs/message_input_window.h"
 #include "dialogs/pictures.h"
 #include "outside/check_kit.h"
+#include "platform/x11_frame.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -363,7 +364,8 @@ void Form4::cmdExit_Click()
 
 void Form4::cmdMin_Click()
 {
-    Minimize();
+    // The title bar has no minimise box, and some window managers then refuse to minimise.
+    minimizeWithoutBox(window());
     p.form8().Unload();
 }
 

@@ -75,6 +75,8 @@ protected:
     Qt::WindowFlags WindowFlags() const override;
     void ReleaseControls() override;
     void Form_Load() override;
+    // A close request from the window manager is "Exit": unloading would lose the lists.
+    void CloseBoxClicked() override { cmdExit_Click(); }
 
 private:
     void CreateWidgets(FormWindow* w);

@@ -6,13 +6,13 @@
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
+#include "dialogs/pictures.h"
 
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QValidator>
 
@@ -23,32 +23,6 @@ namespace {
 constexpr int kNameMaxLength = 50;
 const QString kNoFileChosen = QStringLiteral("No file is chosen");
 const QString kWallpaperFile = QStringLiteral("Wpaper.dat has data of wallpaper");
-
-// Stand-in drawings until the shared pictures of the file buttons are in.
-QPixmap placeholderPicture(QSize size, Form14::Picture picture)
-{
-    QPixmap pm(size);
-    pm.fill(Qt::transparent);
-    QPainter g(&pm);
-    const QRect r = pm.rect().adjusted(0, 0, -1, -1);
-    switch (picture) {
-    case Form14::Picture::Load:
-        g.setBrush(QColor(230, 190, 60));
-        g.drawRect(r.adjusted(0, r.height() / 4, 0, 0));
-        break;
-    case Form14::Picture::Save:
-        g.setBrush(QColor(40, 60, 140));
-        g.drawRect(r);
-        g.fillRect(QRect(r.left() + 3, r.top() + 1, r.width() - 5, r.height() / 3), Qt::white);
-        break;
-    case Form14::Picture::Edit:
-        g.setBrush(QColor(240, 225, 180));
-        g.drawRect(r.adjusted(0, 2, -4, -2));
-        g.drawLine(r.topRight(), r.center());
-        break;
-    }
-    return pm;
-}
 
 // Names reach the box by typing, pasting or dropping; all three obey the same character rule.
 class NameValidator : public QValidator {
@@ -160,13 +134,13 @@ void Form14::CreateControls(FormWindow* w)
 
     imgEdit = new QLabel(w);
     place(imgEdit, "imgEdit", 5040, 240, 312, 300);
-    imgEdit->setPixmap(placeholderPicture(imgEdit->size(), Picture::Edit));
+    imgEdit->setPixmap(scrollQuillPicture(imgEdit->size()));
     imgSave = new QLabel(w);
     place(imgSave, "imgSave", 5040, 240, 192, 204);
-    imgSave->setPixmap(placeholderPicture(imgSave->size(), Picture::Save));
+    imgSave->setPixmap(floppyPicture(imgSave->size()));
     imgLoad = new QLabel(w);
     place(imgLoad, "imgLoad", 5040, 240, 216, 192);
-    imgLoad->setPixmap(placeholderPicture(imgLoad->size(), Picture::Load));
+    imgLoad->setPixmap(openFolderPicture(imgLoad->size()));
     for (QLabel* img : {imgEdit, imgSave, imgLoad}) img->hide();
 
     m_events = new ChooserEvents(*this, w);

@@ -69,6 +69,8 @@ class MessageEdit : public QPlainTextEdit {
 public:
     MessageEdit(QWidget* parent, int maxLength) : QPlainTextEdit(parent), m_maxLength(maxLength) {}
     std::function<void(QChar&)> onKeyPress;
+    // Text put in at once (a paste, a drop, an input method) did not fit whole.
+    std::function<void()> onCut;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override
@@ -101,7 +103,9 @@ protected:
         QString text = source->text();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        text = fitInto(text, room());
+        const QString fitted = fitInto(text, room());
+        if (fitted.size() < text.size() && onCut) onCut();
+        text = fitted;
         if (text.isEmpty()) return;
         QTextCursor cursor = textCursor();
         cursor.insertText(text);
@@ -119,6 +123,7 @@ protected:
         QInputMethodEvent changed(e->preeditString(), e->attributes());
         changed.setCommitString(fitted, e->replacementStart(), e->replacementLength());
         QPlainTextEdit::inputMethodEvent(&changed);
+        if (onCut) onCut();
     }
 
 private:
@@ -187,6 +192,10 @@ void Form5::CreateControls(FormWindow* w)
 
     auto* edit = new MessageEdit(w, kMaxMessageLength);
     edit->onKeyPress = [this](QChar& c) { txtInput_KeyPress(c); };
+    edit->onCut = [this] {
+        p.form11().AnswerOk(QStringLiteral("A message holds at most %1 characters: the pasted text was cut to fit.")
+                                .arg(kMaxMessageLength));
+    };
     txtInput = edit;
     place(txtInput, "txtInput", 240, 120, 3852, 2052);
     txtInput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -247,6 +256,7 @@ void Form5::Form_Load()
 {
     p.gFrontCode = kFrontMessageInput;
     m_kept = false;
+    m_taken.reset();
     qsizetype tooLong = 0;
 
     if (const std::optional<int> size = readMessageFontSize(p.gAppPath, p.settingsRecord)) SetInputFontSize(*size);
@@ -267,6 +277,8 @@ void Form5::Form_Load()
             }
             txtInput->setPlainText(text);
             txtInput->moveCursor(QTextCursor::End);
+            m_taken = item;
+            m_takenAt = i;
             lstMessage.RemoveItem(i);
             break;
         }
@@ -304,6 +316,11 @@ void Form5::cmdOk_Click()
         // The alarm's message never left the list.
     } else if (!text.isEmpty() && alarm) {
         p.form4().c().lstMessage.AddItem(text + QStringLiteral(" at ") + alarm->right(8));
+        m_taken.reset();
+    } else if (text.isEmpty() && m_taken) {
+        // The user emptied the box and saved: the message goes, as asked.
+        m_taken.reset();
+        p.form11().AnswerOk(QStringLiteral("No message input or Play list time was executed"));
     } else {
         p.form11().AnswerOk(QStringLiteral("No message input or Play list time was executed"));
     }
@@ -318,6 +335,12 @@ void Form5::Form_QueryUnload()
     p.settingsRecord.Value1 = twipsToInt16(TopTwips());
     p.settingsRecord.Value2 = twipsToInt16(LeftTwips());
     storeSettingsRecordOrWarn(p, 2, p.settingsRecord);
+    // Abandoned, closed or refused: the message the opening took out goes back to its place.
+    if (m_taken && p.form4().Loaded()) {
+        ListBox& lstMessage = p.form4().c().lstMessage;
+        lstMessage.InsertItem(m_takenAt, *m_taken);
+    }
+    m_taken.reset();
     if (p.form4().Loaded()) p.form4().ShowMessagePlaceholder(false);
     p.gFrontCode = 0;
 }

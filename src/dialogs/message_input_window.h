@@ -44,4 +44,8 @@ private:
     void SetInputFontSize(double points);
     // The alarm's message was too long for the box and stayed in the list untouched.
     bool m_kept = false;
+    // The message taken out of the list for editing, and its place there: every closing but a
+    // "Save" that stores the edited text puts it back.
+    std::optional<QString> m_taken;
+    int m_takenAt = 0;
 };

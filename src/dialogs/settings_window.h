@@ -28,4 +28,6 @@ protected:
     void ReleaseControls() override;
     Qt::WindowFlags WindowFlags() const override;
     void Form_Load() override;
+    // The close box stores what "Close" stores: without it the automatic-load word was lost.
+    void CloseBoxClicked() override { cmdClose_Click(); }
 };

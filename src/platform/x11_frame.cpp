@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -24,16 +25,21 @@ struct MotifHints {
     std::uint32_t status;
 };
 constexpr std::uint32_t kHintFunctions = 1, kHintDecorations = 2;
-constexpr std::uint32_t kFunctionMove = 4;
+constexpr std::uint32_t kFunctionAll = 1, kFunctionMove = 4, kFunctionMinimize = 8;
 constexpr std::uint32_t kDecorBorder = 2, kDecorTitle = 8;
+
+xcb_connection_t* connectionOf(QWidget* window)
+{
+    // The offscreen platform answers as X11 too, but without a connection.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 && window ? x11->connection() : nullptr;
+}
 }  // namespace
 
 void requestBareDialogFrame(QWidget* window)
 {
-    // The offscreen platform answers as X11 too, but without a connection.
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-    if (!c || !window) return;
+    xcb_connection_t* c = connectionOf(window);
+    if (!c) return;
     const auto id = static_cast<xcb_window_t>(window->winId());
 
     // Qt leaves the decorations to the window manager when a title bar has no buttons, and
@@ -44,5 +50,39 @@ void requestBareDialogFrame(QWidget* window)
 
     const xcb_atom_t skip[] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
     xcb_change_property(c, XCB_PROP_MODE_APPEND, id, internAtom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, skip);
+    xcb_flush(c);
+}
+
+void minimizeWithoutBox(QWidget* window)
+{
+    auto minimize = [window] { window->setWindowState(window->windowState() | Qt::WindowMinimized); };
+    xcb_connection_t* c = connectionOf(window);
+    if (!c) {
+        minimize();
+        return;
+    }
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t motif = internAtom(c, "_MOTIF_WM_HINTS");
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, motif, motif, 0, 5), nullptr);
+    MotifHints hints{};
+    const bool found = reply && reply->format == 32 && xcb_get_property_value_length(reply) >= 12;
+    if (found) {
+        const int bytes = std::min<int>(xcb_get_property_value_length(reply), sizeof hints);
+        std::memcpy(&hints, xcb_get_property_value(reply), static_cast<size_t>(bytes));
+    }
+    std::free(reply);
+    // No functions named: every function is allowed already.
+    if (!found || !(hints.flags & kHintFunctions)) {
+        minimize();
+        return;
+    }
+    MotifHints allowed = hints;
+    // With "all" set, the functions named are the ones taken away.
+    if (allowed.functions & kFunctionAll) allowed.functions &= ~kFunctionMinimize;
+    else allowed.functions |= kFunctionMinimize;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &allowed);
+    minimize();  // sent on the same connection, so it reaches the window manager in between
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &hints);
     xcb_flush(c);
 }

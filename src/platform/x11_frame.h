@@ -6,3 +6,9 @@ class QWidget;
 // and for no taskbar or pager entry; Qt has no way to say either. Call before the window is
 // first shown. Does nothing on other window systems.
 void requestBareDialogFrame(QWidget* window);
+
+// Minimises a window whose title bar has no minimise box. Qt then tells the window manager
+// (Motif hints) that the window may not be minimised, and some (icewm) obey; allowing it for
+// good makes them draw the box. So the hints allow it only around the request: the window
+// manager reads them in order, before and after the request.
+void minimizeWithoutBox(QWidget* window);

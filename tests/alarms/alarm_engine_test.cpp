@@ -161,10 +161,16 @@ TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
     EXPECT_EQ(p.gTimerArmed, VFalse);
 }
 
-TEST_F(AlarmEngineTest, LoadingAFileThatCannotBeReadSaysWhyAndChangesNothing)
+TEST_F(AlarmEngineTest, LoadingAFileTooLargeOrUnreadableSaysWhyAndChangesNothing)
 {
     c->lstData.setItems({QStringLiteral("once 11:00:00")});
     QStringList expected;
+    // Too large to be a day's alarms: 2 GiB, sparse.
+    QFile big(t.path(QStringLiteral("my.dat")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(std::int64_t{2} << 30));
+    big.close();
+    e.LoadClick(QStringLiteral("my.dat"));
+    expected << QStringLiteral("my.dat, file is too large: a data file holds at most 64 MB");
     for (const UnreadableFile& kind : unreadableFiles()) {
         SCOPED_TRACE(kind.what);
         placeUnreadable(t.path(QStringLiteral("my.dat")), kind);

@@ -1,4 +1,5 @@
 #include "alarms/alarm_file.h"
+#include "app/readable_file.h"
 #include "outside/check_kit.h"
 #include "support/full_disk.h"
 
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 struct Lists {
@@ -36,6 +39,9 @@ TEST(DataFileFields, QuotedUnquotedAndLineEnds)
     EXPECT_EQ(readDataFields("\"unterminated\r\nline"), QStringList{QStringLiteral("unterminated\r\nline")});
     EXPECT_TRUE(readDataFields("").isEmpty());
     EXPECT_EQ(readDataFields(QByteArray::fromHex("22c3a922")), QStringList{QStringLiteral("é")});
+    // Read field by field: a byte order mark opening the file goes, one opening a later field stays.
+    EXPECT_EQ(readDataFields("\xEF\xBB\xBF\"once 07:00:00\"\n\xEF\xBB\xBFx"),
+              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("\uFEFFx")}));
 }
 
 TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
@@ -202,4 +208,73 @@ TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
     EXPECT_EQ(l.data.items(), QStringList{QStringLiteral("once 23:59:59")});
     ASSERT_EQ(r.errorLines.size(), 2);
     EXPECT_EQ(r.errorLines[1], QStringLiteral("Invalid data in file, Data  70001"));
+}
+
+TEST(DataFileWrite, OnlyAPlainFileIsReplacedAlsoThroughALink)
+{
+    // What stands at a path, the link itself rather than what it leads to.
+    auto kindAt = [](const QString& path) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return 'n';
+        return S_ISLNK(st.st_mode) ? 'l' : S_ISFIFO(st.st_mode) ? 'p' : S_ISCHR(st.st_mode) ? 'c' : S_ISDIR(st.st_mode) ? 'd' : 'f';
+    };
+    // Each fails for root too; the device is /dev/null's, made where replacing it harms nothing.
+    const struct {
+        char kind;
+        bool linked;  // my.dat is a link to a link to it
+        const char* reason;  // empty: written through the links
+    } cases[] = {{'c', true, "it is not a plain file"}, {'p', false, "it is not a plain file"},
+                 {'p', true, "it is not a plain file"}, {'d', true, "it is a folder"}, {'f', true, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.kind) + (c.linked ? " linked" : ""));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("my.dat"));
+        const QString target = c.linked ? dir.filePath(QStringLiteral("target")) : path;
+        const QByteArray name = QFile::encodeName(target);
+        const bool made = c.kind == 'c'   ? ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0
+                          : c.kind == 'p' ? ::mkfifo(name.constData(), 0600) == 0
+                          : c.kind == 'd' ? QDir().mkpath(target)
+                                          : writeFileSafely(target, "old\r\n");
+        if (!made && c.kind == 'c') continue;  // only root makes devices
+        ASSERT_TRUE(made);
+        if (c.linked) {
+            ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("hop"))));
+            ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("hop")), path));
+        }
+        QString reason;
+        EXPECT_EQ(writeFileSafely(path, "\"once 07:00:00\"\r\n", &reason), *c.reason == '\0');
+        EXPECT_EQ(reason, QString::fromLatin1(c.reason));
+        // The links and what they lead to stay; a plain file got the bytes; no temporary is left.
+        EXPECT_EQ(kindAt(target), c.kind);
+        EXPECT_EQ(kindAt(path), c.linked ? 'l' : c.kind);
+        if (c.kind == 'f') {
+            EXPECT_EQ(readAll(path), QByteArray("\"once 07:00:00\"\r\n"));
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), c.linked ? 3 : 1);
+    }
+}
+
+TEST(DataFileRead, AFileBeyondTheLimitIsRefused)
+{
+    QTemporaryDir dir;
+    const QByteArray lines = dataLines(10, 'a');
+    const QString path = dir.filePath(QStringLiteral("my.dat"));
+    ASSERT_TRUE(writeFileSafely(path, lines));
+    const struct {
+        QString path;
+        qint64 limit;
+        FileRead result;
+    } cases[] = {
+        {path, lines.size(), FileRead::Read},
+        {path, lines.size() - 1, FileRead::TooLarge},
+        // Its size reads 0 and its bytes come only by reading: the limit holds while reading.
+        {QStringLiteral("/proc/self/maps"), 64, FileRead::TooLarge},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        QByteArray bytes("left over");
+        EXPECT_EQ(readWholeFile(c.path, c.limit, bytes), c.result);
+        EXPECT_EQ(bytes, c.result == FileRead::Read ? lines : QByteArray());
+        EXPECT_LE(bytes.capacity(), c.limit);  // never more than the file's size
+    }
 }

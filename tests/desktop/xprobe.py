@@ -3,6 +3,8 @@
 
   xprobe.py tray-owner       prints the window owning the system tray selection, 0 when none
   xprobe.py keyboard-grabbed exits 0 while some client holds the keyboard grab
+  xprobe.py close WINDOW     asks the window manager to close the window (_NET_CLOSE_WINDOW, as
+                             wmctrl -c does): it sends WM_DELETE_WINDOW whatever the Motif hints say
 """
 import ctypes
 import ctypes.util
@@ -11,6 +13,19 @@ import sys
 GRAB_SUCCESS, ALREADY_GRABBED = 0, 1
 GRAB_MODE_ASYNC = 1
 CURRENT_TIME = 0
+CLIENT_MESSAGE = 33
+SUBSTRUCTURE_NOTIFY_MASK, SUBSTRUCTURE_REDIRECT_MASK = 1 << 19, 1 << 20
+SOURCE_PAGER = 2
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
 
 def open_display():
@@ -29,6 +44,8 @@ def open_display():
     x11.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(XEvent)]
     display = x11.XOpenDisplay(None)
     if not display:
         sys.exit("xprobe: cannot open the display")
@@ -53,6 +70,19 @@ def main():
             x11.XSync(display, 0)
         x11.XCloseDisplay(display)
         return 0 if status == ALREADY_GRABBED else 1
+    if what == "close" and len(sys.argv) > 2:
+        event = XEvent()
+        event.xclient.type = CLIENT_MESSAGE
+        event.xclient.window = int(sys.argv[2], 0)
+        event.xclient.message_type = x11.XInternAtom(display, b"_NET_CLOSE_WINDOW", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = CURRENT_TIME
+        event.xclient.data[1] = SOURCE_PAGER
+        sent = x11.XSendEvent(display, root, 0, SUBSTRUCTURE_NOTIFY_MASK | SUBSTRUCTURE_REDIRECT_MASK,
+                              ctypes.byref(event))
+        x11.XSync(display, 0)
+        x11.XCloseDisplay(display)
+        return 0 if sent else 1
     sys.exit(__doc__)
 
 

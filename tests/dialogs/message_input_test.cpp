@@ -60,16 +60,19 @@ struct MessageInputTest : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutAndOnlySavePutsItBack)
+TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeepsIt)
 {
-    enum class Close { Save, Abandon, CloseBox };
+    enum class Close { Save, Abandon, CloseBox, SaveEmptied };
     const struct {
         Close close;
         QStringList after;
     } cases[] = {
         {Close::Save, {"Other at 08:00:00", "Second at 07:30:00", "Wake up at 07:30:00"}},
-        {Close::Abandon, {"Other at 08:00:00", "Second at 07:30:00"}},
-        {Close::CloseBox, {"Other at 08:00:00", "Second at 07:30:00"}},
+        // Not saved: the message goes back to its place.
+        {Close::Abandon, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"}},
+        {Close::CloseBox, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"}},
+        // Emptied and saved: the user took the message away (with the warning of an empty Save).
+        {Close::SaveEmptied, {"Other at 08:00:00", "Second at 07:30:00"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.close));
@@ -91,13 +94,18 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutAndOnlySavePutsItBack)
         case Close::Save: QTest::mouseClick(in.cmdOk, Qt::LeftButton); break;
         case Close::Abandon: QTest::mouseClick(in.cmdCancel, Qt::LeftButton); break;
         case Close::CloseBox: in.window()->close(); break;
+        case Close::SaveEmptied:
+            in.txtInput->clear();
+            QTest::mouseClick(in.cmdOk, Qt::LeftButton);
+            break;
         }
         EXPECT_FALSE(in.Loaded());
         EXPECT_EQ(messages(), c.after);
         EXPECT_TRUE(lists().lstData.Visible());
         EXPECT_FALSE(lists().imgSha.Visible());
+        EXPECT_EQ(p.form11().Visible(), c.close == Close::SaveEmptied);
+        p.form11().Unload();
         EXPECT_EQ(p.gFrontCode, 0);
-        EXPECT_FALSE(p.form11().Visible());
         const SettingsRecord pos = record(2);
         EXPECT_EQ(pos.Label(), QStringLiteral("[MessaegInputLoc]"));
         EXPECT_EQ(pos.Value1, 1500);
@@ -156,10 +164,15 @@ TEST_F(MessageInputTest, NoDoubleQuoteReachesTheListAndTheLengthIsLimited)
     in.txtInput->moveCursor(QTextCursor::End);
     QTest::keyClick(in.txtInput, Qt::Key_Return);
     EXPECT_EQ(in.txtInput->toPlainText(), full.left(625));
+    EXPECT_FALSE(p.form11().Visible());
     in.txtInput->selectAll();
     QGuiApplication::clipboard()->setText(QStringLiteral("x\n") + QString(700, QLatin1Char('y')));
     in.txtInput->paste();
     EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("x\n") + QString(623, QLatin1Char('y')));
+    // A paste cut to fit says so.
+    ASSERT_TRUE(p.form11().Visible());
+    EXPECT_EQ(p.form11().LabelText(),
+              QStringLiteral("A message holds at most 626 characters: the pasted text was cut to fit."));
     in.cmdCancel_Click();
 }
 

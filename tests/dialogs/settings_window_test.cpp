@@ -133,23 +133,22 @@ TEST_F(SettingsWindowTest, CloseStoresRecord4)
     EXPECT_EQ(record4Bytes(), recordBytes("[Setting]", 1, 0, "AutomaticLoadOff"));
 }
 
-TEST_F(SettingsWindowTest, CloseBoxStoresNothingAndTheNextOpeningRestores)
+TEST_F(SettingsWindowTest, CloseBoxStoresWhatCloseStores)
 {
-    storeRecord4("[Setting]", 1, 1, "AutomaticLoadOn");
-    const QByteArray before = t.readFile(QStringLiteral("voz.ini"));
+    storeRecord4("[Setting]", 1, 1, "AutomaticLoadOff");
     p.form1().mSetting_Click();
     click(w.chkSoundOn);
     click(w.chkAutoLoad);
-    EXPECT_EQ(p.gSoundOn, VFalse);
     w.window()->close();
     EXPECT_FALSE(w.Loaded());
-    EXPECT_EQ(t.readFile(QStringLiteral("voz.ini")), before);
-    EXPECT_EQ(p.gSoundOn, VFalse);  // the flag keeps what the box gave it
+    EXPECT_EQ(record4Bytes(), recordBytes("[Setting]", 0, 1, "AutomaticLoadOn"));
 
-    p.form1().mSetting_Click();
-    EXPECT_EQ(w.chkSoundOn->Value(), 1);
-    EXPECT_EQ(w.chkAutoLoad->Value(), 1);
-    EXPECT_EQ(p.gSoundOn, VTrue);
+    // The next start loads my.dat, as the box said.
+    TestProgram next;
+    next.writeFile(QStringLiteral("voz.ini"), t.readFile(QStringLiteral("voz.ini")));
+    next.writeFile(QStringLiteral("my.dat"), "\"once 23:00:00\"\r\n");
+    next.start();
+    EXPECT_EQ(next.program.form4().c().lstData.items(), QStringList{QStringLiteral("once 23:00:00")});
 }
 
 TEST_F(SettingsWindowTest, AlarmSetWindowAppliesRecord4ThroughTheSettingsWindow)
