@@ -2,12 +2,14 @@
 #include "app/session.h"
 #include "clock/main_window.h"
 #include "platform/qt_platform.h"
+#include "platform/wayland_session.h"
 #include "wallpaper/rodidad_client.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    preferXWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voz"));
     QApplication::setQuitOnLastWindowClosed(false);  // there is no main window to close

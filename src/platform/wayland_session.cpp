@@ -1,0 +1,41 @@
+#include "platform/wayland_session.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <xcb/xcb.h>
+
+namespace {
+bool xServerAnswers()
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool ok = c && !xcb_connection_has_error(c);
+    if (c) xcb_disconnect(c);
+    return ok;
+}
+}  // namespace
+
+void preferXWayland()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) return;
+    if (xServerAnswers()) qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+bool nativeWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void floatAtOwnSize(QWidget* window)
+{
+    if (!window || !nativeWayland()) return;
+    if (window->minimumSize() == window->maximumSize()) return;
+    window->setFixedSize(window->size());
+}
+
+void prepareMenuWithoutParent(QWidget* menu)
+{
+    if (!menu || !nativeWayland()) return;
+    if (!menu->windowFlags().testFlag(Qt::FramelessWindowHint)) menu->setWindowFlag(Qt::FramelessWindowHint, true);
+    menu->setFixedSize(menu->sizeHint());
+}
