@@ -28,7 +28,10 @@ bool nativeWayland()
 
 void floatAtOwnSize(QWidget* window)
 {
-    if (!window || !nativeWayland()) return;
+    if (!window) return;
+    const bool onXWayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!nativeWayland() && !onXWayland) return;
     if (window->minimumSize() == window->maximumSize()) return;
     window->setFixedSize(window->size());
 }

@@ -10,8 +10,9 @@ void preferXWayland();
 // Qt runs on Wayland itself (not XWayland, not offscreen).
 bool nativeWayland();
 
-// A tiling compositor floats a window whose least and greatest sizes are equal; natively on
-// Wayland the window is held at its present size. Call before the window is first shown.
+// A tiling compositor (sway) floats a window whose least and greatest sizes are equal, and
+// tiles the rest over the whole workspace; in a Wayland session, natively or on XWayland, the
+// window is held at its present size. Call before the window is first shown.
 void floatAtOwnSize(QWidget* window);
 
 // Natively on Wayland a menu without a window of ours under it cannot be a popup: the

@@ -206,3 +206,15 @@ sway_tray_click()
     as_sway_user dbus-send --session --type=method_call --dest="${item% *}" "${item#* }" \
         "org.kde.StatusNotifierItem.$1" "int32:$2" "int32:$3"
 }
+
+# sway_start_pulse: a PulseAudio of the session's user with a null sink, found by the programs
+# of the session through XDG_RUNTIME_DIR.
+sway_start_pulse()
+{
+    as_sway_user pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n --use-pid-file=false \
+        --high-priority=no --realtime=no --log-target=stderr --load=module-native-protocol-unix \
+        --load="module-null-sink sink_name=vozsink" >"$WORK_DIR/pulse.log" 2>&1 &
+    remember_pid pulseaudio $!
+    pulse_up() { [[ -S $SWAY_RUNTIME/pulse/native ]]; }
+    poll_until 30 pulse_up || { tail "$WORK_DIR/pulse.log"; fail "PulseAudio did not start"; }
+}
