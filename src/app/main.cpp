@@ -9,8 +9,9 @@
 
 int main(int argc, char** argv)
 {
-    preferXWayland();
+    const bool choseXWayland = preferXWayland();
     QApplication app(argc, argv);
+    if (choseXWayland) qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Voz"));
     QApplication::setQuitOnLastWindowClosed(false);  // there is no main window to close
 

@@ -14,11 +14,13 @@ bool xServerAnswers()
 }
 }  // namespace
 
-void preferXWayland()
+bool preferXWayland()
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
-    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) return;
-    if (xServerAnswers()) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return false;
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) return false;
+    if (!xServerAnswers()) return false;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
 }
 
 bool nativeWayland()

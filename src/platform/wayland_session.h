@@ -4,8 +4,9 @@ class QWidget;
 
 // On a Wayland session where XWayland answers, runs Qt on X11: keeping on top, the front
 // dialogs' ranks and window places need it. A QT_QPA_PLATFORM the user set wins.
-// Call before the QApplication is built.
-void preferXWayland();
+// Call before the QApplication is built; true when it chose, and then the choice is taken back
+// once Qt has read it, so the programs Voz starts (help viewer, editor) pick their own.
+bool preferXWayland();
 
 // Qt runs on Wayland itself (not XWayland, not offscreen).
 bool nativeWayland();

@@ -5,7 +5,8 @@
 #  2. a right-click on the icon (ContextMenu with the click's place, as swaybar sends it) opens
 #     the menu there, its right edge at the click, not where X last saw the pointer;
 #  3. "Alarm Set", chosen with keys, and the "Message" window of an alarm float at their own
-#     sizes instead of being tiled over the workspace;
+#     sizes instead of being tiled over the workspace; "Alarm Set" opens at its stored place
+#     (which sway does not allow: a known fault);
 #  4. with QT_QPA_PLATFORM=wayland set by the user it runs natively: the menu is a frameless
 #     window of its own size floating in the middle (no popup without a window of ours under
 #     it), and "Alarm Set" and "Message" float at their own sizes.
@@ -54,11 +55,16 @@ x_menu()
 
 item_registered() { sway_tray_item >/dev/null; }
 
-# an_alarm SECONDS: a voz.ini that loads my.dat at start and a my.dat with an alarm then.
+# an_alarm SECONDS: a voz.ini that loads my.dat at start and puts "Alarm Set" at 200,100
+# (record 1: top 1500, left 3000 twips), and a my.dat with an alarm then.
+ALARM_SET_X=200 ALARM_SET_Y=100
 an_alarm()
 {
+    local zeros
     avoid_midnight
-    write_autoload_ini
+    zeros=$(printf '\\x00%.0s' {1..102})  # records 2 and 3
+    write_program_file voz.ini "%-17s\\xdc\\x05\\xb8\\x0b%-30s${zeros}%-17s\\x01\\x00\\x01\\x00%-30s" \
+        '[TimeInputLoc]' '' '[Setting]' AutomaticLoadOn
     ALARM_AT=$(($(date +%s) + $1))
     ALARM_CLOCK=$(clock_at "$ALARM_AT")
     write_program_file my.dat '"once %s"\r\n"Wake up at %s"\r\n' "$ALARM_CLOCK" "$ALARM_CLOCK"
@@ -100,6 +106,15 @@ pass "on XWayland the menu opens at the click, its right edge at the click's x"
 
 choose_with_keys 2
 expect_floating '^Voz Alarm Set$' xwayland "$ALARM_SET_W" "$ALARM_SET_H" "on XWayland 'Alarm Set'"
+# Its stored place. sway 1.7 centres every floating window, X11 ones too, whatever they ask for
+# (by design); named "sway-centres-floating" in VOZ_KNOWN_FAULTS it is reported, not failed.
+if ((W_X == ALARM_SET_X && W_Y == ALARM_SET_Y)); then
+    pass "on XWayland 'Alarm Set' opens at its stored place $W_X,$W_Y"
+elif [[ " ${VOZ_KNOWN_FAULTS:-} " == *" sway-centres-floating "* ]]; then
+    note "KNOWN FAULT sway-centres-floating: 'Alarm Set' opens at $W_X,$W_Y, not at its stored $ALARM_SET_X,$ALARM_SET_Y"
+else
+    fail "on XWayland 'Alarm Set' opens at $W_X,$W_Y, not at its stored place $ALARM_SET_X,$ALARM_SET_Y"
+fi
 poll_until 45 floats_at_own_size '^Message' xwayland "$MESSAGE_W" "$MESSAGE_H" ||
     note "Message: $(sway_window '^Message' || echo 'not there yet')"
 expect_floating '^Message' xwayland "$MESSAGE_W" "$MESSAGE_H" "on XWayland the alarm's 'Message'"
