@@ -1,13 +1,13 @@
 # shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
-# Sourced by the sway scenarios instead of harness.sh (it brings that in). A headless sway 1.7 (pixman renderer, no input
-# devices) with swaybar's tray and lazy XWayland, run by a throwaway system user (sway refuses
-# root) in a private mount and network namespace with its own /tmp/.X11-unix, so its X display
-# is always :0 and nobody else's.
+# Sourced by the sway scenarios instead of harness.sh (it brings that in). A headless sway 1.7
+# (pixman renderer, no input devices) with swaybar's tray and lazy XWayland, run by a throwaway
+# system user (sway refuses root) in a private mount and network namespace with its own /tmp,
+# so its X display is nobody else's. Screenshots go to VOZ_SCREENSHOT_DIR: keep it out of /tmp.
 #
 #   source "$(dirname "$0")/sway_harness.sh"   # instead of harness.sh; may exit 77
 #   sway_start                     # SWAYSOCK, WAYLAND_DISPLAY; the bar and its tray host
-#   sway_start_voz [ENV=VALUE...]
-#   sway_click X Y 3; sway_keys -k Down -k Return; sway_shot NAME
+#   sway_start_pulse; prepare_program_dir; sway_start_voz [ENV=VALUE...]
+#   sway_tray_click ContextMenu X Y; sway_keys -k Down -k Return; sway_shot NAME; sway_window TITLE
 #
 # Programs of the session run as SWAY_USER through as_sway_user; the user is removed at exit.
 
@@ -23,10 +23,14 @@ if [[ -z ${VOZ_SWAY_NAMESPACE:-} ]]; then
     unshare --mount --net --propagation private true 2>/dev/null || sway_skip "no private mount and network namespace here"
     VOZ_SWAY_NAMESPACE=1 exec unshare --mount --net --propagation private -- bash "$0" "$@"
 fi
+# A /tmp of its own: XWayland's socket and lock files (/tmp/.X11-unix, /tmp/.X*-lock) are then
+# nobody else's, and none is left behind; the work folder lives there too.
+mount -t tmpfs -o mode=1777 voztmp /tmp 2>/dev/null || { echo "SKIPPED: $(basename "$0" .sh): cannot mount a private /tmp"; exit 77; }
+mkdir -m 1777 /tmp/.X11-unix
 # shellcheck source=harness.sh
 source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
 
-SWAY_USER="" SWAY_UID="" SWAY_GID="" SWAYSOCK="" WAYLAND_DISPLAY="" SWAY_X_DISPLAY=":0"
+SWAY_USER="" SWAY_UID="" SWAY_GID="" SWAYSOCK="" WAYLAND_DISPLAY="" SWAY_X_DISPLAY=""
 SWAY_BUS="" SWAY_PID=""
 SWAY_RUNTIME=$WORK_DIR/sway-runtime
 
@@ -37,7 +41,7 @@ as_sway_user()
         env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WORK_DIR/home" LANG=C.UTF-8 \
         XDG_RUNTIME_DIR="$SWAY_RUNTIME" XDG_CONFIG_HOME="$WORK_DIR/home/.config" \
         ${SWAY_BUS:+DBUS_SESSION_BUS_ADDRESS=$SWAY_BUS} ${SWAYSOCK:+SWAYSOCK=$SWAYSOCK} \
-        ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$SWAY_X_DISPLAY} "$@"
+        ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} ${SWAY_X_DISPLAY:+DISPLAY=$SWAY_X_DISPLAY} "$@"
 }
 
 sway_cleanup()
@@ -70,8 +74,6 @@ sway_start()
 {
     start_watchdog
     sway_make_user
-    mount -t tmpfs -o mode=1777 vozx11 /tmp/.X11-unix 2>"$WORK_DIR/mount.log" ||
-        { echo "SKIPPED: $SCENARIO: cannot mount a private /tmp/.X11-unix: $(cat "$WORK_DIR/mount.log")"; exit 77; }
     chmod 755 "$WORK_DIR"
     mkdir -p "$SWAY_RUNTIME" "$WORK_DIR/home/.config"
     chmod 700 "$SWAY_RUNTIME"
@@ -103,7 +105,11 @@ sway_start()
     export SWAYSOCK WAYLAND_DISPLAY
     poll_until 30 swaymsg_ok || { tail "$WORK_DIR/sway.log"; fail "sway does not answer on $SWAYSOCK"; }
     poll_until 30 sway_tray_host || { tail "$WORK_DIR/sway.log"; fail "swaybar's tray host is not on the bus"; }
-    note "sway $SWAY_PID on $WAYLAND_DISPLAY, X on $SWAY_X_DISPLAY (lazy), user $SWAY_USER"
+    # The private /tmp/.X11-unix holds only sway's XWayland socket.
+    x_socket() { compgen -G '/tmp/.X11-unix/X*' >/dev/null; }
+    poll_until 30 x_socket || { tail "$WORK_DIR/sway.log"; fail "sway opened no XWayland socket"; }
+    SWAY_X_DISPLAY=:$(basename "$(compgen -G '/tmp/.X11-unix/X*' | head -n 1)" | tr -d X)
+    note "sway $SWAY_PID on $WAYLAND_DISPLAY, X on $SWAY_X_DISPLAY (started on first use), user $SWAY_USER"
 }
 
 # sway_msg ARGS...: swaymsg as the session's user.
@@ -114,15 +120,6 @@ sway_shot()
 {
     local file=$SHOT_DIR/$1.png
     as_sway_user grim "$SWAY_RUNTIME/shot.png" && mv "$SWAY_RUNTIME/shot.png" "$file" && echo "$file"
-}
-
-# sway_click X Y [BUTTON]: moves sway's pointer there and clicks (1 left, 3 right).
-sway_click()
-{
-    local button=button${3:-1}
-    sway_msg seat - cursor set "$1" "$2" >/dev/null &&
-        sway_msg seat - cursor press "$button" >/dev/null &&
-        sway_msg seat - cursor release "$button" >/dev/null
 }
 
 # sway_keys WTYPE-ARGS...: one wtype run types them to the focused surface.
@@ -145,14 +142,11 @@ sway_start_voz()
     note "voz started, pid $VOZ_PID${1:+ with $*}"
 }
 
-# sway_tree_json: sway's layout tree.
-sway_tree_json() { sway_msg -t get_tree; }
-
 # sway_window TITLE-REGEX: the first window whose title matches, as
 # "SHELL FLOATING X Y W H" (FLOATING: floating or tiled; the content's place and size).
 sway_window()
 {
-    sway_tree_json | "$PYTHON" -c '
+    sway_msg -t get_tree | "$PYTHON" -c '
 import json, re, sys
 want = re.compile(sys.argv[1])
 def walk(node, floating):
