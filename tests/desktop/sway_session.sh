@@ -55,6 +55,12 @@ x_menu()
 
 item_registered() { sway_tray_item >/dev/null; }
 
+# drawn_shot NAME X Y: a picture of the output once the point shows something other than the
+# background (a window is in sway's tree a moment before its first frame is on the screen).
+drawn_at() { [[ $(convert "$SHOT_DIR/$1.png" -format '%[hex:p{'"$2,$3"'}]' info:- 2>/dev/null) != 336699* ]]; }
+shot_drawn() { sway_shot "$1" >/dev/null && drawn_at "$1" "$2" "$3"; }
+drawn_shot() { poll_until 10 shot_drawn "$@"; }
+
 # an_alarm SECONDS: a voz.ini that loads my.dat at start and puts "Alarm Set" at 200,100
 # (record 1: top 1500, left 3000 twips), and a my.dat with an alarm then.
 ALARM_SET_X=200 ALARM_SET_Y=100
@@ -130,8 +136,8 @@ menu_window() { sway_window '.' | grep -q '^xdg_shell floating'; }
 poll_until 20 menu_window || { sway_shot native-no-menu >/dev/null; fail "natively the menu is $(sway_window . || echo 'not shown'), not floating"; }
 read -r _ _ mx my mw mh <<<"$(sway_window '.')"
 ((mw < 300 && mh < 300)) || fail "natively the menu is ${mw}x${mh}: tiled over the workspace"
+drawn_shot native-menu $((mx + mw / 2)) $((my + mh / 2)) || fail "natively the menu is not drawn at $mx,$my"
 pass "natively the menu floats at its own size ${mw}x${mh} at $mx,$my"
-sway_shot native-menu >/dev/null
 choose_with_keys 2
 expect_floating '^Voz Alarm Set$' xdg_shell "$ALARM_SET_W" "$ALARM_SET_H" "natively 'Alarm Set'"
 poll_until 45 floats_at_own_size '^Message' xdg_shell "$MESSAGE_W" "$MESSAGE_H" ||
