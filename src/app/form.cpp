@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "app/twips.h"
+#include "platform/wayland_session.h"
 
 #include <QCloseEvent>
 #include <QFont>
@@ -48,6 +49,7 @@ FormWindow* FormBase::window()
         m_window = new FormWindow(this, WindowFlags());
         m_window->setAttribute(Qt::WA_QuitOnClose, false);
         CreateControls(m_window);
+        floatAtOwnSize(m_window);
         m_loading = true;
         Form_Load();
         m_loading = false;

@@ -2,13 +2,16 @@
 #include "app/session.h"
 #include "clock/main_window.h"
 #include "platform/qt_platform.h"
+#include "platform/wayland_session.h"
 #include "wallpaper/rodidad_client.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    const bool choseXWayland = preferXWayland();
     QApplication app(argc, argv);
+    if (choseXWayland) qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Voz"));
     QApplication::setQuitOnLastWindowClosed(false);  // there is no main window to close
 

@@ -16,6 +16,7 @@
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/overwrite_window.h"
 #include "outside/check_kit.h"
+#include "platform/wayland_session.h"
 #include "wallpaper/wallpaper_window.h"
 
 #include <QCoreApplication>
@@ -139,6 +140,7 @@ void Form1::TrayNotify(int mouseMessage)
     } else if (mouseMessage == WM_RBUTTONUP) {
         p.gForegroundResult = p.platform.setForegroundWindow(nullptr);
         QMenu* menu = PopupMenu();
+        prepareMenuWithoutParent(menu);
         // Right edge at the cursor.
         const QPoint at = p.platform.trayMenuPosition() - QPoint(menu->sizeHint().width(), 0);
         emit popupShown();
