@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Voz with its tests and runs every test: unit, widget, fuzz
-# and desktop (under Xvfb); then builds the unit and widget tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer (in build-asan) and runs them there, where any
-# report fails its test. Fails when either run fails.
+# and desktop (on Xorg's dummy driver, else Xvfb); then builds the unit and widget tests once
+# more under AddressSanitizer and UndefinedBehaviorSanitizer (in build-asan) and runs them there,
+# where any report fails its test. Fails when either run fails.
 #
 #   scripts/test.sh                     both runs
 #   scripts/test.sh <ctest arguments>   the normal build only, e.g. -L unit

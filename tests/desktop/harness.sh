@@ -267,10 +267,14 @@ start_xorg()
 
 start_display()
 {
-    if [[ ${VOZ_X_SERVER:-Xorg} != Xvfb ]] && start_xorg; then
+    if [[ ${VOZ_X_SERVER:-Xorg} == Xvfb ]]; then
+        note "Xvfb, as VOZ_X_SERVER asks"
+    elif start_xorg; then
         X_SERVER=Xorg
     else
-        note "Xorg is not used: falling back to Xvfb"
+        note "Xorg cannot start here: falling back to Xvfb"
+    fi
+    if [[ -z $X_SERVER ]]; then
         launch_x_server Xvfb Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset ||
             { cat "$WORK_DIR/Xvfb.out"; fail "Xvfb did not start"; }
         X_SERVER=Xvfb
