@@ -18,6 +18,16 @@
 VOZ_HARNESS_LOADED=1
 set -u -o pipefail
 
+# VOZ_FULL_DISK=1: the program folder is a tmpfs of its own, filled to the last page each time the
+# program starts (a disk that filled up under it). Mounting needs a private mount namespace.
+if [[ -n ${VOZ_FULL_DISK:-} && -z ${VOZ_PRIVATE_MOUNTS:-} ]]; then
+    if ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "SKIPPED: $(basename "$0" .sh): no private mount namespace for VOZ_FULL_DISK"
+        exit 77
+    fi
+    VOZ_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
+fi
+
 HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 VOZ_PROGRAM_DIR=${VOZ_PROGRAM_DIR:-/work/main/build/voz}
 SCENARIO=${SCENARIO:-$(basename "$0" .sh)}
@@ -38,6 +48,7 @@ LAST_EXIT_STATUS=""
 RECORD_PID=""
 RECORD_FILE=""
 SCREEN_W=0 SCREEN_H=0
+FULL_DISK_MOUNTED=""
 TRAY_WIN="" TRAY_X=0 TRAY_Y=0 TRAY_W=0 TRAY_H=0
 MENU_WIN="" MENU_X=0 MENU_Y=0 MENU_W=0 MENU_H=0
 WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
@@ -136,6 +147,8 @@ harness_cleanup()
     for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
         stop_pid "${HARNESS_PIDS[i]}" "${HARNESS_NAMES[i]}"
     done
+    # Detached before the work folder goes; running processes keep their view.
+    [[ -n ${FULL_DISK_MOUNTED:-} ]] && umount -l "$PROGRAM_DIR" 2>/dev/null
     if [[ -n ${VOZ_KEEP_TEMP:-} ]]; then
         echo "      $SCENARIO: kept $WORK_DIR"
     else
@@ -412,7 +425,25 @@ prepare_program_dir()
 {
     [[ -x $VOZ_PROGRAM_DIR/voz ]] || fail "no program at $VOZ_PROGRAM_DIR/voz (build the voz target)"
     mkdir -p "$PROGRAM_DIR"
+    if [[ -n ${VOZ_FULL_DISK:-} ]]; then
+        # Room for the program and the scenario's files; the filler takes the rest.
+        local size_k=$(($(du -sk "$VOZ_PROGRAM_DIR" | cut -f1) + 256))
+        mount -t tmpfs -o "size=${size_k}k,mode=0755" vozfull "$PROGRAM_DIR" 2>"$WORK_DIR/mount.log" || {
+            echo "SKIPPED: $SCENARIO: cannot mount a tmpfs: $(cat "$WORK_DIR/mount.log")"
+            exit 77
+        }
+        FULL_DISK_MOUNTED=1
+        note "program folder on a tmpfs of $size_k KiB, filled whenever voz starts"
+    fi
     cp -a "$VOZ_PROGRAM_DIR/." "$PROGRAM_DIR/" || fail "cannot copy $VOZ_PROGRAM_DIR"
+}
+
+# fill_program_disk: under VOZ_FULL_DISK, takes the tmpfs's last free byte.
+fill_program_disk()
+{
+    [[ -n ${FULL_DISK_MOUNTED:-} ]] || return 0
+    cat /dev/zero >>"$PROGRAM_DIR/filler" 2>/dev/null
+    [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]] || fail "the program folder still has room"
 }
 
 program_file() { echo "$PROGRAM_DIR/$1"; }
@@ -422,6 +453,8 @@ write_program_file()
 {
     local name=$1 format=$2
     shift 2
+    # The scenario's own files go in first; the disk fills again when voz starts.
+    [[ -n ${FULL_DISK_MOUNTED:-} ]] && rm -f "$PROGRAM_DIR/filler"
     # shellcheck disable=SC2059
     printf "$format" "$@" >"$PROGRAM_DIR/$name" || fail "cannot write $name"
 }
@@ -431,6 +464,7 @@ remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
 # start_voz [ARGS...]: starts the copied program; its pid goes to VOZ_PID, its output to VOZ_LOG.
 start_voz()
 {
+    fill_program_disk
     (
         cd "$WORK_DIR" || exit 1
         exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
