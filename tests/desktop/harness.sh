@@ -92,6 +92,10 @@ check()
 
 scenario_passed()
 {
+    # The sanitizer build reports to its output and may carry on (or end only at exit).
+    if [[ -s $VOZ_LOG ]] && grep -qE 'ERROR: AddressSanitizer|runtime error:' "$VOZ_LOG"; then
+        fail "a sanitizer report in voz's output"
+    fi
     echo "PASS: $SCENARIO (all checks, $SECONDS s)"
     exit 0
 }
