@@ -277,8 +277,8 @@ start_xorg()
     # -dpi 100 as Xvfb reports, so text comes out the same size on either server.
     launch_x_server Xorg Xorg -config "$WORK_DIR/xorg.conf" -logfile "$WORK_DIR/xorg.log" \
         -seat seat1 -dpi 100 -noreset -nolisten tcp -displayfd 3 && return 0
-    note "Xorg did not start; its log ends:"
-    grep -E '\(EE\)|Fatal' "$WORK_DIR/xorg.log" 2>/dev/null | tail -n 5 | sed 's/^/        /'
+    note "Xorg did not start; it said:"
+    grep -hE '\(EE\)|Fatal' "$WORK_DIR/xorg.log" "$WORK_DIR/Xorg.out" 2>/dev/null | tail -n 5 | sed 's/^/        /'
     return 1
 }
 
