@@ -430,8 +430,8 @@ prepare_program_dir()
     [[ -x $VOZ_PROGRAM_DIR/voz ]] || fail "no program at $VOZ_PROGRAM_DIR/voz (build the voz target)"
     mkdir -p "$PROGRAM_DIR"
     if [[ -n ${VOZ_FULL_DISK:-} ]]; then
-        # Room for the program and the scenario's files; the filler takes the rest.
-        local size_k=$(($(du -sk "$VOZ_PROGRAM_DIR" | cut -f1) + 256))
+        # Room for the program and the scenario's files (a few MiB at most); the filler takes the rest.
+        local size_k=$(($(du -sk "$VOZ_PROGRAM_DIR" | cut -f1) + 4096))
         mount -t tmpfs -o "size=${size_k}k,mode=0755" vozfull "$PROGRAM_DIR" 2>"$WORK_DIR/mount.log" || {
             echo "SKIPPED: $SCENARIO: cannot mount a tmpfs: $(cat "$WORK_DIR/mount.log")"
             exit 77
