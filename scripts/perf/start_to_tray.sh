@@ -2,6 +2,8 @@
 # Time from starting voz to its icon shown in the tray (Xvfb + icewm), over several starts on a
 # fresh program folder. Prints "run N MS" lines; the harness's FAIL lines mean no measurement.
 #   VOZ_PROGRAM_DIR=build-perf/voz scripts/perf/start_to_tray.sh [RUNS]
+# Measured on Xvfb, as the earlier reports were.
+export VOZ_X_SERVER=${VOZ_X_SERVER:-Xvfb}
 # shellcheck source=tests/desktop/harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/../../tests/desktop/harness.sh"
 runs=${1:-7}

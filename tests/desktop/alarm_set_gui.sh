@@ -91,14 +91,9 @@ save_list_as()
             (($(count_pixels "$WORK_DIR/chooser.png" 0 0 "$WIN_W" "$WIN_H" 'r > 200 && g > 200 && b > 200') > 5000))
     }
     window_geometry "$chooser"
-    if ! poll_until 3 chooser_painted; then
-        # A fault under study may be named in VOZ_KNOWN_FAULTS: it is reported, not failed.
-        if [[ " ${VOZ_KNOWN_FAULTS:-} " == *" chooser-unpainted "* ]]; then
-            echo "KNOWN FAULT: $SCENARIO: the 'Voz files' window opened for '$2' stayed unpainted (black)"
-        else
-            DEFERRED_FAULTS+=("the 'Voz files' window opened for '$2' stayed unpainted (black)")
-            echo "FAIL: $SCENARIO: ${DEFERRED_FAULTS[-1]} (going on)"
-        fi
+    if ! poll_until 5 chooser_painted; then
+        DEFERRED_FAULTS+=("the 'Voz files' window opened for '$2' stayed unpainted (black)")
+        echo "FAIL: $SCENARIO: ${DEFERRED_FAULTS[-1]} (going on)"
     fi
     click_in_window "$chooser" "$NAME_X" "$NAME_Y" || fail "could not click the chooser's name box"
     xdotool type --delay 60 "$2"

@@ -1,5 +1,5 @@
 # shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
-# Sourced by the desktop scenarios. Each scenario gets its own X display (Xvfb + icewm, whose
+# Sourced by the desktop scenarios. Each scenario gets its own X display (Xorg + icewm, whose
 # taskbar holds the tray), its own PulseAudio with a null sink, and its own copy of the program
 # folder, so scenarios never see each other's voz.ini or data files.
 #
@@ -17,6 +17,16 @@
 [[ -n ${VOZ_HARNESS_LOADED:-} ]] && return 0
 VOZ_HARNESS_LOADED=1
 set -u -o pipefail
+
+# VOZ_FULL_DISK=1: the program folder is a tmpfs of its own, filled to the last page each time the
+# program starts (a disk that filled up under it). Mounting needs a private mount namespace.
+if [[ -n ${VOZ_FULL_DISK:-} && -z ${VOZ_PRIVATE_MOUNTS:-} ]]; then
+    if ! unshare --mount --propagation private true 2>/dev/null; then
+        echo "SKIPPED: $(basename "$0" .sh): no private mount namespace for VOZ_FULL_DISK"
+        exit 77
+    fi
+    VOZ_PRIVATE_MOUNTS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
+fi
 
 HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 VOZ_PROGRAM_DIR=${VOZ_PROGRAM_DIR:-/work/main/build/voz}
@@ -37,6 +47,8 @@ VOZ_LOG=$WORK_DIR/voz.log
 LAST_EXIT_STATUS=""
 RECORD_PID=""
 RECORD_FILE=""
+SCREEN_W=0 SCREEN_H=0
+FULL_DISK_MOUNTED=""
 TRAY_WIN="" TRAY_X=0 TRAY_Y=0 TRAY_W=0 TRAY_H=0
 MENU_WIN="" MENU_X=0 MENU_Y=0 MENU_W=0 MENU_H=0
 WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
@@ -80,6 +92,10 @@ check()
 
 scenario_passed()
 {
+    # The sanitizer build reports to its output and may carry on (or end only at exit).
+    if [[ -s $VOZ_LOG ]] && grep -qE 'ERROR: AddressSanitizer|runtime error:' "$VOZ_LOG"; then
+        fail "a sanitizer report in voz's output"
+    fi
     echo "PASS: $SCENARIO (all checks, $SECONDS s)"
     exit 0
 }
@@ -135,6 +151,8 @@ harness_cleanup()
     for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
         stop_pid "${HARNESS_PIDS[i]}" "${HARNESS_NAMES[i]}"
     done
+    # Detached before the work folder goes; running processes keep their view.
+    [[ -n ${FULL_DISK_MOUNTED:-} ]] && umount -l "$PROGRAM_DIR" 2>/dev/null
     if [[ -n ${VOZ_KEEP_TEMP:-} ]]; then
         echo "      $SCENARIO: kept $WORK_DIR"
     else
@@ -190,23 +208,97 @@ start_watchdog()
     remember_pid watchdog $!
 }
 
-start_display()
+# The display: Xorg with the dummy video driver, the server users have. It needs root; on a seat
+# of its own ("seat1") it takes no virtual terminal, so several run side by side. Where it cannot
+# start, Xvfb does, and the log says so; VOZ_X_SERVER=Xvfb asks for Xvfb. Every check holds on
+# both: pictures are read from the screen as it shows (capture_region).
+X_SERVER=""
+
+write_xorg_conf()
 {
-    local fdfile=$WORK_DIR/displayfd
+    cat >"$1" <<'EOF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoAddGPU" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 28.0-80.0
+    VertRefresh 48.0-75.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1024x768"
+        Virtual 1024 768
+    EndSubSection
+EndSection
+EOF
+}
+
+# launch_x_server NAME COMMAND...: starts the server, which writes its display number to fd 3 once
+# it takes clients; sets DISPLAY, or returns false when the server ends or stays silent.
+launch_x_server()
+{
+    local name=$1 fdfile=$WORK_DIR/displayfd-$1
+    shift
     : >"$fdfile"
-    # Xvfb picks a free display number itself and writes it to fd 3 once it takes clients.
-    setpriv --pdeathsig TERM -- Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-        3>"$fdfile" >"$WORK_DIR/xvfb.log" 2>&1 &
-    remember_pid Xvfb $!
-    local xvfb=$!
-    display_number_written() { grep -qE '^[0-9]+$' "$fdfile" || ! process_running "$xvfb"; }
+    setpriv --pdeathsig TERM -- "$@" 3>"$fdfile" >"$WORK_DIR/$name.out" 2>&1 &
+    local pid=$!
+    remember_pid "$name" "$pid"
+    display_number_written() { grep -qE '^[0-9]+$' "$fdfile" || ! process_running "$pid"; }
     poll_until 30 display_number_written
     local number
     number=$(head -n 1 "$fdfile")
-    [[ $number =~ ^[0-9]+$ ]] || { cat "$WORK_DIR/xvfb.log"; fail "Xvfb did not start"; }
+    if ! [[ $number =~ ^[0-9]+$ ]] || ! process_running "$pid"; then
+        stop_pid "$pid" "$name"
+        return 1
+    fi
     export DISPLAY=:$number
+}
+
+start_xorg()
+{
+    [[ $(id -u) == 0 ]] || { note "Xorg: not root"; return 1; }
+    command -v Xorg >/dev/null || { note "Xorg: not installed"; return 1; }
+    [[ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]] || { note "Xorg: no dummy video driver"; return 1; }
+    write_xorg_conf "$WORK_DIR/xorg.conf"
+    # -dpi 100 as Xvfb reports, so text comes out the same size on either server.
+    launch_x_server Xorg Xorg -config "$WORK_DIR/xorg.conf" -logfile "$WORK_DIR/xorg.log" \
+        -seat seat1 -dpi 100 -noreset -nolisten tcp -displayfd 3 && return 0
+    note "Xorg did not start; it said:"
+    grep -hE '\(EE\)|Fatal' "$WORK_DIR/xorg.log" "$WORK_DIR/Xorg.out" 2>/dev/null | tail -n 5 | sed 's/^/        /'
+    return 1
+}
+
+start_display()
+{
+    if [[ ${VOZ_X_SERVER:-Xorg} == Xvfb ]]; then
+        note "Xvfb, as VOZ_X_SERVER asks"
+    elif start_xorg; then
+        X_SERVER=Xorg
+    else
+        note "Xorg cannot start here: falling back to Xvfb"
+    fi
+    if [[ -z $X_SERVER ]]; then
+        launch_x_server Xvfb Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset ||
+            { cat "$WORK_DIR/Xvfb.out"; fail "Xvfb did not start"; }
+        X_SERVER=Xvfb
+    fi
     poll_until 30 xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
-    note "display $DISPLAY"
+    read -r SCREEN_W SCREEN_H < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2]; exit }')
+    note "display $DISPLAY ($X_SERVER, ${SCREEN_W}x$SCREEN_H)"
 }
 
 wm_ready()
@@ -337,7 +429,25 @@ prepare_program_dir()
 {
     [[ -x $VOZ_PROGRAM_DIR/voz ]] || fail "no program at $VOZ_PROGRAM_DIR/voz (build the voz target)"
     mkdir -p "$PROGRAM_DIR"
+    if [[ -n ${VOZ_FULL_DISK:-} ]]; then
+        # Room for the program and the scenario's files (a few MiB at most); the filler takes the rest.
+        local size_k=$(($(du -sk "$VOZ_PROGRAM_DIR" | cut -f1) + 4096))
+        mount -t tmpfs -o "size=${size_k}k,mode=0755" vozfull "$PROGRAM_DIR" 2>"$WORK_DIR/mount.log" || {
+            echo "SKIPPED: $SCENARIO: cannot mount a tmpfs: $(cat "$WORK_DIR/mount.log")"
+            exit 77
+        }
+        FULL_DISK_MOUNTED=1
+        note "program folder on a tmpfs of $size_k KiB, filled whenever voz starts"
+    fi
     cp -a "$VOZ_PROGRAM_DIR/." "$PROGRAM_DIR/" || fail "cannot copy $VOZ_PROGRAM_DIR"
+}
+
+# fill_program_disk: under VOZ_FULL_DISK, takes the tmpfs's last free byte.
+fill_program_disk()
+{
+    [[ -n ${FULL_DISK_MOUNTED:-} ]] || return 0
+    cat /dev/zero >>"$PROGRAM_DIR/filler" 2>/dev/null
+    [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]] || fail "the program folder still has room"
 }
 
 program_file() { echo "$PROGRAM_DIR/$1"; }
@@ -347,6 +457,8 @@ write_program_file()
 {
     local name=$1 format=$2
     shift 2
+    # The scenario's own files go in first; the disk fills again when voz starts.
+    [[ -n ${FULL_DISK_MOUNTED:-} ]] && rm -f "$PROGRAM_DIR/filler"
     # shellcheck disable=SC2059
     printf "$format" "$@" >"$PROGRAM_DIR/$name" || fail "cannot write $name"
 }
@@ -356,6 +468,7 @@ remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
 # start_voz [ARGS...]: starts the copied program; its pid goes to VOZ_PID, its output to VOZ_LOG.
 start_voz()
 {
+    fill_program_disk
     (
         cd "$WORK_DIR" || exit 1
         exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
@@ -601,18 +714,19 @@ close_tray_menu()
 
 # ---- pictures ------------------------------------------------------------------------------
 
+# capture_region X Y W H FILE: what the screen shows there (one GetImage on the root window).
+capture_region()
+{
+    "$PYTHON" "$HARNESS_DIR/xprobe.py" capture "$1" "$2" "$3" "$4" |
+        convert -size "${3}x${4}" -depth 8 bgra:- -alpha off "$5"
+}
+
 # screenshot NAME: the whole screen into the scenario's picture folder; prints the file.
 screenshot()
 {
     local file=$SHOT_DIR/$1.png
-    xwd -root -silent -display "$DISPLAY" | convert xwd:- "$file" || return 1
+    capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$file" || return 1
     echo "$file"
-}
-
-# capture_region X Y W H FILE: part of the screen into FILE.
-capture_region()
-{
-    xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${3}x${4}+${1}+${2}" +repage "$5"
 }
 
 # capture_window WIN FILE: what the screen shows inside the window (there is no compositor, so

@@ -76,17 +76,10 @@ painted()
     ((light * 2 > $3 * $4))
 }
 
-# note_fault TEXT [over-own]: a fault that fails the scenario at its end, so the steps after it still run.
-# A window that shows black where it covers another of the program's windows is a known fault
-# under study: marked over-own and named "unpainted-over-own-window" in VOZ_KNOWN_FAULTS, it is
-# reported, not failed.
+# note_fault TEXT: a fault that fails the scenario at its end, so the steps after it still run.
 DEFERRED_FAULTS=()
 note_fault()
 {
-    if [[ " ${VOZ_KNOWN_FAULTS:-} " == *" unpainted-over-own-window "* && ${2:-} == over-own ]]; then
-        echo "KNOWN FAULT: $SCENARIO: $1"
-        return 0
-    fi
     DEFERRED_FAULTS+=("$1")
     echo "FAIL: $SCENARIO: $1 (going on)"
 }
@@ -112,7 +105,7 @@ choose_entry()
     poll_until 5 find_combo_popup || fail "the list of $4 did not drop down"
     local at="$WIN_X $WIN_Y $WIN_W $WIN_H"
     # shellcheck disable=SC2086
-    poll_until 2 painted $at || note_fault "the drop-down list of $4 shows black, not its entries" over-own
+    poll_until 3 painted $at || note_fault "the drop-down list of $4 shows black, not its entries"
     [[ $4 == '"Search"' && $3 == 2 ]] && screenshot search_list >/dev/null
     local i
     press_keys Home
@@ -272,7 +265,7 @@ click_control "$ADD_X" "$ADD_Y" '"Add"'
 click_control "$SAVE_X" "$SAVE_Y" "the save button"
 question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question on saving over Wpaper.dat"
 window_geometry "$question"
-poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || note_fault "the overwrite question shows black, not its face" over-own
+poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || note_fault "the overwrite question shows black, not its face"
 screenshot wallpaper_overwrite >/dev/null
 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || fail "Wpaper.dat changed before the answer"
 click_in_window "$question" "$YES_X" "$YES_Y" || fail "could not click Yes"

@@ -5,11 +5,17 @@
   xprobe.py keyboard-grabbed exits 0 while some client holds the keyboard grab
   xprobe.py close WINDOW     asks the window manager to close the window (_NET_CLOSE_WINDOW, as
                              wmctrl -c does): it sends WM_DELETE_WINDOW whatever the Motif hints say
+  xprobe.py capture X Y W H  writes that part of the screen as raw BGRA bytes (W*H*4) to stdout
+
+The capture is one GetImage on the root window: what the screen shows. (xwd -root reads each
+window with its own colormap apart and shows a window that covers another as black.)
 """
 import ctypes
 import ctypes.util
 import sys
 
+Z_PIXMAP = 2
+ALL_PLANES = 0xFFFFFFFF
 GRAB_SUCCESS, ALREADY_GRABBED = 0, 1
 GRAB_MODE_ASYNC = 1
 CURRENT_TIME = 0
@@ -26,6 +32,28 @@ class XClientMessageEvent(ctypes.Structure):
 
 class XEvent(ctypes.Union):
     _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+class XImage(ctypes.Structure):
+    """The leading fields of Xlib's XImage."""
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int),
+                ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int)]
+
+
+def capture(x11, display, root, x, y, w, h):
+    image = x11.XGetImage(display, root, x, y, w, h, ALL_PLANES, Z_PIXMAP)
+    if not image:
+        sys.exit("xprobe: GetImage failed")
+    img = image.contents
+    if img.bits_per_pixel != 32 or img.byte_order != 0:
+        sys.exit("xprobe: needs a 24-bit screen in LSB-first order")
+    raw = ctypes.string_at(img.data, img.bytes_per_line * h)
+    out = b"".join(raw[row * img.bytes_per_line:row * img.bytes_per_line + w * 4] for row in range(h))
+    sys.stdout.buffer.write(out)
+    return 0
 
 
 def open_display():
@@ -46,6 +74,9 @@ def open_display():
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                ctypes.POINTER(XEvent)]
+    x11.XGetImage.restype = ctypes.POINTER(XImage)
+    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                              ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
     display = x11.XOpenDisplay(None)
     if not display:
         sys.exit("xprobe: cannot open the display")
@@ -83,6 +114,8 @@ def main():
         x11.XSync(display, 0)
         x11.XCloseDisplay(display)
         return 0 if sent else 1
+    if what == "capture" and len(sys.argv) == 6:
+        return capture(x11, display, root, *(int(a) for a in sys.argv[2:6]))
     sys.exit(__doc__)
 
 
