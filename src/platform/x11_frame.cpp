@@ -1,11 +1,15 @@
 #include "platform/x11_frame.h"
 
 #include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <xcb/xcb.h>
 
 namespace {
@@ -82,7 +86,25 @@ void minimizeWithoutBox(QWidget* window)
     if (allowed.functions & kFunctionAll) allowed.functions &= ~kFunctionMinimize;
     else allowed.functions |= kFunctionMinimize;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &allowed);
-    minimize();  // sent on the same connection, so it reaches the window manager in between
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &hints);
     xcb_flush(c);
+    // The window manager reads the hints when it gets round to the change, so they are put
+    // back only once it has minimised the window (or plainly will not).
+    QWindow* handle = window->windowHandle();
+    auto restored = std::make_shared<bool>(false);
+    auto restore = [c, id, motif, hints, restored, w = QPointer<QWidget>(window)] {
+        if (*restored || !w) return;
+        *restored = true;
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, motif, motif, 32, 5, &hints);
+        xcb_flush(c);
+    };
+    if (handle) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = QObject::connect(handle, &QWindow::windowStateChanged, handle, [restore, once](Qt::WindowState state) {
+            if (state != Qt::WindowMinimized) return;
+            QObject::disconnect(*once);
+            restore();
+        });
+    }
+    QTimer::singleShot(3000, window, restore);
+    minimize();
 }

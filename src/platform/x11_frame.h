@@ -9,6 +9,6 @@ void requestBareDialogFrame(QWidget* window);
 
 // Minimises a window whose title bar has no minimise box. Qt then tells the window manager
 // (Motif hints) that the window may not be minimised, and some (icewm) obey; allowing it for
-// good makes them draw the box. So the hints allow it only around the request: the window
-// manager reads them in order, before and after the request.
+// good makes them draw the box. So the hints allow it only until the window is minimised (or
+// a few seconds have passed): the window manager may read them late.
 void minimizeWithoutBox(QWidget* window);
