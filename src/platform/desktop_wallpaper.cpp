@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 #include <QWaitCondition>
@@ -85,7 +86,10 @@ struct Tool {
         QProcess process;
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(program, args, QIODevice::ReadOnly);
+        // Found on the session's search path, which QProcess would not look at.
+        const QString found = QStandardPaths::findExecutable(
+            program, env.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts));
+        process.start(found.isEmpty() ? program : found, args, QIODevice::ReadOnly);
         if (!process.waitForStarted(5000)) {
             fail(program + QStringLiteral(" cannot be started (") + process.errorString() + QLatin1Char(')'));
             return std::nullopt;
