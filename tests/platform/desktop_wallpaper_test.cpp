@@ -3,6 +3,7 @@
 // bus, and pcmanfm's desktop; sway's swaymsg is a stand-in script. Every helper is started here
 // and stopped by its process id; a missing program skips the test.
 #include "platform/desktop_wallpaper.h"
+#include "platform/qt_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -521,6 +523,46 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
             EXPECT_TRUE(reasons[0].contains(QStringLiteral("Unable to access background file")));
         }
     }
+}
+
+// The program's platform: a refusal found on the wallpaper's worker is heard on the thread that
+// asked, once the event loop runs, as the warning window needs it.
+TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
+{
+    app();
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    {
+        QFile script(bin + QStringLiteral("/swaymsg"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho 'Error: no output matched' >&2\nexit 2\n");
+        script.close();
+        QFile::setPermissions(script.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    // QtPlatform takes the session from the process; the copies go to a cache of our own.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", (bin + QLatin1Char(':')).toLocal8Bit() + path);
+    qputenv("SWAYSOCK", dir.filePath(QStringLiteral("sway.sock")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toLocal8Bit());
+    auto restore = qScopeGuard([path] {
+        qputenv("PATH", path);
+        qunsetenv("SWAYSOCK");
+        qunsetenv("XDG_CACHE_HOME");
+    });
+    QtPlatform platform;
+    QStringList heard;
+    platform.setWallpaperFailureCallback([&heard](const QString& reason) {
+        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+        heard << reason;
+    });
+    ASSERT_TRUE(platform.setWallpaper(savePicture(dir.filePath(QStringLiteral("p.bmp")), Qt::blue)));
+    EXPECT_TRUE(heard.isEmpty()) << "told before the desktop answered";
+    EXPECT_TRUE(waitUntil([&] {
+        QCoreApplication::processEvents();
+        return !heard.isEmpty();
+    }, 30000));
+    EXPECT_EQ(heard, QStringList{QStringLiteral("swaymsg output: Error: no output matched")});
 }
 
 // LXDE: pcmanfm's own desktop under an Xvfb, with the home, configuration and runtime folders
