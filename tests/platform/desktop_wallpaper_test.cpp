@@ -234,7 +234,8 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     QProcessEnvironment env = desktopFree();
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("icewm"));
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    Failures failures;
+    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::X11Root);
     X11 x(display);
     ASSERT_FALSE(xcb_connection_has_error(x.c));
@@ -266,6 +267,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_TRUE(looksLike(x.pixel(320, 240), Qt::black, 0));
     EXPECT_FALSE(x.pixmapSize(second));
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("cache"))).isEmpty());
+    EXPECT_EQ(failures.taken(), QStringList());
 }
 
 // ---- settings stores on a private session bus ------------------------------------------------
@@ -450,7 +452,8 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(create(QStringLiteral("workspace1/last-image"), "string", QStringLiteral("/nowhere/old.png")));
     ASSERT_TRUE(create(QStringLiteral("workspace1/image-style"), "int", QStringLiteral("0")));
 
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    Failures failures;
+    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Xfce);
     const QColor yellow(230, 210, 20);
     ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("picture.jpg")), yellow)));
@@ -465,6 +468,7 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(wallpaper.waitForIdle(60000));
     EXPECT_EQ(property(QStringLiteral("workspace0/image-style")), QStringLiteral("0"));
     EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("0"));
+    EXPECT_EQ(failures.taken(), QStringList());
 }
 
 // sway through a stand-in swaymsg that writes down its arguments and answers as sway would; the
