@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     Program program(platform);
     SessionWatch session(program);
     // Class1 by its class id, from the library beside the program (gAppPath is set at load).
-    program.createClass1 = [&program] { return CreateClass1(program.gAppPath); };
+    program.createClass1 = [&program](QString* reason) { return CreateClass1(program.gAppPath, reason); };
     program.form1().Form_Load(QCoreApplication::applicationDirPath());
     return app.exec();
 }

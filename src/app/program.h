@@ -66,8 +66,9 @@ public:
     // At start, when the wallpaper schedule was left on: the wallpaper window, loaded unseen.
     void LoadWallpaperWindowHidden();
 
-    // Makes a fresh Rodidad Class1 for one call; null when the library cannot be loaded.
-    std::function<std::unique_ptr<Rodidad::_Class1>()> createClass1;
+    // Makes a fresh Rodidad Class1 for one call; null, with the reason, when the library cannot
+    // be loaded.
+    std::function<std::unique_ptr<Rodidad::_Class1>(QString* reason)> createClass1;
 
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);

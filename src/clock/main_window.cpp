@@ -375,7 +375,8 @@ void Form1::WallpaperResync()
     const QTime t = p.platform.now().time();
     const int m = t.minute(), h = t.hour(), n = p.gWallNextTime, i = p.gWallInterval;
     bool replan = false;
-    if (i >= 60 && n < h) replan = (n != 0);
+    // Target 0 is the coming midnight only within one interval of it; later it was missed.
+    if (i >= 60 && n < h) replan = !(n == 0 && 24 - h <= i / 60);
     else if (i < 60 && n < m) replan = !(n == 0 && m >= 30 && 60 - m <= i);
     else if (i < 60 && n > m && n - m > i) replan = true;
     if (!replan) return;

@@ -15,13 +15,15 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 #include <QWaitCondition>
 #include <optional>
 
 WallpaperBackend chooseWallpaperBackend(const QString& currentDesktop, const QString& sessionType,
-                                        const QString& waylandDisplay, const QString& display)
+                                        const QString& waylandDisplay, const QString& display,
+                                        const QString& swaySocket)
 {
     static const struct {
         const char* name;
@@ -33,12 +35,14 @@ WallpaperBackend chooseWallpaperBackend(const QString& currentDesktop, const QSt
         {"Cinnamon", WallpaperBackend::Cinnamon}, {"MATE", WallpaperBackend::Mate},
         {"XFCE", WallpaperBackend::Xfce},         {"KDE", WallpaperBackend::Plasma},
         {"LXDE", WallpaperBackend::Lxde},         {"LXQt", WallpaperBackend::Lxqt},
+        {"sway", WallpaperBackend::Sway},
     };
     for (const QString& part : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         const QString token = part.trimmed();
         for (const auto& k : known)
             if (token.compare(QLatin1String(k.name), Qt::CaseInsensitive) == 0) return k.backend;
     }
+    if (!swaySocket.isEmpty()) return WallpaperBackend::Sway;
     const QString type = sessionType.trimmed().toLower();
     const bool wayland = type == QLatin1String("wayland") || (type.isEmpty() && !waylandDisplay.isEmpty());
     // Under Wayland an X display is Xwayland's, whose root window nobody sees.
@@ -50,7 +54,8 @@ WallpaperBackend chooseWallpaperBackend(const QProcessEnvironment& env)
 {
     return chooseWallpaperBackend(env.value(QStringLiteral("XDG_CURRENT_DESKTOP")),
                                   env.value(QStringLiteral("XDG_SESSION_TYPE")),
-                                  env.value(QStringLiteral("WAYLAND_DISPLAY")), env.value(QStringLiteral("DISPLAY")));
+                                  env.value(QStringLiteral("WAYLAND_DISPLAY")), env.value(QStringLiteral("DISPLAY")),
+                                  env.value(QStringLiteral("SWAYSOCK")));
 }
 
 namespace {
@@ -64,35 +69,48 @@ struct Change {
 };
 
 // A settings tool run with the session's environment, never for long: a desktop service that
-// hangs must not keep the next change waiting forever.
+// hangs must not keep the next change waiting forever. The first failure of a change is kept
+// with the tool's own words, for the user.
 struct Tool {
     const QProcessEnvironment& env;
+    mutable QString failure;
+
+    bool fail(const QString& why) const
+    {
+        if (failure.isEmpty()) failure = why;
+        return false;
+    }
 
     std::optional<QString> run(const QString& program, const QStringList& args) const
     {
         QProcess process;
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(program, args, QIODevice::ReadOnly);
-        if (!process.waitForStarted(5000)) return std::nullopt;
+        // Found on the session's search path, which QProcess would not look at.
+        const QString found = QStandardPaths::findExecutable(
+            program, env.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts));
+        process.start(found.isEmpty() ? program : found, args, QIODevice::ReadOnly);
+        if (!process.waitForStarted(5000)) {
+            fail(program + QStringLiteral(" cannot be started (") + process.errorString() + QLatin1Char(')'));
+            return std::nullopt;
+        }
         if (!process.waitForFinished(5000)) {
             process.kill();
             process.waitForFinished(1000);
+            fail(program + QStringLiteral(" did not answer"));
             return std::nullopt;
         }
-        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
-        return QString::fromLocal8Bit(process.readAllStandardOutput());
-    }
-
-    void detached(const QString& program, const QStringList& args) const
-    {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setProgram(program);
-        process.setArguments(args);
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-        process.startDetached();
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            // Tools say why on standard error, swaymsg on standard output.
+            QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+            if (said.isEmpty()) said = out.trimmed();
+            said = said.section(QLatin1Char('\n'), 0, 0).trimmed();
+            fail(program + QLatin1Char(' ') + args.value(0) + QStringLiteral(": ") +
+                 (said.isEmpty() ? QStringLiteral("ended with code %1").arg(process.exitCode()) : said));
+            return std::nullopt;
+        }
+        return out;
     }
 };
 
@@ -107,21 +125,30 @@ QString gvariantString(const QString& s)
 QString fileUri(const QString& path) { return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded); }
 
 // GNOME and its relatives: a picture key (a URI, or a plain path for MATE), a dark-style twin
-// where the desktop has one, and picture-options, where 'none' hides any picture.
-void applyGSettings(const Tool& tool, const QString& schema, const QStringList& keys, bool asUri, const QString& file)
+// where the desktop has one, and picture-options, where 'none' hides any picture. MATE's schema
+// has no 'none': an empty file name alone gives its plain colour.
+void applyGSettings(const Tool& tool, const QString& schema, const QStringList& keys, bool asUri, bool hasNone,
+                    const QString& file)
 {
     const QString gsettings = QStringLiteral("gsettings");
     const QString options = QStringLiteral("picture-options");
+    auto set = [&](const QString& key, const QString& value) {
+        return tool.run(gsettings, {QStringLiteral("set"), schema, key, value}).has_value();
+    };
     if (file.isEmpty()) {
-        for (const QString& key : keys) tool.run(gsettings, {QStringLiteral("set"), schema, key, QStringLiteral("''")});
-        tool.run(gsettings, {QStringLiteral("set"), schema, options, QStringLiteral("'none'")});
+        for (const QString& key : keys)
+            if (!set(key, QStringLiteral("''"))) return;
+        if (hasNone) set(options, QStringLiteral("'none'"));
         return;
     }
-    const auto current = tool.run(gsettings, {QStringLiteral("get"), schema, options});
-    if (current && current->trimmed() == QLatin1String("'none'"))
-        tool.run(gsettings, {QStringLiteral("set"), schema, options, QStringLiteral("'zoom'")});
+    if (hasNone) {
+        const auto current = tool.run(gsettings, {QStringLiteral("get"), schema, options});
+        if (!current) return;
+        if (current->trimmed() == QLatin1String("'none'") && !set(options, QStringLiteral("'zoom'"))) return;
+    }
     const QString value = gvariantString(asUri ? fileUri(file) : file);
-    for (const QString& key : keys) tool.run(gsettings, {QStringLiteral("set"), schema, key, value});
+    for (const QString& key : keys)
+        if (!set(key, value)) return;
 }
 
 // xfdesktop keeps one backdrop per monitor and workspace; each gets the picture. A style of 0
@@ -169,8 +196,9 @@ void applyXfce(const Tool& tool, const QString& file, const QStringList& screens
 
 // Plasma's desktop scripting: every desktop's wallpaper plugin. Without a picture the plain
 // colour plugin takes over.
-void applyPlasma(const QProcessEnvironment& env, const QString& file)
+void applyPlasma(const Tool& tool, const QString& file)
 {
+    const QProcessEnvironment& env = tool.env;
     QString script;
     if (file.isEmpty()) {
         script = QStringLiteral("desktops().forEach(function (d) { d.wallpaperPlugin = 'org.kde.color'; });");
@@ -189,45 +217,82 @@ void applyPlasma(const QProcessEnvironment& env, const QString& file)
     QDBusConnection bus = address.isEmpty()
                               ? QDBusConnection::sessionBus()
                               : QDBusConnection::connectToBus(address, QStringLiteral("voz-wallpaper ") + address);
-    if (!bus.isConnected()) return;
+    if (!bus.isConnected()) {
+        tool.fail(QStringLiteral("no session bus to reach plasmashell"));
+        return;
+    }
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
                                                        QStringLiteral("org.kde.PlasmaShell"),
                                                        QStringLiteral("evaluateScript"));
     call << script;
-    bus.call(call, QDBus::Block, 10000);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+    if (reply.type() == QDBusMessage::ErrorMessage) tool.fail(QStringLiteral("plasmashell: ") + reply.errorMessage());
 }
 
+// pcmanfm hands the change to its running desktop instance and ends.
 void applyPcmanfm(const Tool& tool, const QString& program, const QString& fillMode, const QString& file)
 {
     if (file.isEmpty())
-        tool.detached(program, {QStringLiteral("--wallpaper-mode=color")});
+        tool.run(program, {QStringLiteral("--wallpaper-mode=color")});
     else
-        tool.detached(program, {QStringLiteral("--set-wallpaper=") + file, QStringLiteral("--wallpaper-mode=") + fillMode});
+        tool.run(program, {QStringLiteral("--set-wallpaper=") + file, QStringLiteral("--wallpaper-mode=") + fillMode});
 }
 
-void apply(WallpaperBackend backend, const QProcessEnvironment& env, const Change& change)
+// sway reads one command line; the quotes keep a path with blanks one argument. A removal
+// leaves the black of a bare X root window.
+void applySway(const Tool& tool, const QString& file)
 {
-    const Tool tool{env};
+    const QStringList output{QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg")};
+    if (file.isEmpty())
+        tool.run(QStringLiteral("swaymsg"), output + QStringList{QStringLiteral("#000000"), QStringLiteral("solid_color")});
+    else
+        tool.run(QStringLiteral("swaymsg"),
+                 output + QStringList{QLatin1Char('"') + file + QLatin1Char('"'), QStringLiteral("fill")});
+}
+
+// Empty when the desktop took the change; otherwise why not.
+QString apply(WallpaperBackend backend, const QProcessEnvironment& env, const Change& change)
+{
+    const Tool tool{env, {}};
     const QString& file = change.file;
     switch (backend) {
     case WallpaperBackend::Gnome:
         applyGSettings(tool, QStringLiteral("org.gnome.desktop.background"),
-                       {QStringLiteral("picture-uri"), QStringLiteral("picture-uri-dark")}, true, file);
+                       {QStringLiteral("picture-uri"), QStringLiteral("picture-uri-dark")}, true, true, file);
         break;
     case WallpaperBackend::Cinnamon:
         applyGSettings(tool, QStringLiteral("org.cinnamon.desktop.background"), {QStringLiteral("picture-uri")}, true,
-                       file);
+                       true, file);
         break;
     case WallpaperBackend::Mate:
-        applyGSettings(tool, QStringLiteral("org.mate.background"), {QStringLiteral("picture-filename")}, false, file);
+        applyGSettings(tool, QStringLiteral("org.mate.background"), {QStringLiteral("picture-filename")}, false, false,
+                       file);
         break;
     case WallpaperBackend::Xfce: applyXfce(tool, file, change.screens); break;
-    case WallpaperBackend::Plasma: applyPlasma(env, file); break;
+    case WallpaperBackend::Plasma: applyPlasma(tool, file); break;
     case WallpaperBackend::Lxde: applyPcmanfm(tool, QStringLiteral("pcmanfm"), QStringLiteral("crop"), file); break;
     case WallpaperBackend::Lxqt: applyPcmanfm(tool, QStringLiteral("pcmanfm-qt"), QStringLiteral("zoom"), file); break;
-    case WallpaperBackend::X11Root: setX11RootWallpaper(env.value(QStringLiteral("DISPLAY")), file); break;
+    case WallpaperBackend::Sway: applySway(tool, file); break;
+    case WallpaperBackend::X11Root: {
+        const QString display = env.value(QStringLiteral("DISPLAY"));
+        if (!setX11RootWallpaper(display, file))
+            tool.fail(QStringLiteral("the picture cannot be drawn on the X display ") + display);
+        break;
+    }
     case WallpaperBackend::None: break;
     }
+    return tool.failure;
+}
+
+// Why no back end serves the session, in the user's terms.
+QString noBackendReason(const QProcessEnvironment& env)
+{
+    const QString desktop = env.value(QStringLiteral("XDG_CURRENT_DESKTOP"));
+    const QString named = desktop.isEmpty() ? QStringLiteral("an unnamed desktop") : desktop;
+    if (!env.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
+        env.value(QStringLiteral("XDG_SESSION_TYPE")).trimmed().toLower() == QLatin1String("wayland"))
+        return QStringLiteral("no way to set it is known for %1 on Wayland").arg(named);
+    return QStringLiteral("no way to set it is known for %1 without an X display").arg(named);
 }
 
 // Copies older than `stamp`: the desktop has been told about a newer one.
@@ -242,8 +307,8 @@ void removeOlderCopies(const QString& folder, const QString& stamp)
 
 class DesktopWallpaper::Worker : public QThread {
 public:
-    Worker(WallpaperBackend backend, QProcessEnvironment env, QString folder)
-        : m_backend(backend), m_env(std::move(env)), m_folder(std::move(folder))
+    Worker(WallpaperBackend backend, QProcessEnvironment env, QString folder, FailureHandler failed)
+        : m_backend(backend), m_env(std::move(env)), m_folder(std::move(folder)), m_failed(std::move(failed))
     {
     }
 
@@ -283,7 +348,8 @@ protected:
                 m_pending.reset();
                 m_busy = true;
             }
-            apply(m_backend, m_env, change);
+            const QString failure = apply(m_backend, m_env, change);
+            if (!failure.isEmpty() && m_failed) m_failed(failure);
             removeOlderCopies(m_folder, change.stamp);
             QMutexLocker lock(&m_mutex);
             m_busy = false;
@@ -295,6 +361,7 @@ private:
     const WallpaperBackend m_backend;
     const QProcessEnvironment m_env;
     const QString m_folder;
+    const FailureHandler m_failed;
     QMutex m_mutex;
     QWaitCondition m_wake, m_idle;
     std::optional<Change> m_pending;
@@ -302,8 +369,11 @@ private:
     bool m_stopping = false;
 };
 
-DesktopWallpaper::DesktopWallpaper(QProcessEnvironment env, QString cacheFolder)
-    : m_env(std::move(env)), m_cacheFolder(std::move(cacheFolder)), m_backend(chooseWallpaperBackend(m_env))
+DesktopWallpaper::DesktopWallpaper(QProcessEnvironment env, QString cacheFolder, FailureHandler failed)
+    : m_env(std::move(env)),
+      m_cacheFolder(std::move(cacheFolder)),
+      m_backend(chooseWallpaperBackend(m_env)),
+      m_failed(std::move(failed))
 {
 }
 
@@ -317,15 +387,21 @@ DesktopWallpaper::~DesktopWallpaper()
         delete m_worker;
 }
 
-bool DesktopWallpaper::set(const QString& path)
+bool DesktopWallpaper::set(const QString& path, QString* reason)
 {
-    if (m_backend == WallpaperBackend::None) return false;
+    if (m_backend == WallpaperBackend::None) {
+        if (reason) *reason = noBackendReason(m_env);
+        return false;
+    }
     // Stamps grow within a run and across runs, and sort as text.
     m_lastStamp = std::max<quint64>(m_lastStamp + 1, quint64(QDateTime::currentMSecsSinceEpoch()) * 1000);
     Change change;
     change.stamp = QStringLiteral("%1").arg(m_lastStamp, 16, 16, QLatin1Char('0'));
     if (!path.isEmpty()) {
-        if (!QFileInfo(path).isFile()) return false;
+        if (!QFileInfo(path).isFile()) {
+            if (reason) *reason = path + QStringLiteral(" is no file");
+            return false;
+        }
         QDir().mkpath(m_cacheFolder);
         const QString suffix = QFileInfo(path).suffix();
         change.file = QDir(m_cacheFolder).filePath(kCopyPrefix + change.stamp +
@@ -337,7 +413,7 @@ bool DesktopWallpaper::set(const QString& path)
     if (m_backend == WallpaperBackend::Xfce && qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         for (const QScreen* screen : QGuiApplication::screens()) change.screens << screen->name();
     if (!m_worker) {
-        m_worker = new Worker(m_backend, m_env, m_cacheFolder);
+        m_worker = new Worker(m_backend, m_env, m_cacheFolder, m_failed);
         m_worker->start();
     }
     m_worker->post(std::move(change));

@@ -78,8 +78,11 @@ public:
     virtual QString runtimeFolder() = 0;
 
     // Makes the picture at `path` the running desktop's wallpaper; an empty path removes the
-    // wallpaper (a plain background). False when the desktop could not be told.
+    // wallpaper (a plain background). False when the desktop could not be told at all. Every
+    // failure, at once or when the desktop refuses later, reaches the failure callback on this
+    // (the windows') thread with its reason.
     virtual bool setWallpaper(const QString& path) = 0;
+    virtual void setWallpaperFailureCallback(std::function<void(const QString& reason)> callback) = 0;
 
     // Ends the program at once: no further events run.
     virtual void endProgram() = 0;

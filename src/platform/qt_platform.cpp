@@ -216,10 +216,23 @@ bool QtPlatform::setWallpaper(const QString& path)
     if (!m_wallpaper) {
         // Kept across sessions: the desktop shows the copy again after a restart.
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-        m_wallpaper = std::make_unique<DesktopWallpaper>(QProcessEnvironment::systemEnvironment(),
-                                                         cache + QStringLiteral("/voz/wallpaper"));
+        // The desktop answers on the wallpaper's worker; the windows hear of it on their thread.
+        m_wallpaper = std::make_unique<DesktopWallpaper>(
+            QProcessEnvironment::systemEnvironment(), cache + QStringLiteral("/voz/wallpaper"),
+            [this](const QString& reason) {
+                QMetaObject::invokeMethod(
+                    this, [this, reason] { if (m_wallpaperFailed) m_wallpaperFailed(reason); }, Qt::QueuedConnection);
+            });
     }
-    return m_wallpaper->set(path);
+    QString reason;
+    if (m_wallpaper->set(path, &reason)) return true;
+    if (m_wallpaperFailed) m_wallpaperFailed(reason);
+    return false;
+}
+
+void QtPlatform::setWallpaperFailureCallback(std::function<void(const QString&)> callback)
+{
+    m_wallpaperFailed = std::move(callback);
 }
 
 QString QtPlatform::runtimeFolder()

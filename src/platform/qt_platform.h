@@ -44,6 +44,7 @@ public:
     int mciSendString(const QString& command) override;
     QString runtimeFolder() override;
     bool setWallpaper(const QString& path) override;
+    void setWallpaperFailureCallback(std::function<void(const QString&)> callback) override;
     void endProgram() override;
 
 private:
@@ -73,4 +74,5 @@ private:
     std::unique_ptr<WavePlayer> m_wave;
     std::unique_ptr<MidiPlayer> m_midi;
     std::unique_ptr<DesktopWallpaper> m_wallpaper;
+    std::function<void(const QString&)> m_wallpaperFailed;
 };

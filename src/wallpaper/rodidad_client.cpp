@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QPluginLoader>
+#include <QRegularExpression>
 
 QString RodidadLibraryPath(const QString& programFolder)
 {
@@ -45,8 +46,13 @@ std::unique_ptr<Rodidad::_Class1> CreateClass1(const QString& programFolder, QSt
     return object;
 }
 
-QString RodidadMissingText()
+QString RodidadMissingText(const QString& reason)
 {
-    return QStringLiteral("Wallpaper library librodidad.so is missing or failed: settings are not loaded or saved");
+    if (reason.isEmpty())
+        return QStringLiteral("Wallpaper library librodidad.so is missing or failed: settings are not loaded or saved");
+    // The warning names the library already; its folder would only crowd the reason out.
+    static const QRegularExpression path(QStringLiteral("^\\S*librodidad\\.so: "));
+    return QStringLiteral("Wallpaper library librodidad.so cannot be used (%1): settings are not loaded or saved")
+        .arg(QString(reason).remove(path));
 }
 

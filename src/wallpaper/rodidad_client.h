@@ -14,5 +14,5 @@ QString RodidadLibraryPath(const QString& programFolder);
 // (another class or type library id) or cannot be loaded; `reason` then says why.
 std::unique_ptr<Rodidad::_Class1> CreateClass1(const QString& programFolder, QString* reason = nullptr);
 
-// What the user is told when the library cannot be used.
-QString RodidadMissingText();
+// What the user is told when the library cannot be used, with the loader's reason if any.
+QString RodidadMissingText(const QString& reason = {});

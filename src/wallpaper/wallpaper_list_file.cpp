@@ -11,7 +11,8 @@ QByteArray ComposeWallpaperList(const QStringList& entries)
     QByteArray out;
     for (const QString& e : entries) {
         out += '"';
-        out += e.toUtf8();
+        // A quote in a name is doubled, so that it cannot end the field.
+        out += QString(e).replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8();
         out += "\"\r\n";
     }
     return out;
@@ -19,6 +20,56 @@ QByteArray ComposeWallpaperList(const QStringList& entries)
 
 namespace {
 bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+
+// Where the delimiter after `at` lies when only blanks stand between; -1 otherwise.
+qsizetype delimiterAfter(const QString& s, qsizetype at)
+{
+    while (at < s.size() && s.at(at) == u' ') ++at;
+    if (at >= s.size() || s.at(at) == u',' || isLineEnd(s.at(at))) return at;
+    return -1;
+}
+
+// A quoted field from the quote at `open`: "" stands for one quote, and a lone quote closes it
+// only before a delimiter. Lists written before quotes were doubled hold lone quotes inside
+// names; a field that meets a comma or line end after a lone quote closes at that quote, as a
+// plain reader would. Returns the field; `end` is where its delimiter lies.
+QString quotedField(const QString& s, qsizetype open, qsizetype& end)
+{
+    const qsizetype n = s.size();
+    QString text;
+    qsizetype firstLone = -1;
+    qsizetype textAtLone = 0;
+    for (qsizetype i = open + 1; i < n; ++i) {
+        const QChar c = s.at(i);
+        if (c == u'"') {
+            if (i + 1 < n && s.at(i + 1) == u'"') {
+                text += c;
+                ++i;
+                continue;
+            }
+            const qsizetype at = delimiterAfter(s, i + 1);
+            if (at >= 0) {
+                end = at;
+                return text;
+            }
+            if (firstLone < 0) {
+                firstLone = i;
+                textAtLone = text.size();
+            }
+        } else if ((isLineEnd(c) || c == u',') && firstLone >= 0) {
+            break;
+        }
+        text += c;
+    }
+    if (firstLone < 0) {  // never closed: the rest of the file
+        end = n;
+        return text;
+    }
+    // Anything between the first lone quote and the delimiter is dropped.
+    end = firstLone + 1;
+    while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;
+    return text.left(textAtLone);
+}
 }  // namespace
 
 QStringList ReadWallpaperList(const QByteArray& content)
@@ -32,15 +83,7 @@ QStringList ReadWallpaperList(const QByteArray& content)
         if (pos >= n) break;
         qsizetype end;
         if (s.at(pos) == u'"') {
-            const qsizetype close = s.indexOf(u'"', pos + 1);
-            if (close < 0) {
-                fields << s.mid(pos + 1);
-                break;
-            }
-            fields << s.mid(pos + 1, close - pos - 1);
-            // Anything between the closing quote and the delimiter is dropped.
-            end = close + 1;
-            while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;
+            fields << quotedField(s, pos, end);
         } else {
             end = pos;
             while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;

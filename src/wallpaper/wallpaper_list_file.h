@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <optional>
 
-// Wpaper.dat, the wallpaper list: one entry a line, each a double quote, the entry, a double
-// quote and CR LF; an empty list is an empty file. Text is UTF-8.
+// Wpaper.dat, the wallpaper list: one entry a line, each a double quote, the entry (a quote in
+// it doubled), a double quote and CR LF; an empty list is an empty file. Text is UTF-8.
 QString WallpaperListPath(const QString& appPath);  // appPath ends in "/"
 QByteArray ComposeWallpaperList(const QStringList& entries);
 
-// Comma- or line-separated fields: a field that begins with a double quote runs to the next
-// double quote; any other runs to the next comma or line end and loses its outer blanks. So a
-// hand-edited line "a.jpg, b.jpg" gives two entries.
+// Comma- or line-separated fields: a field that begins with a double quote runs to the closing
+// quote before a comma or line end ("" inside stands for a quote); any other runs to the next
+// comma or line end and loses its outer blanks. So a hand-edited line "a.jpg, b.jpg" gives two
+// entries.
 QStringList ReadWallpaperList(const QByteArray& content);
 
 // Writes the whole list through the safe write of the data files: a failed write leaves the old

@@ -18,15 +18,46 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <cmath>
 
 namespace {
 const QString kListFile = QStringLiteral("Wpaper.dat");
 const QString kBitmapFile = QStringLiteral("tmpFile.bmp");
+
+// A picture file as an image, null with the reader's reason when it cannot be read. A picture
+// above Qt's allocation limit is read smaller where its format allows (JPEG decodes straight at
+// the smaller size, at most twice as large each way as asked), so a large photo still shows.
+QImage readPicture(const QString& file, QString* reason)
+{
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (size.isValid() && limit > 0 && bytes > limit / 4 && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        const double scale = std::sqrt(double(limit / 4) / double(bytes));
+        reader.setScaledSize(QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))));
+    }
+    QImage image = reader.read();
+    if (image.isNull() && reason) *reason = reader.errorString();
+    return image;
+}
+
+// One warning for every picture a change found gone, naming a few of them.
+QString notFoundText(const QStringList& names)
+{
+    constexpr int kNamed = 3;
+    QString text = names.mid(0, kNamed).join(QStringLiteral(", "));
+    if (names.size() > kNamed) text += QStringLiteral(" and %1 more").arg(names.size() - kNamed);
+    return text + (names.size() == 1 ? QStringLiteral(" file not found") : QStringLiteral(" files not found"));
+}
 }  // namespace
 
 void OptionButton::setValue(bool on)
@@ -53,9 +84,12 @@ Form12Controls::Form12Controls()
     QObject::connect(&optOption[2], &OptionButton::Click, [this] { optOption[1].setValue(false); });
 }
 
-Form12::Form12(Program& program) : FormBase(program) {}
+Form12::Form12(Program& program) : FormBase(program)
+{
+    p.platform.setWallpaperFailureCallback([this](const QString& reason) { WallpaperFailed(reason); });
+}
 
-Form12::~Form12() = default;
+Form12::~Form12() { p.platform.setWallpaperFailureCallback({}); }
 
 Qt::WindowFlags Form12::WindowFlags() const
 {
@@ -246,18 +280,18 @@ Form12Controls& Form12::c()
 std::unique_ptr<Rodidad::_Class1> Form12::NewClass1()
 {
     std::unique_ptr<Rodidad::_Class1> object;
-    if (p.createClass1) object = p.createClass1();
-    if (!object) LibraryFailed(QString());
+    QString reason;
+    if (p.createClass1) object = p.createClass1(&reason);
+    if (!object) LibraryFailed(RodidadMissingText(reason));
     return object;
 }
 
-void Form12::LibraryFailed(const QString& what)
+void Form12::LibraryFailed(const QString& message)
 {
     // Said once a run: the window goes on without the library either way.
     if (m_libraryProblemTold) return;
     m_libraryProblemTold = true;
-    p.form11().AnswerOk(what.isEmpty() ? RodidadMissingText()
-                                       : QStringLiteral("The wallpaper library (Rodidad) failed: ") + what);
+    p.form11().AnswerOk(message);
 }
 
 // ---- loading and the list ------------------------------------------------------------------
@@ -278,7 +312,7 @@ void Form12::Form_Load()
         const Rodidad::Status s = lib->F12Load(ShowIndex, DeleteCursor, chkChange, cbChange, FromLibOption1, cbPaper,
                                                MeTop, MeLeft, chkKeepSet, lstShow, FromLibOption2, PicturePath,
                                                p.gAppPath);
-        if (!s.ok) LibraryFailed(s.error);
+        if (!s.ok) LibraryFailed(QStringLiteral("The wallpaper library (Rodidad) failed: ") + s.error);
     } else {
         FromLibOption1 = true;  // as the library would: list order until the user picks
     }
@@ -294,8 +328,10 @@ bool Form12::ShowPreview(const QString& name)
     const QString file = PictureFile(name);
     if (!QFileInfo(file).isFile()) return false;
     Form12Controls& ctl = *m_c;
-    // A file that cannot be read as a picture leaves the preview blank.
-    ctl.imgShow = QImage(file);
+    // A file that cannot be read as a picture leaves the preview blank; "Change Now" says why.
+    m_previewName = name;
+    m_previewProblem.clear();
+    ctl.imgShow = readPicture(file, &m_previewProblem);
     if (auto* img = qobject_cast<QLabel*>(Widget("imgShow"))) {
         const QSize inside = img->contentsRect().size();
         img->setPixmap(ctl.imgShow.isNull() ? QPixmap()
@@ -414,7 +450,7 @@ void Form12::cmdLoad_Click()
     ctl.lstShow.Clear();
     QObject* lstShow = &ctl.lstShow;
     const Rodidad::Status s = lib->LoadWallpaperList(lstShow, p.gAppPath);
-    if (!s.ok) LibraryFailed(s.error);
+    if (!s.ok) LibraryFailed(QStringLiteral("The wallpaper library (Rodidad) failed: ") + s.error);
     const int n = ctl.lstShow.ListCount();
     if (ctl.cbChange.ListIndex() >= 0 && n >= 2) ctl.chkChange.setEnabled(true);
     if (n <= 2) ctl.optOption[1].setValue(true);
@@ -435,7 +471,7 @@ void Form12::cmdClose_Click()
     if (auto lib = NewClass1()) {
         const Rodidad::Status s = lib->cmdCloseRet(&ctl.chkKeepSet, top, left, &ctl.chkChange,
                                                    ctl.optOption[2].Value(), &ctl.cbChange, p.gAppPath);
-        if (!s.ok) LibraryFailed(s.error);
+        if (!s.ok) LibraryFailed(QStringLiteral("The wallpaper library (Rodidad) failed: ") + s.error);
     }
     // A running schedule keeps the window, hidden, for its list.
     if (p.gWallNextTime == -1) Unload();
@@ -456,6 +492,11 @@ void Form12::chkChange_Click()
 void Form12::optOption_Click(int Index)
 {
     const int n = c().lstShow.ListCount();
+    // Two pictures: the other one, or random order would never change the wallpaper.
+    if (Index == 2 && n == 2) {
+        ShowIndex = ShowIndex == 0 ? 1 : 0;
+        return;
+    }
     if (n < 3) return;
     if (Index == 2) {
         // The next pick always differs from the picture shown last.
@@ -483,10 +524,15 @@ void Form12::DropMissingPictures()
     ListBox& lstShow = ctl.lstShow;
     // Entries deleted since the last change may have left the index past the end.
     if (ShowIndex < 0 || ShowIndex >= lstShow.ListCount()) ShowIndex = 0;
+    // One warning for the change, however many are gone: each would be a window to click away.
+    QStringList gone;
+    auto tell = qScopeGuard([&] {
+        if (!gone.isEmpty()) p.form11().AnswerOk(notFoundText(gone));
+    });
     while (lstShow.ListCount() > 0) {
         const QString name = lstShow.List(ShowIndex);
         if (QFileInfo(PictureFile(name)).isFile()) return;
-        p.form11().AnswerOk(name + QStringLiteral(" file not found"));
+        gone << name;
         RemoveShowEntry(ShowIndex);
         if (lstShow.ListCount() < 2) {
             ctl.chkChange.setValue(0);
@@ -512,10 +558,15 @@ void Form12::EMShowToShow()
     const QString name = lstShow.List(ShowIndex);
     const QString kind = name.right(3).toLower();
     if (kind == QLatin1String("gif") || kind == QLatin1String("jpg")) {
-        const QImage picture(PictureFile(name));
-        if (!picture.isNull()) SetWallpaperThroughBitmap(picture);
+        QString why;
+        const QImage picture = readPicture(PictureFile(name), &why);
+        if (picture.isNull()) CannotShow(name, why, false);
+        else SetWallpaperThroughBitmap(name, picture);
     } else {
-        p.platform.setWallpaper(PictureFile(name));
+        // The desktop reads it itself; what no reader takes as a picture is not handed on.
+        QImageReader reader(PictureFile(name));
+        if (reader.canRead()) SetWallpaper(PictureFile(name));
+        else CannotShow(name, reader.errorString(), false);
     }
     if (ctl.optOption[1].Value()) {
         ++ShowIndex;
@@ -523,19 +574,53 @@ void Form12::EMShowToShow()
     }
 }
 
-void Form12::SetWallpaperThroughBitmap(const QImage& picture)
+void Form12::SetWallpaperThroughBitmap(const QString& name, const QImage& picture)
 {
-    const QString bitmap = PictureFile(kBitmapFile);
+    const QImage bits = picture.convertToFormat(QImage::Format_RGB32);
+    QString firstProblem;
+    for (const QString& folder : {PicturePath + QLatin1Char('/'), p.platform.runtimeFolder()}) {
+        if (folder.isEmpty()) continue;
+        QDir().mkpath(folder);
+        const QString bitmap = folder + kBitmapFile;
+        QImageWriter writer(bitmap, "BMP");
+        if (writer.write(bits)) {
+            SetWallpaper(bitmap);
+            return;
+        }
+        if (firstProblem.isEmpty()) firstProblem = bitmap + QStringLiteral(": ") + writer.errorString();
+    }
     // Without a fresh bitmap the desktop would be shown the previous picture again.
-    if (!picture.convertToFormat(QImage::Format_RGB32).save(bitmap, "BMP")) return;
-    p.platform.setWallpaper(bitmap);
+    CannotShow(name, firstProblem, false);
+}
+
+void Form12::SetWallpaper(const QString& path) { p.platform.setWallpaper(path); }
+
+void Form12::WallpaperFailed(const QString& reason)
+{
+    if (m_wallpaperProblemTold) return;
+    m_wallpaperProblemTold = true;
+    p.form11().AnswerOk(QStringLiteral("The wallpaper cannot be changed on this desktop: ") + reason);
+}
+
+void Form12::CannotShow(const QString& name, const QString& reason, bool everyTime)
+{
+    // A schedule meets the same picture again and again: once a run is enough.
+    if (!everyTime) {
+        if (m_cannotShowTold.contains(name)) return;
+        m_cannotShowTold.insert(name);
+    }
+    p.form11().AnswerOk(name + QStringLiteral(" cannot be shown: ") + reason);
 }
 
 void Form12::cmdChangeWall_Click()
 {
     const QImage& preview = c().imgShow;
-    if (preview.isNull()) return;
-    SetWallpaperThroughBitmap(preview);
+    if (preview.isNull()) {
+        // A picture was picked but could not be read: the click would do nothing at all.
+        if (!m_previewName.isEmpty() && !m_previewProblem.isEmpty()) CannotShow(m_previewName, m_previewProblem, true);
+        return;
+    }
+    SetWallpaperThroughBitmap(m_previewName, preview);
 }
 
-void Form12::cmdClearWall_Click() { p.platform.setWallpaper(QString()); }
+void Form12::cmdClearWall_Click() { SetWallpaper(QString()); }

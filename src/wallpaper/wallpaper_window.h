@@ -4,6 +4,7 @@
 #include "app/form.h"
 
 #include <QImage>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -94,16 +95,26 @@ private:
     void RemoveShowEntry(int i);
     QString PictureFile(const QString& name) const;
     bool ShowPreview(const QString& name);
-    // Saves the picture as tmpFile.bmp in the pictures folder and makes that the wallpaper.
-    void SetWallpaperThroughBitmap(const QImage& picture);
+    // Saves the picture as tmpFile.bmp in the pictures folder (in the runtime folder when the
+    // pictures folder takes no file) and makes that the wallpaper.
+    void SetWallpaperThroughBitmap(const QString& name, const QImage& picture);
+    // Asks the desktop; the first refusal of a run is told (WallpaperFailed).
+    void SetWallpaper(const QString& path);
+    void WallpaperFailed(const QString& reason);
+    // A picture that could not be shown: told once a run for each name, or every time.
+    void CannotShow(const QString& name, const QString& reason, bool everyTime);
     // A fresh library object for one call, or null (the user is told once) when there is none.
     std::unique_ptr<Rodidad::_Class1> NewClass1();
-    void LibraryFailed(const QString& what);
+    void LibraryFailed(const QString& message);
 
     std::unique_ptr<Form12Controls> m_c;
     bool m_quietList = false;
     int m_listIndexAtPress = -1;
     bool m_libraryProblemTold = false;
+    bool m_wallpaperProblemTold = false;
+    QSet<QString> m_cannotShowTold;
+    QString m_previewName;     // the picture of the preview, or the one that could not be read
+    QString m_previewProblem;  // why that picture could not be read
     std::mt19937 m_random{std::random_device{}()};
 
     // The window's own state; it outlives unloading.

@@ -1,7 +1,9 @@
-// The wallpaper back ends against real desktop components: the root window of an Xvfb, GNOME's
-// settings in dconf and xfdesktop's in xfconfd, each on a private session bus. Every helper is
-// started here and stopped by its process id; a missing program skips the test.
+// The wallpaper back ends against real desktop components: the root window of an Xvfb, GNOME's,
+// MATE's and Cinnamon's settings in dconf and xfdesktop's in xfconfd, each on a private session
+// bus, and pcmanfm's desktop; sway's swaymsg is a stand-in script. Every helper is started here
+// and stopped by its process id; a missing program skips the test.
 #include "platform/desktop_wallpaper.h"
+#include "platform/qt_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMutex>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -23,6 +28,9 @@
 #include <functional>
 #include <optional>
 #include <xcb/xcb.h>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -127,9 +135,39 @@ QProcessEnvironment desktopFree()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "DISPLAY",
-                             "DBUS_SESSION_BUS_ADDRESS", "GSETTINGS_BACKEND"})
+                             "DBUS_SESSION_BUS_ADDRESS", "GSETTINGS_BACKEND", "SWAYSOCK"})
         env.remove(QString::fromUtf8(name));
     return env;
+}
+
+// The reasons the back end gave for changes the desktop did not take (told on its worker).
+struct Failures {
+    QMutex mutex;
+    QStringList reasons;
+    DesktopWallpaper::FailureHandler handler()
+    {
+        return [this](const QString& reason) {
+            QMutexLocker lock(&mutex);
+            reasons << reason;
+        };
+    }
+    QStringList taken()
+    {
+        QMutexLocker lock(&mutex);
+        return std::exchange(reasons, {});
+    }
+};
+
+// An Xvfb of our own; its display name, or empty.
+QString startXvfb(Helper& xvfb, const char* size = "640x480x24")
+{
+    if (!xvfb.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QString::fromUtf8(size), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+                    desktopFree()))
+        return {};
+    const QString number = xvfb.firstLine(30000);
+    return number.isEmpty() ? QString() : QLatin1Char(':') + number;
 }
 
 // ---- plain X11 -------------------------------------------------------------------------------
@@ -196,7 +234,8 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     QProcessEnvironment env = desktopFree();
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("icewm"));
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    Failures failures;
+    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::X11Root);
     X11 x(display);
     ASSERT_FALSE(xcb_connection_has_error(x.c));
@@ -228,6 +267,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_TRUE(looksLike(x.pixel(320, 240), Qt::black, 0));
     EXPECT_FALSE(x.pixmapSize(second));
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("cache"))).isEmpty());
+    EXPECT_EQ(failures.taken(), QStringList());
 }
 
 // ---- settings stores on a private session bus ------------------------------------------------
@@ -292,48 +332,92 @@ QString pathOfUri(const QString& gvariant)
     return QUrl(text).toLocalFile();
 }
 
-TEST(DesktopWallpaper, GnomeShowsTheSecondPictureFromTheSameFileName)
+// GNOME and its relatives, on their own schemas (gsettings-desktop-schemas, mate-desktop-common,
+// cinnamon-desktop-data): two pictures through one file name, then a removal, each taken by the
+// schema without a refusal. dconf-service runs with the private home, so nothing reaches the real one.
+TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
 {
     const QString dconfService = QStringLiteral("/usr/libexec/dconf-service");
     REQUIRE_PROGRAMS("dbus-daemon", "gsettings", "/usr/libexec/dconf-service");
-    if (!QFile::exists(QStringLiteral("/usr/share/glib-2.0/schemas/org.gnome.desktop.background.gschema.xml")))
-        GTEST_SKIP() << "gsettings-desktop-schemas is not installed";
     app();
-    QTemporaryDir dir;
-    PrivateBus bus;
-    ASSERT_TRUE(bus.start(dir.path()));
-    QProcessEnvironment env = sessionUnder(dir.path(), bus.address, QStringLiteral("ubuntu:GNOME"));
-    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("dconf"));
-    Helper dconf;
-    ASSERT_TRUE(dconf.start(dconfService, {}, env));
-    ASSERT_TRUE(bus.waitForName(QStringLiteral("ca.desrt.dconf")));
+    const struct {
+        const char* desktop;
+        WallpaperBackend backend;
+        const char* schema;
+        const char* key;
+        const char* darkKey;   // or null
+        bool uri;              // a file: URI rather than a path
+        const char* cleared;   // picture-options after a removal
+    } cases[] = {
+        {"ubuntu:GNOME", WallpaperBackend::Gnome, "org.gnome.desktop.background", "picture-uri", "picture-uri-dark",
+         true, "'none'"},
+        {"MATE", WallpaperBackend::Mate, "org.mate.background", "picture-filename", nullptr, false, "'zoom'"},
+        {"X-Cinnamon", WallpaperBackend::Cinnamon, "org.cinnamon.desktop.background", "picture-uri", nullptr, true,
+         "'none'"},
+    };
+    int ran = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        const QString schema = QString::fromUtf8(c.schema);
+        if (!QFile::exists(QStringLiteral("/usr/share/glib-2.0/schemas/%1.gschema.xml").arg(schema))) continue;
+        ++ran;
+        QTemporaryDir dir;
+        PrivateBus bus;
+        ASSERT_TRUE(bus.start(dir.path()));
+        QProcessEnvironment env = sessionUnder(dir.path(), bus.address, QString::fromUtf8(c.desktop));
+        env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("dconf"));
+        Helper dconf;
+        ASSERT_TRUE(dconf.start(dconfService, {}, env));
+        ASSERT_TRUE(bus.waitForName(QStringLiteral("ca.desrt.dconf")));
 
-    const QString gsettings = QStringLiteral("gsettings"), schema = QStringLiteral("org.gnome.desktop.background");
-    auto get = [&](const char* key) { return runTool(gsettings, {QStringLiteral("get"), schema, QString::fromUtf8(key)}, env); };
-    ASSERT_TRUE(runTool(gsettings, {QStringLiteral("set"), schema, QStringLiteral("picture-options"), QStringLiteral("'none'")}, env));
+        const QString gsettings = QStringLiteral("gsettings");
+        auto get = [&](const char* key) {
+            return runTool(gsettings, {QStringLiteral("get"), schema, QString::fromUtf8(key)}, env);
+        };
+        auto shownFile = [&](const QString& value) {
+            if (c.uri) return pathOfUri(value);
+            return value.mid(1, value.size() - 2);
+        };
+        // A removal left by an earlier run, where the schema knows one.
+        if (QString::fromUtf8(c.cleared) == QLatin1String("'none'")) {
+            ASSERT_TRUE(runTool(gsettings, {QStringLiteral("set"), schema, QStringLiteral("picture-options"),
+                                            QStringLiteral("'none'")}, env));
+        }
 
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
-    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Gnome);
-    // Both pictures come through one file name, as the converted pictures do.
-    const QString picture = dir.filePath(QStringLiteral("picture.jpg"));
-    const QColor red(220, 20, 30), green(30, 200, 40);
+        Failures failures;
+        DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
+        ASSERT_EQ(wallpaper.backend(), c.backend);
+        // Both pictures come through one file name, as the converted pictures do.
+        const QString picture = dir.filePath(QStringLiteral("picture.jpg"));
+        const QColor red(220, 20, 30), green(30, 200, 40);
 
-    ASSERT_TRUE(wallpaper.set(savePicture(picture, red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(60000));
-    const std::optional<QString> first = get("picture-uri");
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(looksLike(middleOf(pathOfUri(*first)), red)) << first->toStdString();
-    EXPECT_EQ(get("picture-options"), QStringLiteral("'zoom'"));
+        ASSERT_TRUE(wallpaper.set(savePicture(picture, red)));
+        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        const std::optional<QString> first = get(c.key);
+        ASSERT_TRUE(first);
+        EXPECT_TRUE(looksLike(middleOf(shownFile(*first)), red)) << first->toStdString();
+        EXPECT_EQ(get("picture-options"), QStringLiteral("'zoom'"));
 
-    ASSERT_TRUE(wallpaper.set(savePicture(picture, green)));
-    ASSERT_TRUE(wallpaper.waitForIdle(60000));
-    std::optional<QString> second;
-    EXPECT_TRUE(waitUntil([&] { return (second = get("picture-uri")) && *second != *first; }, 30000))
-        << "picture-uri stayed " << first->toStdString();
-    ASSERT_TRUE(second);
-    EXPECT_TRUE(looksLike(middleOf(pathOfUri(*second)), green)) << second->toStdString();
-    EXPECT_EQ(get("picture-uri-dark"), second);
-    EXPECT_FALSE(QFile::exists(pathOfUri(*first))) << "the earlier copy was left behind";
+        ASSERT_TRUE(wallpaper.set(savePicture(picture, green)));
+        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        std::optional<QString> second;
+        EXPECT_TRUE(waitUntil([&] { return (second = get(c.key)) && *second != *first; }, 30000))
+            << c.key << " stayed " << first->toStdString();
+        ASSERT_TRUE(second);
+        EXPECT_TRUE(looksLike(middleOf(shownFile(*second)), green)) << second->toStdString();
+        if (c.darkKey) {
+            EXPECT_EQ(get(c.darkKey), second);
+        }
+        EXPECT_FALSE(QFile::exists(shownFile(*first))) << "the earlier copy was left behind";
+
+        ASSERT_TRUE(wallpaper.set(QString()));
+        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        EXPECT_TRUE(waitUntil([&] { return get(c.key) == QStringLiteral("''"); }, 30000));
+        EXPECT_EQ(get("picture-options"), QString::fromUtf8(c.cleared));
+        EXPECT_EQ(failures.taken(), QStringList());
+        EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("config/dconf/user")))) << "dconf wrote elsewhere";
+    }
+    if (ran == 0) GTEST_SKIP() << "no desktop schema is installed";
 }
 
 TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
@@ -368,7 +452,8 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(create(QStringLiteral("workspace1/last-image"), "string", QStringLiteral("/nowhere/old.png")));
     ASSERT_TRUE(create(QStringLiteral("workspace1/image-style"), "int", QStringLiteral("0")));
 
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    Failures failures;
+    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Xfce);
     const QColor yellow(230, 210, 20);
     ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("picture.jpg")), yellow)));
@@ -383,6 +468,162 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(wallpaper.waitForIdle(60000));
     EXPECT_EQ(property(QStringLiteral("workspace0/image-style")), QStringLiteral("0"));
     EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("0"));
+    EXPECT_EQ(failures.taken(), QStringList());
+}
+
+// sway through a stand-in swaymsg that writes down its arguments and answers as sway would; the
+// real compositor has its own scenario. A refusal reaches the failure handler with sway's words.
+TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
+{
+    app();
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString args = dir.filePath(QStringLiteral("args")), answer = dir.filePath(QStringLiteral("answer"));
+    {
+        QFile script(bin + QStringLiteral("/swaymsg"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s|' \"$@\" > '%1'\n"
+                                    "[ -s '%2' ] || exit 0\ncat '%2'\nexit 2\n").arg(args, answer).toUtf8());
+        script.close();
+        QFile::setPermissions(script.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    QProcessEnvironment env = desktopFree();
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    env.insert(QStringLiteral("SWAYSOCK"), dir.filePath(QStringLiteral("sway-ipc.sock")));
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-1"));
+    const QString cache = dir.filePath(QStringLiteral("my cache"));  // a blank: one argument all the same
+    Failures failures;
+    DesktopWallpaper wallpaper(env, cache, failures.handler());
+    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Sway);
+    const QString picture = savePicture(dir.filePath(QStringLiteral("p.jpg")), Qt::red);
+
+    const struct {
+        bool clear;
+        const char* sway;    // what sway answers; empty: done
+        const char* shown;   // the arguments, as a pattern
+    } cases[] = {
+        {false, "", "^output\\|\\*\\|bg\\|\"[^|]*/my cache/wallpaper-[0-9a-f]+\\.jpg\"\\|fill\\|$"},
+        {true, "", "^output\\|\\*\\|bg\\|#000000\\|solid_color\\|$"},
+        {false, "[{ \"success\": false, \"error\": \"Unable to access background file\" }]", "bg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        QFile a(answer);
+        ASSERT_TRUE(a.open(QIODevice::WriteOnly));
+        a.write(c.sway);
+        a.close();
+        ASSERT_TRUE(wallpaper.set(c.clear ? QString() : picture));
+        ASSERT_TRUE(wallpaper.waitForIdle(30000));
+        QFile said(args);
+        ASSERT_TRUE(said.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(said.readAll()).contains(QRegularExpression(QString::fromUtf8(c.shown))));
+        const QStringList reasons = failures.taken();
+        if (!*c.sway) {
+            EXPECT_EQ(reasons, QStringList());
+        } else {
+            ASSERT_EQ(reasons.size(), 1);
+            EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("swaymsg output: "))) << reasons[0].toStdString();
+            EXPECT_TRUE(reasons[0].contains(QStringLiteral("Unable to access background file")));
+        }
+    }
+}
+
+// The program's platform: a refusal found on the wallpaper's worker is heard on the thread that
+// asked, once the event loop runs, as the warning window needs it.
+TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
+{
+    app();
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    {
+        QFile script(bin + QStringLiteral("/swaymsg"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho 'Error: no output matched' >&2\nexit 2\n");
+        script.close();
+        QFile::setPermissions(script.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    // QtPlatform takes the session from the process; the copies go to a cache of our own.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", (bin + QLatin1Char(':')).toLocal8Bit() + path);
+    qputenv("SWAYSOCK", dir.filePath(QStringLiteral("sway.sock")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toLocal8Bit());
+    auto restore = qScopeGuard([path] {
+        qputenv("PATH", path);
+        qunsetenv("SWAYSOCK");
+        qunsetenv("XDG_CACHE_HOME");
+    });
+    QtPlatform platform;
+    QStringList heard;
+    platform.setWallpaperFailureCallback([&heard](const QString& reason) {
+        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+        heard << reason;
+    });
+    ASSERT_TRUE(platform.setWallpaper(savePicture(dir.filePath(QStringLiteral("p.bmp")), Qt::blue)));
+    EXPECT_TRUE(heard.isEmpty()) << "told before the desktop answered";
+    EXPECT_TRUE(waitUntil([&] {
+        QCoreApplication::processEvents();
+        return !heard.isEmpty();
+    }, 30000));
+    EXPECT_EQ(heard, QStringList{QStringLiteral("swaymsg output: Error: no output matched")});
+}
+
+// LXDE: pcmanfm's own desktop under an Xvfb, with the home, configuration and runtime folders
+// the program has; the picture shows on the screen and in pcmanfm's settings, and a removal
+// shows the plain colour. Without the desktop running, the change is refused, not lost silently.
+TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
+{
+    REQUIRE_PROGRAMS("Xvfb", "pcmanfm");
+    app();
+    QTemporaryDir dir;
+    Helper xvfb;
+    const QString display = startXvfb(xvfb, "320x240x24");
+    ASSERT_FALSE(display.isEmpty()) << "Xvfb did not report its display";
+    QProcessEnvironment env = sessionUnder(dir.path(), QString(), QStringLiteral("LXDE"));
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    const QString settings = dir.filePath(QStringLiteral("config/pcmanfm/default/desktop-items-0.conf"));
+    auto setting = [&](const char* key) {
+        QFile f(settings);
+        if (!f.open(QIODevice::ReadOnly)) return QString();
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (line.startsWith(QByteArray(key) + '=')) return QString::fromUtf8(line.mid(int(std::strlen(key)) + 1));
+        return QString();
+    };
+    X11 x(display);
+    ASSERT_FALSE(xcb_connection_has_error(x.c));
+
+    auto desktop = std::make_unique<Helper>();
+    ASSERT_TRUE(desktop->start(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}, env));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(settings) && looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000))
+        << "pcmanfm's desktop did not come up";
+
+    Failures failures;
+    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
+    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Lxde);
+    const QColor red(200, 30, 40);
+    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.jpg")), red)));
+    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), red); }, 30000)) << "the screen never showed it";
+    // pcmanfm writes its settings a moment after it shows them.
+    EXPECT_TRUE(waitUntil([&] { return looksLike(middleOf(setting("wallpaper")), red); }, 30000))
+        << setting("wallpaper").toStdString();
+    EXPECT_EQ(setting("wallpaper_mode"), QStringLiteral("crop"));
+
+    ASSERT_TRUE(wallpaper.set(QString()));
+    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000));
+    EXPECT_TRUE(waitUntil([&] { return setting("wallpaper_mode") == QLatin1String("color"); }, 30000));
+    EXPECT_EQ(failures.taken(), QStringList());
+
+    desktop.reset();
+    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.jpg")), red)));
+    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    const QStringList reasons = failures.taken();
+    ASSERT_EQ(reasons.size(), 1);
+    EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("pcmanfm"))) << reasons[0].toStdString();
 }
 
 }  // namespace

@@ -99,9 +99,16 @@ public:
     bool setWallpaper(const QString& path) override
     {
         wallpapers << path;
+        if (!wallpaperFailure.isEmpty() && wallpaperFailed) wallpaperFailed(wallpaperFailure);
         return true;
     }
+    void setWallpaperFailureCallback(std::function<void(const QString&)> callback) override
+    {
+        wallpaperFailed = std::move(callback);
+    }
     QStringList wallpapers; // every wallpaper asked for, in order ("" for a removal)
+    QString wallpaperFailure;  // when set, every change is refused for this reason
+    std::function<void(const QString&)> wallpaperFailed;
     void endProgram() override
     {
         ended = true;

@@ -77,6 +77,9 @@ TEST(WallpaperListFileTest, FieldRules)
         {"\" spaced \"\r\n", {" spaced "}},                     // quotes keep the blanks
         {"\"a.jpg\"junk,\"b.jpg\"", {"a.jpg", "b.jpg"}},        // after the closing quote: dropped
         {"\"open.jpg\r\nnext", {"open.jpg\r\nnext"}},           // an unclosed quote runs to the end
+        // Written before quotes were doubled: a quote inside a name stays in it.
+        {"\"my \"best\".jpg\"\r\n\"b.jpg\"\r\n", {"my \"best\".jpg", "b.jpg"}},
+        {"\"a\"\"b\"\r\n\"\"\r\n", {"a\"b", ""}},                 // a doubled quote; an empty entry
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.content.toStdString());
@@ -95,6 +98,9 @@ TEST(WallpaperListFileTest, WrittenListReadsBackTheSame)
     const Case cases[] = {
         {{"sea.jpg", " lead.gif", "a,b.bmp", "夏.jpg", "sea.jpg"},
          "\"sea.jpg\"\r\n\" lead.gif\"\r\n\"a,b.bmp\"\r\n\"\xe5\xa4\x8f.jpg\"\r\n\"sea.jpg\"\r\n"},
+        // A quote in a name, even before a comma or at either end, survives.
+        {{"my \"best\".jpg", "a\",b.jpg", "\"", "\"q\""},
+         "\"my \"\"best\"\".jpg\"\r\n\"a\"\",b.jpg\"\r\n\"\"\"\"\r\n\"\"\"q\"\"\"\r\n"},
         {{}, ""},  // written over the longer list
     };
     for (const Case& c : cases) {

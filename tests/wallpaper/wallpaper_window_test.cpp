@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QScopeGuard>
 #include <QListView>
 #include <QPushButton>
 #include <QComboBox>
@@ -104,7 +106,7 @@ struct Rig {
     explicit Rig(const QString& record5 = {}, const QStringList& saved = {})
     {
         lib.picturesDir = pictures.path();
-        p.createClass1 = [this] { return std::make_unique<FakeClass1>(lib); };
+        p.createClass1 = [this](QString*) { return std::make_unique<FakeClass1>(lib); };
         if (!record5.isEmpty()) {
             SettingsRecord rec;
             rec.setLabel(QStringLiteral("[WallpaperLoc]"));
@@ -195,22 +197,29 @@ TEST_F(WallpaperTest, PriorityOrderWrapsAndGifJpgGoThroughTheBitmap)
     EXPECT_EQ(t.platform.wallpapers.size(), 5);
 }
 
-TEST_F(WallpaperTest, RandomOrderNeverShowsThePreviousPictureAgain)
+TEST(WallpaperRandom, NeverShowsThePreviousPictureAgain)
 {
-    const QStringList names = {QStringLiteral("a.bmp"), QStringLiteral("b.bmp"), QStringLiteral("c.bmp"),
-                               QStringLiteral("d.bmp")};
-    colouredList(names, true);
-    Form12& w = open();
-    ASSERT_TRUE(w.c().optOption[2].Value());
-    for (int i = 0; i < 300; ++i) w.EMShowToShow();
-    const QStringList& shown = t.platform.wallpapers;
-    ASSERT_EQ(shown.size(), 300);
-    for (int i = 1; i < shown.size(); ++i) ASSERT_NE(shown[i], shown[i - 1]) << "change " << i;
-    for (const QString& n : names) EXPECT_TRUE(shown.contains(picturePath(n))) << n.toStdString();
+    // Two pictures alternate: random order must still change the wallpaper.
+    for (const QStringList& names : {QStringList{"a.bmp", "b.bmp", "c.bmp", "d.bmp"}, QStringList{"a.bmp", "b.bmp"}}) {
+        SCOPED_TRACE(names.size());
+        Rig r;
+        r.savedList(names, 0, false);
+        r.lib.random = true;
+        Form12& w = r.p.form12();
+        r.p.form1().mWallpaper_Click();
+        ASSERT_TRUE(w.c().optOption[2].Value());
+        for (int i = 0; i < 300; ++i) w.EMShowToShow();
+        const QStringList& shown = r.t.platform.wallpapers;
+        ASSERT_EQ(shown.size(), 300);
+        for (int i = 1; i < shown.size(); ++i) ASSERT_NE(shown[i], shown[i - 1]) << "change " << i;
+        for (const QString& n : names) EXPECT_TRUE(shown.contains(r.picturePath(n))) << n.toStdString();
+    }
 }
 
-TEST_F(WallpaperTest, MissingPicturesAreDroppedWithAWarningEach)
+TEST_F(WallpaperTest, MissingPicturesAreDroppedWithOneWarningPerChange)
 {
+    QList<int> fifty;
+    for (int i = 1; i <= 50; ++i) fifty << i;
     const struct {
         const char* name;
         int entries;
@@ -218,11 +227,13 @@ TEST_F(WallpaperTest, MissingPicturesAreDroppedWithAWarningEach)
         QList<int> missing;  // entries whose files go
         int shown;           // entry shown by the next change; -1 none
         QList<int> left;
+        const char* warning;  // the one warning of the change
     } cases[] = {
-        {"middle", 5, 1, {1, 2}, 3, {0, 3, 4}},
-        {"last", 3, 2, {2}, 0, {0, 1}},
-        {"last and first", 3, 2, {2, 0}, 1, {1}},
-        {"all", 2, 0, {0, 1}, -1, {}},
+        {"middle", 5, 1, {1, 2}, 3, {0, 3, 4}, "p1.bmp, p2.bmp files not found"},
+        {"last", 3, 2, {2}, 0, {0, 1}, "p2.bmp file not found"},
+        {"last and first", 3, 2, {2, 0}, 1, {1}, "p2.bmp, p0.bmp files not found"},
+        {"all", 2, 0, {0, 1}, -1, {}, "p0.bmp, p1.bmp files not found"},
+        {"fifty", 52, 1, fifty, 51, {0, 51}, "p1.bmp, p2.bmp, p3.bmp and 47 more files not found"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,11 +245,7 @@ TEST_F(WallpaperTest, MissingPicturesAreDroppedWithAWarningEach)
         Form12& w = r.p.form12();
         ASSERT_NE(r.p.gWallNextTime, -1);
         for (int i = 0; i < c.changesBefore; ++i) w.EMShowToShow();
-        QStringList gone;
-        for (int i : c.missing) {
-            QFile::remove(r.pictures.filePath(names[i]));
-            gone << names[i] + QStringLiteral(" file not found");
-        }
+        for (int i : c.missing) QFile::remove(r.pictures.filePath(names[i]));
         const qsizetype before = r.t.platform.wallpapers.size();
         w.EMShowToShow();
 
@@ -247,10 +254,7 @@ TEST_F(WallpaperTest, MissingPicturesAreDroppedWithAWarningEach)
         QStringList left;
         for (int i : c.left) left << names[i];
         EXPECT_EQ(w.c().lstShow.items(), left);
-        QStringList warned = r.warnings();
-        std::sort(gone.begin(), gone.end());
-        std::sort(warned.begin(), warned.end());
-        EXPECT_EQ(warned, gone);
+        EXPECT_EQ(r.warnings(), QStringList{QString::fromUtf8(c.warning)});
         // Fewer than two left: the schedule ends and its box can no longer be checked.
         const bool ended = c.left.size() < 2;
         EXPECT_EQ(w.c().chkChange.Value(), ended ? 0 : 1);
@@ -274,6 +278,8 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
         {"23:59:40", 7, nullptr, 40, {QStringLiteral("00:00:00")}, 4, false},           // 4 hrs, over midnight
         {"10:54:00", 0, nullptr, 600, {QStringLiteral("10:55:00"), QStringLiteral("11:00:00")}, 5, false},
         {"10:00:10", 0, "10:20:40", 10, {}, 25, true},                                 // missed: re-planned
+        // 1 hr: midnight's change missed overnight; the next hour's comes, not the next midnight's.
+        {"23:00:00", 4, "07:00:30", 3630, {QStringLiteral("08:00:00")}, 10, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start);
@@ -294,6 +300,106 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
         EXPECT_EQ(r.p.gWallNextTime, c.nextTarget);
         EXPECT_EQ(r.p.form12().Loaded(), !c.unloaded);
     }
+}
+
+TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereItCanBeWritten)
+{
+    makePicture(QStringLiteral("big.jpg"), Qt::red);
+    makePicture(QStringLiteral("small.jpg"), Qt::green);
+    {
+        QImage large(1200, 600, QImage::Format_RGB32);
+        large.fill(Qt::blue);
+        ASSERT_TRUE(large.save(pictures.filePath(QStringLiteral("large.jpg")), "JPG"));
+    }
+    for (const char* text : {"text.bmp", "text.jpg"}) {
+        QFile f(pictures.filePath(QLatin1String(text)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a picture\n");
+    }
+    // A folder in the bitmap's place: no one, root included, can write that file.
+    ASSERT_TRUE(QDir(pictures.path()).mkdir(QStringLiteral("tmpFile.bmp")));
+    // Qt's limit lowered so that a small file is "too large" (1.2 Mpx is above 1 MB / 4 here).
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
+
+    colouredList({}, false);
+    lib.listFile = {QStringLiteral("large.jpg"), QStringLiteral("text.bmp"), QStringLiteral("text.jpg"),
+                    QStringLiteral("small.jpg")};
+    Form12& w = open();
+    const QString runBitmap = t.platform.runtimeDir + QStringLiteral("tmpFile.bmp");
+    const struct {
+        QString wallpaper;  // empty: none set
+        QString warning;
+    } rounds[][4] = {
+        {{runBitmap, {}},
+         {{}, QStringLiteral("text.bmp cannot be shown: ")},
+         {{}, QStringLiteral("text.jpg cannot be shown: ")},
+         {runBitmap, {}}},
+        // The next round tells nothing again.
+        {{runBitmap, {}}, {{}, {}}, {{}, {}}, {runBitmap, {}}},
+    };
+    for (const auto& round : rounds) {
+        for (const auto& change : round) {
+            const qsizetype before = t.platform.wallpapers.size();
+            w.EMShowToShow();
+            if (change.wallpaper.isEmpty()) {
+                EXPECT_EQ(t.platform.wallpapers.size(), before);
+            } else {
+                ASSERT_EQ(t.platform.wallpapers.size(), before + 1);
+                EXPECT_EQ(t.platform.wallpapers.last(), change.wallpaper);
+            }
+            const QStringList told = warnings();
+            if (change.warning.isEmpty()) {
+                EXPECT_TRUE(told.isEmpty()) << told.join(QLatin1Char('|')).toStdString();
+            } else {
+                ASSERT_EQ(told.size(), 1);
+                EXPECT_TRUE(told[0].startsWith(change.warning)) << told[0].toStdString();
+                EXPECT_GT(told[0].size(), change.warning.size()) << "no reason given";
+            }
+            while (p.form11().Visible()) p.form11().cmdOk_Click();
+            for (const auto& copy : p.form11Copies()) copy->cmdOk_Click();
+        }
+    }
+    EXPECT_NEAR(QImage(runBitmap).pixelColor(1, 1).green(), 255, 8);
+    EXPECT_EQ(w.c().lstShow.ListCount(), 4);
+
+    // "Change Now" with an unreadable preview says so each time; with nowhere to write the
+    // bitmap (the runtime folder below a plain file), it says that.
+    w.c().lstShow.setListIndex(2);
+    for (int i = 0; i < 2; ++i) {
+        w.cmdChangeWall_Click();
+        ASSERT_EQ(warnings().size(), 1);
+        EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral("text.jpg cannot be shown: ")));
+        p.form11().cmdOk_Click();
+    }
+    t.platform.runtimeDir = pictures.filePath(QStringLiteral("text.bmp")) + QStringLiteral("/run/");
+    w.c().lstShow.setListIndex(0);
+    const qsizetype before = t.platform.wallpapers.size();
+    w.cmdChangeWall_Click();
+    EXPECT_EQ(t.platform.wallpapers.size(), before);
+    ASSERT_EQ(warnings().size(), 1);
+    EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral("large.jpg cannot be shown: "))) << warnings()[0].toStdString();
+    EXPECT_TRUE(warnings()[0].contains(QStringLiteral("tmpFile.bmp"))) << warnings()[0].toStdString();
+}
+
+TEST_F(WallpaperTest, ADesktopThatRefusesIsToldOnceARun)
+{
+    colouredList({QStringLiteral("a.bmp"), QStringLiteral("b.jpg")}, false);
+    t.platform.wallpaperFailure = QStringLiteral("swaymsg output: Error: unknown output");
+    Form12& w = open();
+    w.EMShowToShow();
+    w.EMShowToShow();
+    w.cmdClearWall_Click();
+    EXPECT_EQ(t.platform.wallpapers.size(), 3);
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("The wallpaper cannot be changed on this desktop: swaymsg output: "
+                                                     "Error: unknown output")});
+    // The window's state outlives unloading; the run is what counts.
+    p.form11().cmdOk_Click();
+    w.c().chkChange.setValue(0);
+    w.cmdClose_Click();
+    open().EMShowToShow();
+    EXPECT_TRUE(warnings().isEmpty());
 }
 
 TEST(WallpaperStart, ASavedScheduleLoadsTheWindowUnseenSoThatItRuns)
@@ -357,12 +463,17 @@ TEST_F(WallpaperTest, CloseHidesWhileAScheduleRunsAndUnloadsOtherwise)
     }
 }
 
-TEST_F(WallpaperTest, MissingLibraryIsToldOnceAndNothingIsStored)
+TEST_F(WallpaperTest, MissingLibraryIsToldOnceWithItsReasonAndNothingIsStored)
 {
-    p.createClass1 = nullptr;
+    // The loader's own reason reaches the user, without the folder it names.
+    p.createClass1 = [this](QString* reason) {
+        *reason = t.path(QStringLiteral("librodidad.so: not found"));
+        return nullptr;
+    };
     Form12& w = open();
     EXPECT_TRUE(w.Visible());
-    EXPECT_EQ(warnings(), QStringList{RodidadMissingText()});
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("Wallpaper library librodidad.so cannot be used (not found): "
+                                                     "settings are not loaded or saved")});
     EXPECT_TRUE(w.c().optOption[1].Value());
     p.form11().cmdOk_Click();
     w.cmdLoad_Click();
