@@ -1,5 +1,4 @@
 #include "alarms/alarm_file.h"
-#include "alarms/alarm_list.h"
 #include "app/readable_file.h"
 #include "outside/check_kit.h"
 #include "support/full_disk.h"
@@ -12,7 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
-#include <random>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -279,32 +277,4 @@ TEST(DataFileRead, AFileBeyondTheLimitIsRefused)
         EXPECT_EQ(bytes, c.result == FileRead::Read ? lines : QByteArray());
         EXPECT_LE(bytes.capacity(), c.limit);  // never more than the file's size
     }
-}
-
-// A big file merged into a list that has entries already ends as inserting its lines one by one
-// would: every time once, in time order, passed ones dropped, the list's own entries kept.
-TEST(DataFileLoad, BigMergeEqualsInsertingOneByOne)
-{
-    std::mt19937 rng(7);
-    auto time = [&rng] {
-        const int t = static_cast<int>(rng() % 86400);
-        return QTime(0, 0).addSecs(t).toString(QStringLiteral("HH:mm:ss"));
-    };
-    const QString words[] = {QStringLiteral("once"), QStringLiteral("twice"), QStringLiteral("thrice"),
-                             QStringLiteral("repeat")};
-    const QString now = QStringLiteral("06:00:00");
-    Lists l, expected;
-    for (int i = 0; i < 500; ++i) insertSorted(expected.data, time(), words[rng() % 4]);
-    l.data.setItems(expected.data.items());
-    const int before = l.data.ListCount();
-    QByteArray content;
-    for (int i = 0; i < 20000; ++i) {
-        const QString t = time(), w = words[rng() % 4];
-        content += "\"" + (w + u' ' + t).toLatin1() + "\"\r\n";
-        if (!timePassed(t, now)) insertSorted(expected.data, t, w);
-    }
-    const LoadReport r = load(l, content, now);
-    EXPECT_EQ(r.badRecords, 0);
-    EXPECT_EQ(r.addedAlarmTimes.size(), l.data.ListCount() - before);
-    EXPECT_EQ(l.data.items(), expected.data.items());
 }
