@@ -79,8 +79,11 @@ printf '%s\n' "${alarms[@]}" | awk -v spacing="$spacing" '
             else if (w - a > worst) worst = w - a
             if (s != "" && s < a + 1) sound_on_time++
             if (s != "" && s - a > sworst) sworst = s - a
+            if (w != "" && w - a <= 0.1) window_prompt++
+            if (s != "" && s - a <= 0.15) sound_prompt++
         }
         printf "in_second=%d\nno_window_change=%d\nworst_ms=%.0f\n", on_time, missing, worst * 1000
         printf "sound_in_second=%d\nsound_worst_ms=%.0f\n", sound_on_time, sworst * 1000
         printf "window_events=%d\nsound_onsets=%d\n", ne, ns
+        printf "window_within_100ms=%d\nsound_within_150ms=%d\n", window_prompt, sound_prompt
     }' "$WORK_DIR/message-events" "$WORK_DIR/onsets" -

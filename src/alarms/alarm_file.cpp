@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,6 +19,13 @@ namespace {
 // The delimiters are ASCII, which never occurs inside a UTF-8 sequence: looking at bytes finds
 // the same fields as looking at characters.
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+bool isAscii(QByteArrayView s)
+{
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
 
 // After a field: skip to the comma or line end that closes it and step over it.
 qsizetype skipDelimiter(QByteArrayView s, qsizetype pos)
@@ -52,19 +58,25 @@ bool DataFieldReader::next(QString& field)
     if (s.at(pos) == '"') {
         const qsizetype close = s.indexOf('"', pos + 1);
         if (close < 0) {
-            field = m_utf8(s.sliced(pos + 1));
+            field = decode(s.sliced(pos + 1));
             m_pos = n;
         } else {
-            field = m_utf8(s.sliced(pos + 1, close - pos - 1));
+            field = decode(s.sliced(pos + 1, close - pos - 1));
             m_pos = skipDelimiter(s, close + 1);
         }
     } else {
         qsizetype end = pos;
         while (end < n && s.at(end) != ',' && !isLineEnd(s.at(end))) ++end;
-        field = m_utf8(s.sliced(pos, end - pos));
+        field = decode(s.sliced(pos, end - pos));
         m_pos = skipDelimiter(s, end);
     }
     return true;
+}
+
+QString DataFieldReader::decode(QByteArrayView bytes)
+{
+    // Most fields are plain ASCII, which the Latin-1 conversion copies far faster.
+    return isAscii(bytes) ? QString::fromLatin1(bytes) : m_utf8(bytes);
 }
 
 QStringList readDataFields(const QByteArray& content)
@@ -155,24 +167,38 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* erro
     return true;
 }
 
+namespace {
+constexpr int kSecondsPerDay = 24 * 60 * 60;
+
+// The second of the day of the time in the last 8 characters; -1 when it is not a proper time.
+int secondOfDay(QStringView entry)
+{
+    if (entry.size() < 8) return -1;
+    const QStringView t = entry.right(8);
+    if (!isValidTimeText(t)) return -1;
+    auto two = [t](int i) { return (t[i].unicode() - u'0') * 10 + (t[i + 1].unicode() - u'0'); };
+    return two(0) * 3600 + two(3) * 60 + two(6);
+}
+}  // namespace
+
 LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, const QString& now,
                          const CheckKit& kit, ListBox& lstData, ListBox& lstMessage)
 {
     LoadReport report;
 
-    // Times already taken, so that each record is checked in constant time.
-    QSet<QString> alarmTimes;
-    for (const QString& e : lstData.items()) alarmTimes.insert(e.right(8));
-    QSet<QString> messageTimes;
-    for (const QString& e : lstMessage.items()) messageTimes.insert(e.right(8));
+    // Accepted records carry proper times, so a mark per second of the day tells a time already
+    // taken in constant time; an entry with any other ending can never equal one of them.
+    std::vector<bool> alarmTaken(kSecondsPerDay), messageTaken(kSecondsPerDay);
+    for (const QString& e : lstData.items())
+        if (const int t = secondOfDay(e); t >= 0) alarmTaken[t] = true;
+    for (const QString& e : lstMessage.items())
+        if (const int t = secondOfDay(e); t >= 0) messageTaken[t] = true;
 
-    // New alarms are gathered and merged once at the end; the result is the same as inserting
-    // them one by one, without the quadratic cost on big files.
-    struct Added {
-        int seconds;
-        QString entry;
-    };
-    std::vector<Added> added;
+    // Each new alarm goes straight to its second of the day as it is read; one walk over the
+    // seconds then merges them with the list, the same order inserting them one by one gives.
+    std::vector<int> newAt(kSecondsPerDay, -1);  // index into added
+    QStringList added;
+    int firstNew = kSecondsPerDay, lastNew = -1;
     QStringList addedMessages;
 
     qint64 lineNumber = 1;
@@ -185,26 +211,23 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
         if (isMessageRecord(strDataLine)) {
             kit.CheckMessageLine(strDataLine, iCheck);
             if (iCheck == 0) bLineOk = false;
-            if (bLineOk && !timePassed(strDataLine, now)) {
-                const QString t = strDataLine.right(8);
-                if (!messageTimes.contains(t)) {
-                    messageTimes.insert(t);
-                    addedMessages << strDataLine;
-                }
+            const int t = bLineOk ? secondOfDay(strDataLine) : -1;
+            if (t >= 0 && !timePassed(strDataLine, now) && !messageTaken[t]) {
+                messageTaken[t] = true;
+                addedMessages << strDataLine;
             }
         } else {
             kit.CheckAlarmLine(strDataLine, iCheck);
             if (iCheck == 0) bLineOk = false;
-            if (bLineOk && !timePassed(strDataLine, now)) {
-                const QString t = strDataLine.right(8);
-                if (!alarmTimes.contains(t)) {
-                    alarmTimes.insert(t);
-                    // Accepted lines are exactly "word HH:MM:SS", the entry Sorting would build.
-                    const QStringView v(t);
-                    const int secs = v.mid(0, 2).toInt() * 3600 + v.mid(3, 2).toInt() * 60 + v.mid(6, 2).toInt();
-                    added.push_back({secs, strDataLine});
-                    report.addedAlarmTimes << t;
-                }
+            // Accepted lines are exactly "word HH:MM:SS", the entry Sorting would build.
+            const int t = bLineOk ? secondOfDay(strDataLine) : -1;
+            if (t >= 0 && !timePassed(strDataLine, now) && !alarmTaken[t]) {
+                alarmTaken[t] = true;
+                newAt[t] = static_cast<int>(added.size());
+                added << strDataLine;
+                firstNew = std::min(firstNew, t);
+                lastNew = std::max(lastNew, t);
+                report.addedAlarmTimes << strDataLine.right(8);
             }
         }
         if (!bLineOk) {
@@ -221,19 +244,19 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
 
     // One notice to the views for each list, however many lines came in.
     lstMessage.AddItems(addedMessages);
-    if (!added.empty()) {
-        std::sort(added.begin(), added.end(), [](const Added& a, const Added& b) { return a.seconds < b.seconds; });
+    if (!added.isEmpty()) {
         const QStringList& old = lstData.items();
         QStringList merged;
-        merged.reserve(old.size() + static_cast<qsizetype>(added.size()));
+        merged.reserve(old.size() + added.size());
         auto a = old.cbegin();
-        auto b = added.cbegin();
-        while (a != old.cend() || b != added.cend()) {
-            if (b == added.cend() || (a != old.cend() && compareTimeKeys(timeKeyOf(*a), timeKeyOf(b->entry)) < 0))
-                merged << *a++;
-            else
-                merged << (b++)->entry;
+        for (int t = firstNew; t <= lastNew; ++t) {
+            if (newAt[t] < 0) continue;
+            const QString& entry = added.at(newAt[t]);
+            const TimeKey key = timeKeyOf(entry);
+            while (a != old.cend() && compareTimeKeys(timeKeyOf(*a), key) < 0) merged << *a++;
+            merged << entry;
         }
+        while (a != old.cend()) merged << *a++;
         lstData.setItems(std::move(merged));  // the selection stays on the entry it was on
     }
     return report;

@@ -24,6 +24,8 @@ public:
     bool next(QString& field);
 
 private:
+    QString decode(QByteArrayView bytes);
+
     QByteArrayView m_s;
     qsizetype m_pos = 0;
     // A byte order mark opening the file is skipped; one opening a later field stays in it.

@@ -3,6 +3,8 @@
 #include "alarms/alarm_list.h"
 #include "alarms/time_text.h"
 
+#include <optional>
+
 namespace {
 QString timeText(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
 
@@ -94,6 +96,84 @@ void alarmTick(ProgramState& s, AlarmTickHost& host)
     if (!reportMissed(s, host, rungTime)) return;
     readNextAlarm(s, host);
     if (!rang && ringIfNow(s, host)) readNextAlarm(s, host);
+}
+
+namespace {
+// A moment as wall-clock fields, day and second of the day, which order like the moments.
+struct Moment {
+    qint64 day = 0;
+    int second = 0;
+    bool operator<(const Moment& o) const { return day != o.day ? day < o.day : second < o.second; }
+    bool operator<=(const Moment& o) const { return !(o < *this); }
+};
+
+int secondsOf(QStringView hhmmss)
+{
+    const TimeKey k = timeKeyOf(hhmmss);
+    return k.h.toInt() * 3600 + k.m.toInt() * 60 + k.s.toInt();
+}
+
+bool wellFormed(QStringView hhmmss) { return hhmmss.size() == 8 && isValidTimeText(hhmmss); }
+
+// The first start of minute `value` of an hour (or of hour `value` of a day) after `now`.
+Moment nextMinuteOrHour(int value, bool hourly, const Moment& now)
+{
+    Moment m = now;
+    if (hourly) {
+        m.second = value * 3600;
+        if (m <= now) ++m.day;
+    } else {
+        m.second = now.second / 3600 * 3600 + value * 60;
+        if (m <= now) m.second += 3600;
+        if (m.second >= 86400) {
+            m.second -= 86400;
+            ++m.day;
+        }
+    }
+    return m;
+}
+
+void keepEarlier(std::optional<Moment>& best, const Moment& m)
+{
+    if (!best || m < *best) best = m;
+}
+}  // namespace
+
+QDateTime nextDueSecond(const ProgramState& s, const ListBox* lstData, const QDateTime& now)
+{
+    if (s.gTimerArmed != VTrue || !now.isValid()) return {};
+    const QDate today = now.date();
+    const Moment at{today.toJulianDay(), now.time().msecsSinceStartOfDay() / 1000};
+    std::optional<Moment> best;
+
+    // The next alarm as read is the earliest entry: when it lies ahead, no other can come first.
+    if (s.gListChanged != VTrue && wellFormed(s.gNextAlarmTime) && s.gNextAlarmDay.isValid() &&
+        at < Moment{s.gNextAlarmDay.toJulianDay(), secondsOf(s.gNextAlarmTime)}) {
+        best = Moment{s.gNextAlarmDay.toJulianDay(), secondsOf(s.gNextAlarmTime)};
+    } else if (lstData && s.gHasAlarms == VTrue) {
+        for (const QString& entry : lstData->items()) {
+            const QStringView time = QStringView(entry).right(8);
+            if (!wellFormed(time)) continue;
+            const QDate day = s.gAlarmDays.value(time.toString(), today);
+            const Moment m{day.toJulianDay(), secondsOf(time)};
+            if (at < m) keepEarlier(best, m);
+        }
+    }
+    if (s.gEMPlayOn == VTrue) {
+        const bool hourly = s.gEMInterval == 60;
+        if (s.gEMNextTime >= 0 && s.gEMNextTime < (hourly ? 24 : 60))
+            keepEarlier(best, nextMinuteOrHour(s.gEMNextTime, hourly, at));
+    }
+    if (s.gWallNextTime != -1) {
+        const bool hourly = s.gWallInterval >= 60;
+        if (s.gWallNextTime >= 0 && s.gWallNextTime < (hourly ? 24 : 60))
+            keepEarlier(best, nextMinuteOrHour(s.gWallNextTime, hourly, at));
+    }
+    if (!best) return {};
+    QDateTime due = now;
+    due.setDate(QDate::fromJulianDay(best->day));
+    due.setTime(QTime(0, 0).addSecs(best->second));
+    return due;
 }
 
 SortResult addAlarmEntry(ProgramState& s, ListBox& lstData, const QString& T, const QString& W, const QDate& today)

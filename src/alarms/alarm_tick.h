@@ -32,6 +32,12 @@ public:
 // Afterwards gNextAlarmTime, gNextAlarmDay and gPlayTimes describe the next alarm.
 void alarmTick(ProgramState& s, AlarmTickHost& host);
 
+// The start of the first second after now's in which the tick has timed work: the next alarm of
+// its own day (an entry without a day counts as today's), the next chime, the next wallpaper
+// change. Invalid when the tick is not armed or nothing lies ahead. lstData is null while the
+// Alarm Set window, with the list, is not loaded. Changes nothing, so it may be asked any time.
+QDateTime nextDueSecond(const ProgramState& s, const ListBox* lstData, const QDateTime& now);
+
 // After a change of the list: the next alarm into gNextAlarmTime, gPlayTimes and gNextAlarmDay.
 // An entry without a day (put into the list by other means) gets today's.
 void readNextAlarm(ProgramState& s, AlarmTickHost& host);

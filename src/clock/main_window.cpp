@@ -19,9 +19,13 @@
 #include "platform/wayland_session.h"
 #include "wallpaper/wallpaper_window.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenu>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 // Guards against a tick starting inside another tick while pending window messages run.
@@ -38,6 +42,9 @@ Form1::Form1(Program& program) : p(program)
     m_timer.setInterval(800);
     m_timer.setTimerType(Qt::PreciseTimer);  // every wall-clock second must see a tick
     connect(&m_timer, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    m_exact.setSingleShot(true);
+    m_exact.setTimerType(Qt::PreciseTimer);
+    connect(&m_exact, &QTimer::timeout, this, &Form1::ExactWake);
 }
 
 Form1::~Form1()
@@ -84,13 +91,25 @@ void Form1::Form_Load(const QString& startFolder)
 void Form1::StartTimer1()
 {
     m_timerEnabled = true;
-    if (QCoreApplication::instance()) m_timer.start();
+    if (!QCoreApplication::instance()) return;
+    m_timer.start();
+    // Whatever changed the next due second (an add, a delete, a load, the chime or wallpaper
+    // set up) did so in an event handler: look again before the program sleeps. Cheap unless
+    // the list changed.
+    if (!m_blockHooked) {
+        if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &Form1::ArmExactWake);
+            m_blockHooked = true;
+        }
+    }
+    ArmExactWake();
 }
 
 void Form1::StopTimer1()
 {
     m_timerEnabled = false;
     m_timer.stop();
+    m_exact.stop();
 }
 
 void Form1::StopAllSound()
@@ -301,6 +320,12 @@ private:
 void Form1::Timer1_Timer()
 {
     if (g_inTick) return;
+    RunTick();
+    ArmExactWake();
+}
+
+void Form1::RunTick()
+{
     TickGuard guard(g_inTick);
 
     if (p.gTimerArmed == VTrue) {
@@ -318,6 +343,37 @@ void Form1::Timer1_Timer()
     }
     if (p.gMsgWindowLoaded == VTrue && p.form6().Loaded())
         p.form6().SetCaption(QStringLiteral("Message  ") + generalDateTime(p.platform.now()));
+}
+
+void Form1::ArmExactWake()
+{
+    if (g_inTick || !m_timerEnabled || !QCoreApplication::instance()) return;
+    const QDateTime now = p.platform.now();
+    const ListBox* lstData = p.form4().Loaded() ? &p.form4().c().lstData : nullptr;
+    const QDateTime due = nextDueSecond(p, lstData, now);
+    if (!due.isValid()) {
+        m_exact.stop();
+        return;
+    }
+    if (due != m_exactAt) m_earlyWakes = 0;
+    // A wall clock that keeps coming short of the second is left to the 800 ms tick.
+    if (m_earlyWakes > 3) return;
+    // A millisecond into the second, never before it; a far one is looked at again on the way.
+    const qint64 ms = std::clamp<qint64>(now.msecsTo(due) + 1, 1, 3600 * 1000);
+    // The timer runs on the monotonic clock: a wall clock set or slewed since shows as a
+    // remaining time that no longer fits.
+    if (due == m_exactAt && m_exact.isActive() && std::abs(m_exact.remainingTime() - ms) <= 10) return;
+    m_exactAt = due;
+    m_exact.start(static_cast<int>(ms));
+}
+
+void Form1::ExactWake()
+{
+    // Short of the second by a little: the wall clock runs behind the timer's (a far one was a
+    // stage of a long wait, or the clock was set back).
+    const qint64 early = p.platform.now().msecsTo(m_exactAt);
+    if (early > 0 && early < 1000) ++m_earlyWakes;
+    Timer1_Timer();
 }
 
 void Form1::SecondCheck()

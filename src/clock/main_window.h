@@ -1,6 +1,7 @@
 #pragma once
 #include "app/truth.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -51,6 +52,8 @@ public:
     void StartTimer1();
     void StopTimer1();
     bool Timer1Enabled() const { return m_timerEnabled; }
+    // The second the precise wake is set for, between two ticks; invalid when none is set.
+    QDateTime ExactWakeAt() const { return m_exact.isActive() ? m_exactAt : QDateTime(); }
 
     bool DisabledChecked() const { return m_disabled; }
     QMenu* PopupMenu();
@@ -75,9 +78,18 @@ private:
     void WallpaperResync();
     void WallpaperChange();
     void WallpaperReplan();
+    void RunTick();
+    void ArmExactWake();
+    void ExactWake();
 
     Program& p;
     QTimer m_timer;
+    // Single shot at the start of the next second with timed work, so that it is not left to
+    // the 800 ms tick to come upon it up to 800 ms late.
+    QTimer m_exact;
+    QDateTime m_exactAt;
+    int m_earlyWakes = 0;
+    bool m_blockHooked = false;  // wakes that came before m_exactAt by the wall clock
     bool m_timerEnabled = false;
     bool m_disabled = false;
     int m_hImage1 = 0;

@@ -28,7 +28,7 @@ void CheckKit::CalcEMNext(std::int16_t interval, std::int16_t& nextTime) const
 void CheckKit::CheckAlarmLine(const QString& line, std::int16_t& answer) const
 {
     const qsizetype blank = line.size() - 9;
-    const bool ok = blank > 0 && line.at(blank) == u' ' && kPlayWords.contains(line.left(blank)) &&
+    const bool ok = blank > 0 && line.at(blank) == u' ' && kPlayWords.contains(QStringView(line).left(blank)) &&
                     isValidTimeText(QStringView(line).right(8));
     if (!ok) answer = 0;
 }

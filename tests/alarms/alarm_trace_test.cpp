@@ -1,7 +1,10 @@
 // Random traces of the clock tick: a clock that ticks with jitter, stalls, jumps both ways (also
 // across midnight) and is disabled for a while, with alarms added, loaded and deleted between
 // ticks. Every alarm must be accounted for exactly once: rung in its own second of its own day,
-// or reported missed after its second, with its message; never twice, never lost.
+// or reported missed after its second, with its message; never twice, never lost. Between the
+// ticks the precise wake runs the same steps at the next due second, armed as the main window
+// arms it (after a tick, a change of the list, enabling) on a timer that keeps the monotonic
+// clock, so a wall clock that jumps makes it come at the wrong moment until it is armed again.
 //
 // VOZ_TRACE_SEED=n replays one trace; VOZ_TRACE_COUNT=n runs that many.
 #include "alarms/alarm_file.h"
@@ -40,6 +43,7 @@ public:
         // Often just before midnight, so that a trace crosses it.
         const int start = pick(0, 2) == 0 ? pick(0, 86399) : 86400 - pick(5, 300);
         clock = QDateTime(QDate(2026, 12, 7), QTime(0, 0).addSecs(start), QTimeZone::utc()).addMSecs(pick(0, 999));
+        state.gWallNextTime = -1;  // no wallpaper schedule, no chime: alarms alone are due
     }
 
     // ---- the program around the tick, as the windows do it --------------------------------
@@ -93,7 +97,7 @@ public:
         // Afterwards the clock runs on past every alarm's day: whatever is left must come out.
         QDate last = clock.date();
         for (const auto& [time, a] : live) last = std::max(last, a.day);
-        enabled = true;
+        setEnabled(true);
         settling = true;
         setClock(QDateTime(last.addDays(1), QTime(0, 0, 30), QTimeZone::utc()), "runs on");
         for (int i = 0, n = static_cast<int>(live.size()) + 2; i < n && failure.empty(); ++i) tick(800);
@@ -148,9 +152,29 @@ private:
         return second(QDateTime(a.day, QTime::fromString(a.time, QStringLiteral("HH:mm:ss")), QTimeZone::utc()));
     }
 
-    void tick(int ms)
+    // ms of the monotonic clock pass. The precise wake comes on its time, or at the end of a stall
+    // (the program did not run meanwhile), before the tick.
+    void tick(int ms, bool stall = false)
     {
+        while (enabled && wakeIn >= 0 && wakeIn <= ms && !stall) {
+            clock = clock.addMSecs(wakeIn);
+            ms -= static_cast<int>(wakeIn);
+            wakeIn = -1;
+            note("precise wake");
+            runTick();
+        }
+        if (wakeIn >= 0) wakeIn = std::max<qint64>(0, wakeIn - ms);
         clock = clock.addMSecs(ms);
+        if (stall && wakeIn == 0) {
+            wakeIn = -1;
+            note("late precise wake");
+            runTick();
+        }
+        runTick();
+    }
+
+    void runTick()
+    {
         if (!enabled) return;
         // What the tick owes: every passed alarm is reported in the tick that sees it (one per
         // tick), and an alarm of this second rings unless two or more passed ones queue before it.
@@ -163,7 +187,9 @@ private:
         rangThisTick.clear();
         missedThisTick.clear();
         if (armed) {
+            inTick = true;
             alarmTick(state, *this);
+            inTick = false;
             // IdleCheck: nothing left, the clock disarms and the Alarm Set window's lists go.
             if (state.gHasAlarms == VFalse) {
                 armed = false;
@@ -176,6 +202,34 @@ private:
         if (dueNow && !dueDeleted && passed <= 1 && (rangThisTick.size() != 1 || rangThisTick[0] != dueNow))
             fail("alarm " + std::to_string(dueNow) + " of this second did not ring");
         if (rangThisTick.size() > 1 || missedThisTick.size() > 1) fail("more than one alarm rung or missed in a tick");
+        arm();
+    }
+
+    // The precise wake for the next due second: it must be the earliest waiting alarm still ahead.
+    void arm()
+    {
+        wakeIn = -1;
+        if (!enabled || inTick) return;
+        state.gTimerArmed = toVBool(armed);
+        const QDateTime due = nextDueSecond(state, &data, clock);
+        qint64 expected = -1;
+        for (const auto& [time, a] : live)
+            if (moment(a) > second(clock) && (expected < 0 || moment(a) < expected)) expected = moment(a);
+        if (!armed) expected = -1;
+        if (due.isValid() != (expected >= 0) || (due.isValid() && second(due) != expected))
+            fail("precise wake set for " + (due.isValid() ? str(due) : std::string("nothing")) + ", the next alarm is " +
+                 (expected >= 0 ? str(QDateTime::fromSecsSinceEpoch(expected, QTimeZone::utc())) : std::string("none")));
+        if (due.isValid()) {
+            if (due.time().msec() != 0 || due <= clock) fail("precise wake not at the start of a later second");
+            wakeIn = clock.msecsTo(due) + 1;
+        }
+    }
+
+    void setEnabled(bool on)
+    {
+        enabled = on;
+        note(enabled ? "enabled" : "disabled");
+        arm();
     }
 
     // An alarm time: mostly a few seconds ahead, sometimes later today or just before midnight.
@@ -206,6 +260,7 @@ private:
         }
         live[time] = a;
         note("added " + std::to_string(a.id) + " at " + str(time));
+        arm();
     }
     bool hasMessage(const QString& time) const
     {
@@ -238,6 +293,7 @@ private:
         armed = true;
         state.gListChanged = VTrue;
         state.gHasAlarms = toVBool(data.ListCount() >= 1);
+        arm();
     }
 
     void remove()
@@ -262,6 +318,7 @@ private:
         if (live.count(time)) deleted.push_back(live[time].id);
         live.erase(time);
         note("deleted " + str(time));
+        arm();
     }
 
     void userActs()
@@ -277,7 +334,7 @@ private:
     {
         const int r = pick(0, 99);
         if (r < 70) tick(800 + pick(-120, 120));
-        else if (r < 76) tick(pick(1500, 9000));  // a stall
+        else if (r < 76) tick(pick(1500, 9000), true);  // a stall
         else if (r < 80) userActs();
         else if (r < 86) add(someTime(), kWords[pick(0, 3)], pick(0, 1) == 1);
         else if (r < 90) setClock(clock.addMSecs(pick(1000, 5 * 3600 * 1000)), "jumped");
@@ -293,8 +350,7 @@ private:
                 setClock(at.addMSecs(pick(-2500, 1500)), "jumped near an alarm");
             }
         } else {
-            enabled = !enabled;
-            note(enabled ? "enabled" : "disabled");
+            setEnabled(!enabled);
         }
     }
 
@@ -306,6 +362,8 @@ private:
     bool enabled = true;
     bool armed = false;
     bool settling = false;  // the last run of the clock, without the user
+    bool inTick = false;
+    qint64 wakeIn = -1;  // ms of the monotonic clock until the precise wake; -1: none set
     ProgramState state;
     ListBox data, messages;
     std::map<QString, Alarm> live;  // waiting alarms by time (times are unique in the list)
@@ -338,5 +396,43 @@ TEST(AlarmTrace, EveryAlarmRingsInItsSecondOrIsReportedMissedOnce)
         for (const std::string& line : trace.log) last << "\n    " << line;
         ADD_FAILURE() << "trace seed " << seed << " (replay: VOZ_TRACE_SEED=" << seed << "): " << trace.failure
                       << "\n  last steps:" << last.str();
+    }
+}
+
+// Beside the alarms the precise wake waits for the chime's and the wallpaper's next minute (or
+// hour, when hourly): the earliest of them, at the start of its second, never now's.
+TEST(PreciseWake, TakesTheEarliestOfAlarmChimeAndWallpaper)
+{
+    struct Case {
+        const char *now, *alarm;  // "" none
+        int chimeInterval, chimeNext, wallInterval, wallNext;  // chime interval 0: off; wallNext -1: none
+        const char* due;  // "" none; "+": the next day
+    } const cases[] = {
+        {"10:50:20", "", 15, 45, 0, -1, "11:45:00"},       {"23:50:00", "", 15, 0, 0, -1, "+00:00:00"},
+        {"10:00:00", "", 60, 10, 0, -1, "+10:00:00"},      {"10:20:00", "", 0, 0, 120, 14, "14:00:00"},
+        {"10:20:00", "10:24:59", 15, 30, 5, 25, "10:24:59"}, {"10:20:00", "10:31:00", 15, 30, 0, -1, "10:30:00"},
+        {"10:20:00", "10:20:00", 0, 0, 0, -1, ""},
+    };
+    const QDate today(2026, 12, 7);
+    auto at = [&](const QString& t) {
+        return QDateTime(t.startsWith(u'+') ? today.addDays(1) : today, QTime::fromString(t.right(8), QStringLiteral("HH:mm:ss")),
+                         QTimeZone::utc());
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.now) + " alarm " + c.alarm + " due " + c.due);
+        ProgramState s;
+        ListBox data;
+        s.gTimerArmed = VTrue;
+        if (*c.alarm) addAlarmEntry(s, data, QString::fromLatin1(c.alarm), QStringLiteral("once"), today);
+        s.gHasAlarms = toVBool(*c.alarm);
+        s.gEMPlayOn = toVBool(c.chimeInterval != 0);
+        s.gEMInterval = static_cast<std::int16_t>(c.chimeInterval);
+        s.gEMNextTime = static_cast<std::int16_t>(c.chimeNext);
+        s.gWallInterval = static_cast<std::int16_t>(c.wallInterval);
+        s.gWallNextTime = static_cast<std::int16_t>(c.wallNext);
+        const QDateTime now = at(QString::fromLatin1(c.now)).addMSecs(400);
+        EXPECT_EQ(str(nextDueSecond(s, &data, now)), *c.due ? str(at(QString::fromLatin1(c.due))) : "");
+        s.gTimerArmed = VFalse;  // nothing timed while the clock is not armed
+        EXPECT_FALSE(nextDueSecond(s, &data, now).isValid());
     }
 }

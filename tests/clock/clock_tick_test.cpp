@@ -2,6 +2,7 @@
 #include "clock/message_window.h"
 #include "support/tick_driver.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -376,4 +377,28 @@ TEST_F(ClockTickTest, EmptyNextAlarmTimeNeverFires)
     tickUntil(t, QStringLiteral("07:31:01"));
     EXPECT_EQ(songs(), 0);
     EXPECT_FALSE(p.form6().Loaded());
+}
+
+// The precise wake is set again when the program goes back to sleep after a change, dropped
+// while disabled; the alarm it wakes for rings once.
+TEST_F(ClockTickTest, PreciseWakeFollowsChangesAndRingsOnce)
+{
+    const QDateTime at(t.platform.clock.date(), QTime(7, 30));
+    f.mAlarmSet_Click();
+    Form4Controls& c = p.form4().c();
+    c.txtTime[1].setText(QStringLiteral("7"));
+    c.txtTime[2].setText(QStringLiteral("30"));
+    c.txtTime[3].setText(QStringLiteral("0"));
+    p.form4().cmdAdd_Click();
+    emit QAbstractEventDispatcher::instance()->aboutToBlock();
+    EXPECT_EQ(f.ExactWakeAt(), at);
+    f.mDisabled_Click();
+    EXPECT_FALSE(f.ExactWakeAt().isValid());
+    f.mDisabled_Click();
+    EXPECT_EQ(f.ExactWakeAt(), at);
+    t.platform.clock = at.addMSecs(1);
+    f.Timer1_Timer();  // the wake
+    tickOnce(t, 700);
+    EXPECT_EQ(songs(), 1);
+    EXPECT_FALSE(f.ExactWakeAt().isValid());
 }
