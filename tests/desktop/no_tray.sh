@@ -34,19 +34,20 @@ tray_came()
 start_wm
 tray_came "after voz"
 pass "icewm started later got the icon at ${TRAY_X},${TRAY_Y}"
-wait_for_no_window "$WINDOW" 5 || fail "the 'Voz' window stays with the icon in the tray"
+wait_for_no_window "$WINDOW" 15 || fail "the 'Voz' window stays with the icon in the tray"
 pass "the 'Voz' window went"
 screenshot late-tray >/dev/null
 
 for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
     [[ ${HARNESS_NAMES[i]} == icewm && -n ${HARNESS_PIDS[i]} ]] && stop_pid "${HARNESS_PIDS[i]}" icewm
 done
-wait_for_window_title "$WINDOW" 5 >/dev/null || fail "no 'Voz' window after the tray went away"
+wait_for_window_title "$WINDOW" 15 >/dev/null ||
+    fail "no 'Voz' window after the tray went away; windows named Voz: $(xwininfo -root -tree 2>/dev/null | grep -c '"Voz"')"
 pass "the 'Voz' window came back when the tray went away"
 TRAY_WIN=""
 start_wm
 tray_came again
-wait_for_no_window "$WINDOW" 5 || fail "the 'Voz' window stays after the tray came again"
+wait_for_no_window "$WINDOW" 15 || fail "the 'Voz' window stays after the tray came again"
 pass "the tray that came again got the icon; the window went"
 open_tray_menu || fail "no menu from the icon in the late tray"
 close_tray_menu || fail "Escape did not close the menu"
