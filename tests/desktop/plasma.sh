@@ -2,11 +2,12 @@
 # Opt-in (some 340 packages): voz in a Plasma 5 session on a private display and session bus,
 # kded5's StatusNotifierWatcher and `plasmashell --no-respawn` (software GL), no other window
 # manager or tray. The item registers with Plasma's watcher and no "Voz" window shows; its menu
-# over dbusmenu has the eight items; "Wallpaper" chosen through that menu opens the wallpaper
-# window, whose "Change Now" reaches plasmashell: the desktop's config names Voz's copy of the
-# picture and the screen shows its colour.
+# over dbusmenu has the eight items, and Plasma's menu from a right-click on its icon shows them;
+# "Wallpaper" chosen there opens the wallpaper window, whose "Change Now" reaches plasmashell (the
+# desktop's config names Voz's copy of the picture, the screen shows its colour) and whose "Clear
+# Wallpaper" gives Plasma's plain colour back.
 #   apt-get install --no-install-recommends plasma-workspace plasma-desktop kded5
-#   VOZ_PROGRAM_DIR=build/voz bash tests/desktop/plasma.sh
+#   VOZ_PROGRAM_DIR=build/voz bash tests/desktop/plasma.sh   (or -DVOZ_TEST_PLASMA=ON, ctest -L plasma)
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 # shellcheck source=sni_support.sh
@@ -136,9 +137,11 @@ done
 no_tray_icon || fail "an XEmbed icon shows beside the registered item"
 pass "no 'Voz' window and no XEmbed icon after 8 s"
 capture_stable "$WORK_DIR/tray_after.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
-[[ -n $(diff_box "$WORK_DIR/tray_before.png" "$WORK_DIR/tray_after.png") ]] || fail "no icon came into Plasma's tray"
+read -r icon_x icon_y icon_w icon_h < <(diff_box "$WORK_DIR/tray_before.png" "$WORK_DIR/tray_after.png")
+[[ -n ${icon_h:-} ]] || fail "no icon came into Plasma's tray"
 cp "$WORK_DIR/tray_after.png" "$SHOT_DIR/tray_icon.png"
-pass "an icon came into Plasma's tray (at $(diff_box "$WORK_DIR/tray_before.png" "$WORK_DIR/tray_after.png") of the area)"
+ICON_X=$((TRAY_AREA[0] + icon_x + icon_w / 2)) ICON_Y=$((TRAY_AREA[1] + icon_y + icon_h / 2))
+pass "an icon (${icon_w}x$icon_h) came into Plasma's tray at $ICON_X,$ICON_Y"
 screenshot item_registered >/dev/null
 
 # ---- (2) the menu over dbusmenu ------------------------------------------------------------------
@@ -149,16 +152,38 @@ got=$(layout_lines)
 [[ $got == "$SNI_EXPECTED_LAYOUT" ]] || fail "GetLayout of $MENU_PATH gives: $(tr '\n' '|' <<<"$got")"
 pass "GetLayout of $MENU_PATH: the eight items and three separators"
 
+# Plasma's own menu, built from that layout: a right-click on the icon in its tray.
+find_plasma_menu()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^plasmashell$' 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU || continue
+        window_geometry "$w" && ((WIN_H >= 60)) && { PLASMA_MENU=$w; return 0; }
+    done
+    return 1
+}
+no_plasma_menu() { ! find_plasma_menu; }
+click_at "$ICON_X" "$ICON_Y" 3 || fail "could not right-click the icon in Plasma's tray"
+poll_until 10 find_plasma_menu || fail "no menu from Plasma after a right-click on the icon"
+capture_stable "$WORK_DIR/plasma_menu.png" capture_window "$PLASMA_MENU" || fail "Plasma's menu does not settle"
+cp "$WORK_DIR/plasma_menu.png" "$SHOT_DIR/plasma_menu.png"
+lines=$(text_lines "$WORK_DIR/plasma_menu.png" 0 0 "$WIN_W" "$WIN_H")
+((lines == 8)) || fail "Plasma's menu shows $lines lines of text, not the eight items (see $SHOT_DIR/plasma_menu.png)"
+pass "Plasma's menu from the icon shows eight items (${WIN_W}x$WIN_H at $WIN_X,$WIN_Y)"
+
 # ---- (3) a wallpaper change through voz reaches Plasma ------------------------------------------
 
 # The wallpaper window's controls, in pixels from its client origin (design places in twips).
 centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
 PAPER_ARROW_X=$(((2520 + 2652) / 15 - 8)) PAPER_ARROW_Y=$(((240 + 138) / 15))
 read -r CHANGE_NOW_X CHANGE_NOW_Y < <(centre 3720 720 1452 252)
+read -r CLEAR_X CLEAR_Y < <(centre 3720 1200 1452 252)
 
-menu Event "$(menu_item_id Wallpaper)" clicked '<0>' 0 >/dev/null || fail "Event on 'Wallpaper' failed"
-WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window after Wallpaper chosen through dbusmenu"
-pass "'Wallpaper' chosen over dbusmenu opened 'Voz Wallpaper'"
+# The fifth line, "Wallpaper", is the fourth item down (separators are skipped).
+press_keys Down Down Down Down Return
+poll_until 10 no_plasma_menu || fail "Plasma's menu stayed open after Return on 'Wallpaper'"
+WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window after 'Wallpaper' in Plasma's menu"
+pass "'Wallpaper' chosen in Plasma's menu opened 'Voz Wallpaper'"
 # No window manager raises it: it may open under Plasma's desktop.
 xdotool windowraise "$WIN" 2>/dev/null
 window_geometry "$WIN"
@@ -198,6 +223,15 @@ poll_until 30 desktop_blue || fail "the desktop shows $(screen_rgb "$ROOT_X" "$R
 pass "the desktop shows the picture's blue at $ROOT_X,$ROOT_Y"
 screenshot wallpaper_changed >/dev/null
 no_window_title '^Voz Warning Message$' || fail "a warning showed after \"Change Now\""
+
+click_in_window "$WIN" "$CLEAR_X" "$CLEAR_Y" || fail "could not click \"Clear Wallpaper\""
+plain_colour() { plasma_image | grep -q "'org\.kde\.color "; }
+poll_until 10 plain_colour || fail "after \"Clear Wallpaper\" plasmashell's desktop reads: $(plasma_image)"
+not_blue() { ! desktop_blue; }
+poll_until 30 not_blue || fail "the desktop still shows the picture's blue after \"Clear Wallpaper\""
+pass "\"Clear Wallpaper\": Plasma's plain colour plugin, the desktop shows $(screen_rgb "$ROOT_X" "$ROOT_Y")"
+screenshot wallpaper_cleared >/dev/null
+no_window_title '^Voz Warning Message$' || fail "a warning showed after \"Clear Wallpaper\""
 
 # Plasma reads the item's and the menu's interfaces: every method and signal must be there.
 ! grep -E 'Skipped method|Cannot relay signal' "$VOZ_LOG" || fail "QtDBus left parts of voz's item or menu off the bus"

@@ -28,10 +28,3 @@ layout_lines()
         s/.*'label': <'([^']*)'>.*'toggle-state': <0>.*/\1 [ ]/; t
         s/.*'label': <'([^']*)'>.*/\1/"
 }
-
-# menu_item_id LABEL: the dbusmenu id of the item with that label.
-menu_item_id()
-{
-    menu GetLayout -- 0 -1 '[]' | grep -o "<([0-9]*, {[^}]*}" | grep "'label': <'$1'>" | head -n 1 |
-        sed -E 's/^<\(([0-9]+),.*/\1/' | grep -E '^[0-9]+$'
-}
