@@ -128,6 +128,12 @@ static void registerDBusTypes()
         qDBusRegisterMetaType<DBusMenuEvent>();
         qDBusRegisterMetaType<DBusMenuEventList>();
         qDBusRegisterMetaType<QList<int>>();
+        // QtDBus finds a method's parameter types by the names moc wrote, so the aliases need
+        // their names too; without them a signal is never sent and a method never answered.
+        qRegisterMetaType<SniPixmapList>("SniPixmapList");
+        qRegisterMetaType<DBusMenuItemList>("DBusMenuItemList");
+        qRegisterMetaType<DBusMenuItemKeysList>("DBusMenuItemKeysList");
+        qRegisterMetaType<DBusMenuEventList>("DBusMenuEventList");
         return true;
     }();
     Q_UNUSED(done);

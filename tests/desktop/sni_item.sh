@@ -5,6 +5,8 @@
 # watcher that starts 4 s after voz still gets the item, and the XEmbed icon then leaves the tray.
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
+# shellcheck source=sni_support.sh
+source "$HARNESS_DIR/sni_support.sh"
 
 if ! command -v dbus-daemon >/dev/null || ! command -v gdbus >/dev/null; then echo "SKIP: no dbus-daemon or gdbus"; exit 77; fi
 "$PYTHON" -c 'from gi.repository import Gio' 2>/dev/null || { echo "SKIP: no python3-gi"; exit 77; }
@@ -21,11 +23,7 @@ start_bus()
         --method org.freedesktop.DBus.GetId >/dev/null 2>&1 || fail "the session bus did not start"
 }
 
-watcher_owned()
-{
-    gdbus call --address "$BUS" --dest org.freedesktop.DBus --object-path / \
-        --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher 2>/dev/null | grep -q true
-}
+watcher_owned() { bus_name_owned org.kde.StatusNotifierWatcher; }
 
 start_watcher()
 {
@@ -38,20 +36,7 @@ start_watcher()
 
 item_registered() { [[ -s $ITEMS ]]; }
 
-# item METHOD ARGS...: a method of the item; menu METHOD ARGS...: of its dbusmenu.
-item() { gdbus call --address "$BUS" --dest "$(tail -n 1 "$ITEMS")" --object-path /StatusNotifierItem --method "org.kde.StatusNotifierItem.$1" "${@:2}"; }
-item_property() { gdbus call --address "$BUS" --dest "$(tail -n 1 "$ITEMS")" --object-path /StatusNotifierItem --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
-menu() { gdbus call --address "$BUS" --dest "$(tail -n 1 "$ITEMS")" --object-path "$MENU_PATH" --method "com.canonical.dbusmenu.$1" "${@:2}"; }
-
-# The layout as one line a child: "label" or "-" for a separator, with "[x]"/"[ ]" for a check.
-layout_lines()
-{
-    menu GetLayout -- 0 -1 '[]' | grep -o "<([0-9]*, {[^}]*}" | sed -E "
-        /'type': <'separator'>/ { s/.*/-/; b }
-        s/.*'label': <'([^']*)'>.*'toggle-state': <1>.*/\1 [x]/; t
-        s/.*'label': <'([^']*)'>.*'toggle-state': <0>.*/\1 [ ]/; t
-        s/.*'label': <'([^']*)'>.*/\1/"
-}
+item_service() { tail -n 1 "$ITEMS"; }
 disabled_checked() { layout_lines | grep -qx "Disabled \[x\]"; }
 disabled_unchecked() { layout_lines | grep -qx "Disabled \[ \]"; }
 
@@ -66,7 +51,7 @@ pass "the item registered as $(tail -n 1 "$ITEMS")"
 
 MENU_PATH=$(item_property Menu | grep -o "'/[^']*'" | tr -d "'")
 [[ -n $MENU_PATH && $MENU_PATH != /NO_DBUSMENU ]] || fail "the item's Menu is '$MENU_PATH'"
-expected=$'About\n-\nAlarm Set\nSettings\nWallpaper\n-\nHelp\nStop\n-\nDisabled [ ]\nRemove'
+expected=$SNI_EXPECTED_LAYOUT
 got=$(layout_lines)
 [[ $got == "$expected" ]] || fail "GetLayout of $MENU_PATH gives: $(tr '\n' '|' <<<"$got")"
 pass "Menu $MENU_PATH: eight items, three separators, 'Disabled' unchecked"

@@ -3,6 +3,8 @@
 #include "support/test_program.h"
 
 #include <QCoreApplication>
+#include <QDBusMetaType>
+#include <QMetaMethod>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -105,4 +107,30 @@ TEST(StatusNotifierItem, IconPixmapsAreArgbInNetworkOrder)
     }
     EXPECT_TRUE(full);
     EXPECT_EQ(item.menuPath().path(), QStringLiteral("/MenuBar"));
+}
+
+// QtDBus looks up every parameter by the type name moc wrote; one it cannot find silently drops
+// the method or signal from the bus.
+TEST(StatusNotifierItem, EveryExportedMethodHasDBusTypesByName)
+{
+    ensureApplication();
+    StatusNotifierItem item;
+    DBusMenuExporter menu;
+    for (const QMetaObject* mo : {item.metaObject(), menu.metaObject()}) {
+        for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
+            const QMetaMethod m = mo->method(i);
+            if (!(m.attributes() & QMetaMethod::Scriptable)) continue;
+            QList<QByteArray> names = m.parameterTypes();
+            if (m.returnType() != QMetaType::Void) names << m.typeName();
+            for (QByteArray name : names) {
+                if (name.endsWith('&')) name.chop(1);  // an output parameter
+                const QMetaType type = QMetaType::fromName(name);
+                EXPECT_TRUE(type.isValid()) << m.methodSignature().constData() << ": " << name.constData();
+                if (type.isValid()) {
+                    EXPECT_NE(QDBusMetaType::typeToSignature(type), nullptr)
+                        << m.methodSignature().constData() << ": " << name.constData();
+                }
+            }
+        }
+    }
 }

@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# Opt-in (some 340 packages): voz in a Plasma 5 session on a private display and session bus,
+# kded5's StatusNotifierWatcher and `plasmashell --no-respawn` (software GL), no other window
+# manager or tray. The item registers with Plasma's watcher and no "Voz" window shows; its menu
+# over dbusmenu has the eight items, and Plasma's menu from a right-click on its icon shows them;
+# "Wallpaper" chosen there opens the wallpaper window, whose "Change Now" reaches plasmashell (the
+# desktop's config names Voz's copy of the picture, the screen shows its colour) and whose "Clear
+# Wallpaper" gives Plasma's plain colour back.
+#   apt-get install --no-install-recommends plasma-workspace plasma-desktop kded5
+#   VOZ_PROGRAM_DIR=build/voz bash tests/desktop/plasma.sh   (or -DVOZ_TEST_PLASMA=ON, ctest -L plasma)
+# shellcheck source=harness.sh disable=SC2119,SC2317
+source "$(dirname "$0")/harness.sh"
+# shellcheck source=sni_support.sh
+source "$HARNESS_DIR/sni_support.sh"
+
+missing=()
+for tool in plasmashell kded5 dbus-daemon gdbus; do command -v "$tool" >/dev/null || missing+=("$tool"); done
+compgen -G '/usr/lib/*/qt5/plugins/kf5/kded/statusnotifierwatcher.so' >/dev/null || missing+=(statusnotifierwatcher.so)
+KAMD=$(compgen -G '/usr/lib/*/libexec/kactivitymanagerd' | head -n 1)
+[[ -n $KAMD ]] || missing+=(kactivitymanagerd)
+if ((${#missing[@]})); then
+    echo "SKIPPED: $SCENARIO: missing ${missing[*]}; install them with:"
+    echo "    apt-get install --no-install-recommends plasma-workspace plasma-desktop kded5"
+    exit 77
+fi
+
+# A plain bus: nothing is started on demand, so every process here is one this script started.
+write_bus_config()
+{
+    cat >"$1" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>$BUS</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+}
+
+# plasma_env COMMAND...: the session's environment for Plasma's own processes.
+plasma_env()
+{
+    env HOME="$WORK_DIR/home" XDG_CONFIG_HOME="$WORK_DIR/home/.config" XDG_CACHE_HOME="$WORK_DIR/home/.cache" \
+        XDG_DATA_HOME="$WORK_DIR/home/.local/share" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
+        DBUS_SESSION_BUS_ADDRESS="$BUS" XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 \
+        XDG_SESSION_TYPE=x11 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb "$@"
+}
+
+plasma_start()
+{
+    local name=$1
+    shift
+    plasma_env setpriv --pdeathsig TERM -- "$@" >"$WORK_DIR/$name.log" 2>&1 &
+    remember_pid "$name" $!
+}
+
+plasmashell_call() { bus_call --dest org.kde.plasmashell --object-path /PlasmaShell --method "org.kde.PlasmaShell.$1" "${@:2}"; }
+plasma_answers() { plasmashell_call evaluateScript 'print(desktops().length)' 2>/dev/null | grep -q "'[1-9]"; }
+host_registered()
+{
+    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered \
+        2>/dev/null | grep -q true
+}
+registered_items()
+{
+    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null
+}
+voz_item_registered() { registered_items | grep -q "org.kde.StatusNotifierItem-$VOZ_PID-1"; }
+
+BLUE="32 96 192"
+rgb_near()
+{
+    local a b i d
+    read -ra a <<<"$1"
+    read -ra b <<<"$2"
+    ((${#a[@]} == 3)) || return 1
+    for i in 0 1 2; do
+        d=$((a[i] - b[i]))
+        ((d >= -16 && d <= 16)) || return 1
+    done
+}
+screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
+
+# ---- the session ------------------------------------------------------------------------------
+
+start_watchdog
+start_display
+start_pulse
+prepare_program_dir
+BUS=unix:path=$WORK_DIR/bus
+write_bus_config "$WORK_DIR/bus.conf"
+setpriv --pdeathsig TERM -- dbus-daemon --config-file="$WORK_DIR/bus.conf" --nofork >"$WORK_DIR/bus.log" 2>&1 &
+remember_pid dbus-daemon $!
+poll_until 10 bus_call --dest org.freedesktop.DBus --object-path / --method org.freedesktop.DBus.GetId >/dev/null 2>&1 ||
+    fail "the session bus did not start"
+
+plasma_start kded5 kded5
+poll_until 30 bus_name_owned org.kde.StatusNotifierWatcher || { tail "$WORK_DIR/kded5.log"; fail "kded5 did not provide org.kde.StatusNotifierWatcher"; }
+pass "kded5 owns org.kde.StatusNotifierWatcher"
+# plasmashell will not load its shell without the activity manager.
+plasma_start kactivitymanagerd "$KAMD"
+poll_until 30 bus_name_owned org.kde.ActivityManager || { tail "$WORK_DIR/kactivitymanagerd.log"; fail "kactivitymanagerd did not take org.kde.ActivityManager"; }
+plasma_start plasmashell plasmashell --no-respawn
+poll_until 90 plasma_answers || { tail -n 20 "$WORK_DIR/plasmashell.log"; fail "plasmashell does not answer evaluateScript"; }
+poll_until 30 host_registered || fail "plasmashell's system tray did not register as a StatusNotifierHost"
+pass "plasmashell is up, its system tray is a StatusNotifierHost"
+screenshot plasma_started >/dev/null
+
+# ---- (1) the item goes to Plasma's watcher; no "Voz" window ------------------------------------
+
+PICTURES=$WORK_DIR/pictures
+mkdir -p "$PICTURES" "$WORK_DIR/home/.config"
+convert -size 64x48 "xc:rgb(${BLUE// /,})" -quality 95 "$PICTURES/blue.jpg" || fail "cannot make blue.jpg"
+printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.dirs"
+VOZ_ENV=(DBUS_SESSION_BUS_ADDRESS="$BUS" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
+# The tray's free end of the panel, left of the keyboard layout and the arrow (a 1024x768 screen).
+TRAY_AREA=(760 $((SCREEN_H - 38)) 74 36)
+capture_stable "$WORK_DIR/tray_before.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
+start_voz
+started=$SECONDS
+poll_until 15 voz_item_registered || fail "voz's item is not among Plasma's RegisteredStatusNotifierItems: $(registered_items)"
+pass "the item registered with Plasma's watcher after $((SECONDS - started)) s: $(registered_items)"
+ITEM_SERVICE=org.kde.StatusNotifierItem-$VOZ_PID-1
+# The window would show within 5 s without a notification area.
+while ((SECONDS - started < 8)); do
+    no_window_title '^Voz$' || fail "the 'Voz' no-tray window shows beside Plasma's tray"
+    sleep 0.5
+done
+no_tray_icon || fail "an XEmbed icon shows beside the registered item"
+pass "no 'Voz' window and no XEmbed icon after 8 s"
+capture_stable "$WORK_DIR/tray_after.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
+read -r icon_x icon_y icon_w icon_h < <(diff_box "$WORK_DIR/tray_before.png" "$WORK_DIR/tray_after.png")
+[[ -n ${icon_h:-} ]] || fail "no icon came into Plasma's tray"
+cp "$WORK_DIR/tray_after.png" "$SHOT_DIR/tray_icon.png"
+ICON_X=$((TRAY_AREA[0] + icon_x + icon_w / 2)) ICON_Y=$((TRAY_AREA[1] + icon_y + icon_h / 2))
+pass "an icon (${icon_w}x$icon_h) came into Plasma's tray at $ICON_X,$ICON_Y"
+screenshot item_registered >/dev/null
+
+# ---- (2) the menu over dbusmenu ------------------------------------------------------------------
+
+MENU_PATH=$(item_property Menu | grep -o "'/[^']*'" | tr -d "'")
+[[ -n $MENU_PATH && $MENU_PATH != /NO_DBUSMENU ]] || fail "the item's Menu is '$MENU_PATH'"
+got=$(layout_lines)
+[[ $got == "$SNI_EXPECTED_LAYOUT" ]] || fail "GetLayout of $MENU_PATH gives: $(tr '\n' '|' <<<"$got")"
+pass "GetLayout of $MENU_PATH: the eight items and three separators"
+
+# Plasma's own menu, built from that layout: a right-click on the icon in its tray.
+find_plasma_menu()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^plasmashell$' 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU || continue
+        window_geometry "$w" && ((WIN_H >= 60)) && { PLASMA_MENU=$w; return 0; }
+    done
+    return 1
+}
+no_plasma_menu() { ! find_plasma_menu; }
+click_at "$ICON_X" "$ICON_Y" 3 || fail "could not right-click the icon in Plasma's tray"
+poll_until 10 find_plasma_menu || fail "no menu from Plasma after a right-click on the icon"
+capture_stable "$WORK_DIR/plasma_menu.png" capture_window "$PLASMA_MENU" || fail "Plasma's menu does not settle"
+cp "$WORK_DIR/plasma_menu.png" "$SHOT_DIR/plasma_menu.png"
+lines=$(text_lines "$WORK_DIR/plasma_menu.png" 0 0 "$WIN_W" "$WIN_H")
+((lines == 8)) || fail "Plasma's menu shows $lines lines of text, not the eight items (see $SHOT_DIR/plasma_menu.png)"
+pass "Plasma's menu from the icon shows eight items (${WIN_W}x$WIN_H at $WIN_X,$WIN_Y)"
+
+# ---- (3) a wallpaper change through voz reaches Plasma ------------------------------------------
+
+# The wallpaper window's controls, in pixels from its client origin (design places in twips).
+centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
+PAPER_ARROW_X=$(((2520 + 2652) / 15 - 8)) PAPER_ARROW_Y=$(((240 + 138) / 15))
+read -r CHANGE_NOW_X CHANGE_NOW_Y < <(centre 3720 720 1452 252)
+read -r CLEAR_X CLEAR_Y < <(centre 3720 1200 1452 252)
+
+# The fifth line, "Wallpaper", is the fourth item down (separators are skipped).
+press_keys Down Down Down Down Return
+poll_until 10 no_plasma_menu || fail "Plasma's menu stayed open after Return on 'Wallpaper'"
+WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window after 'Wallpaper' in Plasma's menu"
+pass "'Wallpaper' chosen in Plasma's menu opened 'Voz Wallpaper'"
+# No window manager raises it: it may open under Plasma's desktop.
+xdotool windowraise "$WIN" 2>/dev/null
+window_geometry "$WIN"
+
+find_combo_popup()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= 60 && WIN_H >= 12)) && return 0
+    done
+    return 1
+}
+no_combo_popup() { ! find_combo_popup; }
+click_in_window "$WIN" "$PAPER_ARROW_X" "$PAPER_ARROW_Y" || fail "could not click the arrow of \"Search\""
+poll_until 5 find_combo_popup || fail "the list of \"Search\" did not drop down"
+screenshot search_list >/dev/null
+# The pictures folder's only picture, after the drive and folder entries: the last row.
+press_keys End Return
+poll_until 5 no_combo_popup || fail "the list of \"Search\" stayed open after Return"
+click_in_window "$WIN" "$CHANGE_NOW_X" "$CHANGE_NOW_Y" || fail "could not click \"Change Now\""
+
+plasma_image() { plasmashell_call evaluateScript "var d = desktops()[0]; d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General']; print(d.wallpaperPlugin + ' ' + d.readConfig('Image'))" 2>/dev/null; }
+copy_named() { plasma_image | grep -qE "org\.kde\.image file://$WORK_DIR/home/\.cache/voz/wallpaper/wallpaper-[0-9a-f]+\.[a-z]+"; }
+poll_until 10 copy_named || fail "plasmashell's desktop reads: $(plasma_image)"
+pass "plasmashell's desktop has Voz's copy: $(plasma_image)"
+APPLETSRC=$WORK_DIR/home/.config/plasma-org.kde.plasma.desktop-appletsrc
+saved() { grep -qE "^Image=file://$WORK_DIR/home/\.cache/voz/wallpaper/wallpaper-" "$APPLETSRC" 2>/dev/null; }
+poll_until 30 saved || fail "$APPLETSRC names no copy of the picture"
+pass "$(basename "$APPLETSRC"): $(grep -m1 '^Image=' "$APPLETSRC")"
+
+# A point of the desktop that neither the panel nor the wallpaper window covers.
+ROOT_X=$((SCREEN_W - 60)) ROOT_Y=$((SCREEN_H / 3))
+desktop_blue() { rgb_near "$(screen_rgb "$ROOT_X" "$ROOT_Y")" "$BLUE"; }
+poll_until 30 desktop_blue || fail "the desktop shows $(screen_rgb "$ROOT_X" "$ROOT_Y") at $ROOT_X,$ROOT_Y, not the picture's blue"
+pass "the desktop shows the picture's blue at $ROOT_X,$ROOT_Y"
+screenshot wallpaper_changed >/dev/null
+no_window_title '^Voz Warning Message$' || fail "a warning showed after \"Change Now\""
+
+click_in_window "$WIN" "$CLEAR_X" "$CLEAR_Y" || fail "could not click \"Clear Wallpaper\""
+plain_colour() { plasma_image | grep -q "'org\.kde\.color "; }
+poll_until 10 plain_colour || fail "after \"Clear Wallpaper\" plasmashell's desktop reads: $(plasma_image)"
+not_blue() { ! desktop_blue; }
+poll_until 30 not_blue || fail "the desktop still shows the picture's blue after \"Clear Wallpaper\""
+pass "\"Clear Wallpaper\": Plasma's plain colour plugin, the desktop shows $(screen_rgb "$ROOT_X" "$ROOT_Y")"
+screenshot wallpaper_cleared >/dev/null
+no_window_title '^Voz Warning Message$' || fail "a warning showed after \"Clear Wallpaper\""
+
+# Plasma reads the item's and the menu's interfaces: every method and signal must be there.
+! grep -E 'Skipped method|Cannot relay signal' "$VOZ_LOG" || fail "QtDBus left parts of voz's item or menu off the bus"
+voz_running || fail "voz ended"
+scenario_passed

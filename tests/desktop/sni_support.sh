@@ -1,0 +1,30 @@
+# shellcheck shell=bash disable=SC2034
+# Sourced by the StatusNotifierItem scenarios after harness.sh: calls on the private session bus
+# $BUS, and on the item that the scenario's item_service names (by default $ITEM_SERVICE).
+
+# The tray menu as layout_lines prints it.
+SNI_EXPECTED_LAYOUT=$'About\n-\nAlarm Set\nSettings\nWallpaper\n-\nHelp\nStop\n-\nDisabled [ ]\nRemove'
+
+bus_call() { gdbus call --address "$BUS" "$@"; }
+bus_name_owned()
+{
+    bus_call --dest org.freedesktop.DBus --object-path / --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null |
+        grep -q true
+}
+
+item_service() { echo "$ITEM_SERVICE"; }
+
+# item METHOD ARGS...: a method of the item; menu METHOD ARGS...: of its dbusmenu ($MENU_PATH).
+item() { bus_call --dest "$(item_service)" --object-path /StatusNotifierItem --method "org.kde.StatusNotifierItem.$1" "${@:2}"; }
+item_property() { bus_call --dest "$(item_service)" --object-path /StatusNotifierItem --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
+menu() { bus_call --dest "$(item_service)" --object-path "$MENU_PATH" --method "com.canonical.dbusmenu.$1" "${@:2}"; }
+
+# The layout as one line a child: "label" or "-" for a separator, with "[x]"/"[ ]" for a check.
+layout_lines()
+{
+    menu GetLayout -- 0 -1 '[]' | grep -o "<([0-9]*, {[^}]*}" | sed -E "
+        /'type': <'separator'>/ { s/.*/-/; b }
+        s/.*'label': <'([^']*)'>.*'toggle-state': <1>.*/\1 [x]/; t
+        s/.*'label': <'([^']*)'>.*'toggle-state': <0>.*/\1 [ ]/; t
+        s/.*'label': <'([^']*)'>.*/\1/"
+}
