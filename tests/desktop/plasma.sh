@@ -130,10 +130,8 @@ poll_until 15 voz_item_registered || fail "voz's item is not among Plasma's Regi
 pass "the item registered with Plasma's watcher after $((SECONDS - started)) s: $(registered_items)"
 ITEM_SERVICE=org.kde.StatusNotifierItem-$VOZ_PID-1
 # The window would show within 5 s without a notification area.
-while ((SECONDS - started < 8)); do
-    no_window_title '^Voz$' || fail "the 'Voz' no-tray window shows beside Plasma's tray"
-    sleep 0.5
-done
+! poll_until $((started + 8 - SECONDS)) find_window_title '^Voz$' >/dev/null ||
+    fail "the 'Voz' no-tray window shows beside Plasma's tray"
 no_tray_icon || fail "an XEmbed icon shows beside the registered item"
 pass "no 'Voz' window and no XEmbed icon after 8 s"
 capture_stable "$WORK_DIR/tray_after.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
@@ -146,10 +144,7 @@ screenshot item_registered >/dev/null
 
 # ---- (2) the menu over dbusmenu ------------------------------------------------------------------
 
-MENU_PATH=$(item_property Menu | grep -o "'/[^']*'" | tr -d "'")
-[[ -n $MENU_PATH && $MENU_PATH != /NO_DBUSMENU ]] || fail "the item's Menu is '$MENU_PATH'"
-got=$(layout_lines)
-[[ $got == "$SNI_EXPECTED_LAYOUT" ]] || fail "GetLayout of $MENU_PATH gives: $(tr '\n' '|' <<<"$got")"
+check_menu_layout
 pass "GetLayout of $MENU_PATH: the eight items and three separators"
 
 # Plasma's own menu, built from that layout: a right-click on the icon in its tray.

@@ -19,8 +19,7 @@ start_bus()
 {
     setpriv --pdeathsig TERM -- dbus-daemon --session --nofork --address="$BUS" >"$WORK_DIR/bus.log" 2>&1 &
     remember_pid dbus-daemon $!
-    poll_until 10 gdbus call --address "$BUS" --dest org.freedesktop.DBus --object-path / \
-        --method org.freedesktop.DBus.GetId >/dev/null 2>&1 || fail "the session bus did not start"
+    poll_until 10 bus_name_owned org.freedesktop.DBus || fail "the session bus did not start"
 }
 
 watcher_owned() { bus_name_owned org.kde.StatusNotifierWatcher; }
@@ -49,11 +48,7 @@ start_voz
 poll_until 10 item_registered || fail "no item registered with the watcher"
 pass "the item registered as $(tail -n 1 "$ITEMS")"
 
-MENU_PATH=$(item_property Menu | grep -o "'/[^']*'" | tr -d "'")
-[[ -n $MENU_PATH && $MENU_PATH != /NO_DBUSMENU ]] || fail "the item's Menu is '$MENU_PATH'"
-expected=$SNI_EXPECTED_LAYOUT
-got=$(layout_lines)
-[[ $got == "$expected" ]] || fail "GetLayout of $MENU_PATH gives: $(tr '\n' '|' <<<"$got")"
+check_menu_layout
 pass "Menu $MENU_PATH: eight items, three separators, 'Disabled' unchecked"
 
 wait_for_window_title '^Message' 40 >/dev/null || fail "no 'Message' window for the alarm at $ALARM_CLOCK"
@@ -96,8 +91,7 @@ poll_until 10 item_registered || fail "the item did not register with a watcher 
 ((SECONDS - came <= 3)) || fail "the item registered $((SECONDS - came)) s after the watcher came"
 pass "a watcher started 4 s after voz got the item within $((SECONDS - came)) s"
 wait_for_no_tray_icon 10 || fail "the XEmbed icon stays beside the registered item"
-got=$(layout_lines)
-[[ $got == "$expected" ]] || fail "the late watcher's item gives the menu: $(tr '\n' '|' <<<"$got")"
+check_menu_layout "the late watcher's"
 pass "the XEmbed icon left the tray; the late item has the full menu"
 voz_running || fail "voz ended"
 scenario_passed

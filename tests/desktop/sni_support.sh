@@ -28,3 +28,13 @@ layout_lines()
         s/.*'label': <'([^']*)'>.*'toggle-state': <0>.*/\1 [ ]/; t
         s/.*'label': <'([^']*)'>.*/\1/"
 }
+
+# check_menu_layout [WHOSE]: the item names its dbusmenu (into MENU_PATH), whose layout is the tray menu's.
+check_menu_layout()
+{
+    MENU_PATH=$(item_property Menu | grep -o "'/[^']*'" | tr -d "'")
+    [[ -n $MENU_PATH && $MENU_PATH != /NO_DBUSMENU ]] || fail "${1:-the} item's Menu is '$MENU_PATH'"
+    local got
+    got=$(layout_lines)
+    [[ $got == "$SNI_EXPECTED_LAYOUT" ]] || fail "GetLayout of ${1:-the} item's $MENU_PATH gives: $(tr '\n' '|' <<<"$got")"
+}

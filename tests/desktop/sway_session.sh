@@ -26,10 +26,10 @@ floats_at_own_size()
     [[ $W_SHELL == "$2" && $W_FLOAT == floating ]] && ((W_W == $3 && W_H == $4))
 }
 
-# expect_floating TITLE SHELL W H WHAT
+# expect_floating TITLE SHELL W H WHAT [SECONDS]
 expect_floating()
 {
-    if poll_until 20 floats_at_own_size "$1" "$2" "$3" "$4"; then
+    if poll_until "${6:-20}" floats_at_own_size "$1" "$2" "$3" "$4"; then
         pass "$5: $2, floating at ${W_W}x${W_H} (at $W_X,$W_Y)"
     else
         sway_shot "not-floating-${1//[^A-Za-z]/}" >/dev/null
@@ -114,9 +114,7 @@ choose_with_keys 2
 expect_floating '^Voz Alarm Set$' xwayland "$ALARM_SET_W" "$ALARM_SET_H" "on XWayland 'Alarm Set'"
 # Not its stored place: sway centres every floating window, X11 ones too, whatever they ask
 # for (by design), so the place is not checked here.
-poll_until 45 floats_at_own_size '^Message' xwayland "$MESSAGE_W" "$MESSAGE_H" ||
-    note "Message: $(sway_window '^Message' || echo 'not there yet')"
-expect_floating '^Message' xwayland "$MESSAGE_W" "$MESSAGE_H" "on XWayland the alarm's 'Message'"
+expect_floating '^Message' xwayland "$MESSAGE_W" "$MESSAGE_H" "on XWayland the alarm's 'Message'" 65
 sway_shot xwayland-windows >/dev/null
 stop_voz
 
@@ -133,9 +131,7 @@ drawn_shot native-menu $((mx + mw / 2)) $((my + mh / 2)) || fail "natively the m
 pass "natively the menu floats at its own size ${mw}x${mh} at $mx,$my"
 choose_with_keys 2
 expect_floating '^Voz Alarm Set$' xdg_shell "$ALARM_SET_W" "$ALARM_SET_H" "natively 'Alarm Set'"
-poll_until 45 floats_at_own_size '^Message' xdg_shell "$MESSAGE_W" "$MESSAGE_H" ||
-    note "Message: $(sway_window '^Message' || echo 'not there yet')"
-expect_floating '^Message' xdg_shell "$MESSAGE_W" "$MESSAGE_H" "natively the alarm's 'Message'"
+expect_floating '^Message' xdg_shell "$MESSAGE_W" "$MESSAGE_H" "natively the alarm's 'Message'" 65
 sway_shot native-windows >/dev/null
 stop_voz
 scenario_passed

@@ -222,14 +222,8 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     app();
     QTemporaryDir dir;
     Helper xvfb;
-    ASSERT_TRUE(xvfb.start(QStringLiteral("Xvfb"),
-                           {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                            QStringLiteral("0"), QStringLiteral("640x480x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")},
-                           desktopFree()));
-    const QString number = xvfb.firstLine(30000);
-    ASSERT_FALSE(number.isEmpty()) << "Xvfb did not report its display";
-    const QString display = QLatin1Char(':') + number;
+    const QString display = startXvfb(xvfb);
+    ASSERT_FALSE(display.isEmpty()) << "Xvfb did not report its display";
 
     QProcessEnvironment env = desktopFree();
     env.insert(QStringLiteral("DISPLAY"), display);
@@ -471,23 +465,27 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     EXPECT_EQ(failures.taken(), QStringList());
 }
 
+// A swaymsg stand-in running the shell body, in dir/bin; that folder, or empty.
+QString fakeSwaymsg(const QTemporaryDir& dir, const QString& body)
+{
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QFile script(bin + QStringLiteral("/swaymsg"));
+    if (!QDir().mkpath(bin) || !script.open(QIODevice::WriteOnly)) return {};
+    script.write("#!/bin/sh\n" + body.toUtf8());
+    script.close();
+    return script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ? bin : QString();
+}
+
 // sway through a stand-in swaymsg that writes down its arguments and answers as sway would; the
 // real compositor has its own scenario. A refusal reaches the failure handler with sway's words.
 TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
 {
     app();
     QTemporaryDir dir;
-    const QString bin = dir.filePath(QStringLiteral("bin"));
-    QDir().mkpath(bin);
     const QString args = dir.filePath(QStringLiteral("args")), answer = dir.filePath(QStringLiteral("answer"));
-    {
-        QFile script(bin + QStringLiteral("/swaymsg"));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s|' \"$@\" > '%1'\n"
-                                    "[ -s '%2' ] || exit 0\ncat '%2'\nexit 2\n").arg(args, answer).toUtf8());
-        script.close();
-        QFile::setPermissions(script.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
+    const QString bin = fakeSwaymsg(dir, QStringLiteral("printf '%s|' \"$@\" > '%1'\n"
+                                                        "[ -s '%2' ] || exit 0\ncat '%2'\nexit 2\n").arg(args, answer));
+    ASSERT_FALSE(bin.isEmpty());
     QProcessEnvironment env = desktopFree();
     env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
     env.insert(QStringLiteral("SWAYSOCK"), dir.filePath(QStringLiteral("sway-ipc.sock")));
@@ -535,15 +533,8 @@ TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
 {
     app();
     QTemporaryDir dir;
-    const QString bin = dir.filePath(QStringLiteral("bin"));
-    QDir().mkpath(bin);
-    {
-        QFile script(bin + QStringLiteral("/swaymsg"));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho 'Error: no output matched' >&2\nexit 2\n");
-        script.close();
-        QFile::setPermissions(script.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
+    const QString bin = fakeSwaymsg(dir, QStringLiteral("echo 'Error: no output matched' >&2\nexit 2\n"));
+    ASSERT_FALSE(bin.isEmpty());
     // QtPlatform takes the session from the process; the copies go to a cache of our own.
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", (bin + QLatin1Char(':')).toLocal8Bit() + path);

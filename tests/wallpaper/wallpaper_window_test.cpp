@@ -304,7 +304,6 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
 
 TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereItCanBeWritten)
 {
-    makePicture(QStringLiteral("big.jpg"), Qt::red);
     makePicture(QStringLiteral("small.jpg"), Qt::green);
     {
         QImage large(1200, 600, QImage::Format_RGB32);
