@@ -174,8 +174,7 @@ void Form1::TrayHostChanged(bool shown)
         return;
     }
     if (!m_noTray) m_noTray = new NoTrayWindow(PopupMenu(), m_disabled ? imgXclock1 : Image1);
-    m_noTray->showNormal();
-    m_noTray->raise();
+    m_noTray->comeForward();
 }
 
 NoTrayWindow* Form1::NoTrayWindowShown() const { return m_noTray && m_noTray->isVisible() ? m_noTray : nullptr; }

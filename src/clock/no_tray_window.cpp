@@ -8,8 +8,10 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 NoTrayWindow::NoTrayWindow(QMenu* menu, const QImage& picture)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint)
@@ -69,6 +71,23 @@ NoTrayWindow::NoTrayWindow(QMenu* menu, const QImage& picture)
 void NoTrayWindow::setPicture(const QImage& picture)
 {
     m_picture->setPixmap(QPixmap::fromImage(picture.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void NoTrayWindow::comeForward()
+{
+    showNormal();
+    raise();
+    // A tray often leaves with its window manager, which still takes map requests while it tears
+    // its tray down and then drops them: a window shown then stays unmapped. Look again and map it
+    // once more, now with nobody in between.
+    for (const int ms : {1000, 3000}) {
+        QTimer::singleShot(ms, this, [this] {
+            if (!isVisible() || isMinimized() || !windowHandle() || windowHandle()->isExposed()) return;
+            hide();
+            showNormal();
+            raise();
+        });
+    }
 }
 
 void NoTrayWindow::closeEvent(QCloseEvent* event)

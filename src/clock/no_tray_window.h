@@ -13,6 +13,8 @@ class NoTrayWindow : public QWidget {
 public:
     NoTrayWindow(QMenu* menu, const QImage& picture);
     void setPicture(const QImage& picture);
+    // Shows the window, and shows it again should the map request get lost.
+    void comeForward();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
