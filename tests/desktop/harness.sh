@@ -740,6 +740,23 @@ pixel_rgb()
         awk '/^0,0:/ {gsub(/[()]/, "", $2); split($2, c, ","); print c[1], c[2], c[3]}'
 }
 
+# screen_rgb X Y: "R G B" of one pixel of the screen.
+screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
+
+# rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE of the other's (12: a
+# JPEG's rounding).
+rgb_near()
+{
+    local a b i d
+    read -ra a <<<"$1"
+    read -ra b <<<"$2"
+    ((${#a[@]} == 3)) || return 1
+    for i in 0 1 2; do
+        d=$((a[i] - b[i]))
+        ((d >= -${3:-12} && d <= ${3:-12})) || return 1
+    done
+}
+
 # count_pixels FILE X Y W H AWK_CONDITION: how many pixels of the region satisfy the condition
 # over r, g, b (0..255), e.g. 'r > 180 && g < 70 && b < 70'.
 count_pixels()

@@ -76,18 +76,6 @@ registered_items()
 voz_item_registered() { registered_items | grep -q "org.kde.StatusNotifierItem-$VOZ_PID-1"; }
 
 BLUE="32 96 192"
-rgb_near()
-{
-    local a b i d
-    read -ra a <<<"$1"
-    read -ra b <<<"$2"
-    ((${#a[@]} == 3)) || return 1
-    for i in 0 1 2; do
-        d=$((a[i] - b[i]))
-        ((d >= -16 && d <= 16)) || return 1
-    done
-}
-screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
 
 # ---- the session ------------------------------------------------------------------------------
 
@@ -213,7 +201,7 @@ pass "$(basename "$APPLETSRC"): $(grep -m1 '^Image=' "$APPLETSRC")"
 
 # A point of the desktop that neither the panel nor the wallpaper window covers.
 ROOT_X=$((SCREEN_W - 60)) ROOT_Y=$((SCREEN_H / 3))
-desktop_blue() { rgb_near "$(screen_rgb "$ROOT_X" "$ROOT_Y")" "$BLUE"; }
+desktop_blue() { rgb_near "$(screen_rgb "$ROOT_X" "$ROOT_Y")" "$BLUE" 16; }
 poll_until 30 desktop_blue || fail "the desktop shows $(screen_rgb "$ROOT_X" "$ROOT_Y") at $ROOT_X,$ROOT_Y, not the picture's blue"
 pass "the desktop shows the picture's blue at $ROOT_X,$ROOT_Y"
 screenshot wallpaper_changed >/dev/null

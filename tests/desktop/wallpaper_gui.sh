@@ -37,25 +37,6 @@ ROOT_X=820 ROOT_Y=560
 
 BLUE="32 96 192" RED="192 48 32" GREEN="48 160 64"
 
-# rgb_near "R G B" "R G B": within a JPEG's rounding of each other.
-rgb_near()
-{
-    local a b
-    read -ra a <<<"$1"
-    read -ra b <<<"$2"
-    ((${#a[@]} == 3)) || return 1
-    local i d
-    for i in 0 1 2; do
-        d=$((a[i] - b[i]))
-        ((d >= -12 && d <= 12)) || return 1
-    done
-}
-
-screen_rgb()
-{
-    capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0
-}
-
 root_shows() { rgb_near "$(screen_rgb "$ROOT_X" "$ROOT_Y")" "$1"; }
 root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
 root_pixmap_unset() { ! xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id'; }

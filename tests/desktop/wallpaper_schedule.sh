@@ -11,18 +11,7 @@ source "$(dirname "$0")/fake_clock.sh"
 ROOT_X=820 ROOT_Y=560
 BLUE="32 96 192" GREEN="48 160 64"
 
-rgb_near()
-{
-    local a b i d
-    read -ra a <<<"$1"
-    read -ra b <<<"$2"
-    ((${#a[@]} == 3)) || return 1
-    for i in 0 1 2; do
-        d=$((a[i] - b[i]))
-        ((d >= -12 && d <= 12)) || return 1
-    done
-}
-root_rgb() { capture_region "$ROOT_X" "$ROOT_Y" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
+root_rgb() { screen_rgb "$ROOT_X" "$ROOT_Y"; }
 root_shows() { rgb_near "$(root_rgb)" "$1"; }
 root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
 
