@@ -12,6 +12,12 @@ bool xServerAnswers()
     if (c) xcb_disconnect(c);
     return ok;
 }
+
+// Qt runs on Wayland itself (not XWayland, not offscreen).
+bool nativeWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 }  // namespace
 
 bool preferXWayland()
@@ -21,11 +27,6 @@ bool preferXWayland()
     if (!xServerAnswers()) return false;
     qputenv("QT_QPA_PLATFORM", "xcb");
     return true;
-}
-
-bool nativeWayland()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void floatAtOwnSize(QWidget* window)

@@ -8,9 +8,6 @@ class QWidget;
 // once Qt has read it, so the programs Voz starts (help viewer, editor) pick their own.
 bool preferXWayland();
 
-// Qt runs on Wayland itself (not XWayland, not offscreen).
-bool nativeWayland();
-
 // A tiling compositor (sway) floats a window whose least and greatest sizes are equal, and
 // tiles the rest over the whole workspace; in a Wayland session, natively or on XWayland, the
 // window is held at its present size. Call before the window is first shown.

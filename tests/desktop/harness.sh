@@ -740,6 +740,19 @@ pixel_rgb()
         awk '/^0,0:/ {gsub(/[()]/, "", $2); split($2, c, ","); print c[1], c[2], c[3]}'
 }
 
+# find_combo_popup: the shown drop-down list of a combo box into WIN_X WIN_Y WIN_W WIN_H.
+find_combo_popup()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= 60 && WIN_H >= 12)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && return 0
+    done
+    return 1
+}
+no_combo_popup() { ! find_combo_popup; }
+
 # screen_rgb X Y: "R G B" of one pixel of the screen.
 screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
 

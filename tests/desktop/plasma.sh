@@ -171,17 +171,6 @@ pass "'Wallpaper' chosen in Plasma's menu opened 'Voz Wallpaper'"
 xdotool windowraise "$WIN" 2>/dev/null
 window_geometry "$WIN"
 
-find_combo_popup()
-{
-    local w
-    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        window_geometry "$w" || continue
-        ((WIN_W >= 60 && WIN_H >= 12)) && return 0
-    done
-    return 1
-}
-no_combo_popup() { ! find_combo_popup; }
 click_in_window "$WIN" "$PAPER_ARROW_X" "$PAPER_ARROW_Y" || fail "could not click the arrow of \"Search\""
 poll_until 5 find_combo_popup || fail "the list of \"Search\" did not drop down"
 screenshot search_list >/dev/null

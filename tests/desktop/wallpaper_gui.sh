@@ -65,18 +65,6 @@ note_fault()
     echo "FAIL: $SCENARIO: $1 (going on)"
 }
 
-# find_combo_popup: the shown drop-down list of a combo box into WIN_X WIN_Y WIN_W WIN_H.
-find_combo_popup()
-{
-    local w
-    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        window_geometry "$w" || continue
-        ((WIN_W >= 60 && WIN_H >= 12)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && return 0
-    done
-    return 1
-}
-no_combo_popup() { ! find_combo_popup; }
 
 # choose_entry ARROW_X ARROW_Y ROW WHAT: opens a combo box of the window by its arrow and chooses
 # the 0-based ROW with the keyboard.
