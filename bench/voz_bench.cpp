@@ -1,9 +1,9 @@
 // Costs of the alarm list core that grow with the list: merging data files and sorted inserts.
 // Links only voz_core: no windows, no program.
-#include "alarms/alarm_file.h"
-#include "alarms/alarm_list.h"
+#include "core/alarms/alarm_file.h"
+#include "core/alarms/alarm_list.h"
 #include "bench_data.h"
-#include "outside/check_kit.h"
+#include "core/check_kit.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,10 +5,10 @@
 // sets the scene: 0, hour, minute, second of now, counts (low nibble alarms, high nibble
 // messages already in the lists), selected alarm index, then 3 bytes per listed alarm and per
 // listed message; the remaining bytes are the file.
-#include "alarms/alarm_file.h"
-#include "alarms/alarm_list.h"
-#include "alarms/time_text.h"
-#include "outside/check_kit.h"
+#include "core/alarms/alarm_file.h"
+#include "core/alarms/alarm_list.h"
+#include "core/alarms/time_text.h"
+#include "core/check_kit.h"
 
 #include <QDateTime>
 #include <QSet>

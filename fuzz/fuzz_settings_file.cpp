@@ -5,8 +5,8 @@
 // record and nothing else.
 //
 // Input: the file as it is, any length.
-#include "app/message_font.h"
-#include "app/settings_file.h"
+#include "core/files/message_font.h"
+#include "core/files/settings_file.h"
 
 #include <QByteArray>
 #include <QDir>

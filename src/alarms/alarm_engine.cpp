@@ -1,15 +1,15 @@
 #include "alarms/alarm_engine.h"
 
-#include "alarms/alarm_file.h"
-#include "alarms/alarm_list.h"
-#include "alarms/alarm_tick.h"
+#include "core/alarms/alarm_file.h"
+#include "core/alarms/alarm_list.h"
+#include "core/alarms/alarm_tick.h"
 #include "app/program.h"
-#include "app/readable_file.h"
+#include "core/files/readable_file.h"
 #include "clock/load_error_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/overwrite_window.h"
-#include "outside/check_kit.h"
+#include "core/check_kit.h"
 
 #include <QDir>
 #include <QFile>

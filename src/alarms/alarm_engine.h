@@ -1,6 +1,6 @@
 #pragma once
-#include "app/controls.h"
-#include "app/truth.h"
+#include "core/model/controls.h"
+#include "core/model/truth.h"
 
 #include <QString>
 #include <array>

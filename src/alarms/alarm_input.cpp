@@ -1,6 +1,6 @@
 #include "alarms/alarm_engine.h"
 
-#include "alarms/time_text.h"
+#include "core/alarms/time_text.h"
 #include "app/program.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"

@@ -3,7 +3,7 @@
 #include "app/check_box.h"
 #include "app/program.h"
 #include "app/settings_store.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/settings_window.h"

@@ -1,7 +1,7 @@
 #include "app/form.h"
 
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "platform/wayland_session.h"
 
 #include <QCloseEvent>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/program_state.h"
+#include "core/model/program_state.h"
 #include "platform/platform.h"
 
 #include <QString>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/settings_file.h"
+#include "core/files/settings_file.h"
 
 class Program;
 

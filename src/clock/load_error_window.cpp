@@ -1,6 +1,6 @@
 #include "clock/load_error_window.h"
 
-#include "app/twips.h"
+#include "core/model/twips.h"
 
 #include <QListWidget>
 #include <QPushButton>

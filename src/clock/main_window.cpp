@@ -1,9 +1,9 @@
 #include "clock/main_window.h"
 
 #include "alarms/alarm_engine.h"
-#include "alarms/alarm_tick.h"
+#include "core/alarms/alarm_tick.h"
 #include "app/program.h"
-#include "clock/caption_clock.h"
+#include "core/clock/caption_clock.h"
 #include "clock/message_window.h"
 #include "clock/no_tray_window.h"
 #include "clock/sound_module.h"
@@ -15,7 +15,7 @@
 #include "dialogs/message_input_window.h"
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/overwrite_window.h"
-#include "outside/check_kit.h"
+#include "core/check_kit.h"
 #include "platform/wayland_session.h"
 #include "wallpaper/wallpaper_window.h"
 

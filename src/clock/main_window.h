@@ -1,5 +1,5 @@
 #pragma once
-#include "app/truth.h"
+#include "core/model/truth.h"
 
 #include <QDateTime>
 #include <QImage>

@@ -1,8 +1,8 @@
 #include "clock/message_window.h"
 
-#include "app/message_font.h"
+#include "core/files/message_font.h"
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/main_window.h"
 
 #include <QFont>

@@ -4,7 +4,7 @@
 #include "clock/main_window.h"
 #include "clock/message_window.h"
 #include "dialogs/alarm_set_window.h"
-#include "outside/sound_kit.h"
+#include "clock/sound_kit.h"
 
 #include <QCoreApplication>
 #include <QFile>

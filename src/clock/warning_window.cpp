@@ -1,7 +1,7 @@
 #include "clock/warning_window.h"
 
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/main_window.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "dialogs/about_window.h"
 
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "dialogs/pictures.h"
 #include "platform/x11_frame.h"
 

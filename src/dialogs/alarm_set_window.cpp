@@ -2,13 +2,13 @@
 
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "app/check_box.h"
 #include "dialogs/control_binding.h"
 #include "dialogs/file_chooser_window.h"
 #include "dialogs/message_input_window.h"
 #include "dialogs/pictures.h"
-#include "outside/check_kit.h"
+#include "core/check_kit.h"
 #include "platform/x11_frame.h"
 
 #include <QEvent>

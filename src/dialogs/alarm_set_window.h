@@ -1,7 +1,7 @@
 #pragma once
-#include "app/controls.h"
+#include "core/model/controls.h"
 #include "app/form.h"
-#include "app/truth.h"
+#include "core/model/truth.h"
 
 #include <QString>
 #include <array>

@@ -1,7 +1,7 @@
 #include "dialogs/control_binding.h"
 
 #include "app/check_box.h"
-#include "app/message_font.h"
+#include "core/files/message_font.h"
 
 #include <QEvent>
 #include <QKeyEvent>

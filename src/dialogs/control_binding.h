@@ -1,5 +1,5 @@
 #pragma once
-#include "app/controls.h"
+#include "core/model/controls.h"
 
 #include <QComboBox>
 #include <QPointer>

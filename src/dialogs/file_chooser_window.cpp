@@ -2,7 +2,7 @@
 
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"

@@ -1,9 +1,9 @@
 #include "dialogs/message_input_window.h"
 
-#include "app/message_font.h"
+#include "core/files/message_font.h"
 #include "app/program.h"
 #include "app/settings_store.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 

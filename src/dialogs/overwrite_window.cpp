@@ -2,10 +2,10 @@
 
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
-#include "wallpaper/wallpaper_list_file.h"
+#include "core/wallpaper/wallpaper_list_file.h"
 #include "wallpaper/wallpaper_window.h"
 
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "app/check_box.h"
 #include "app/program.h"
 #include "app/settings_store.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 
 #include <QFont>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "rodidad/class1.h"
 
-#include "app/settings_file.h"
-#include "platform/pictures_folder.h"
-#include "wallpaper/wallpaper_list_file.h"
+#include "core/files/settings_file.h"
+#include "core/wallpaper/pictures_folder.h"
+#include "core/wallpaper/wallpaper_list_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,17 +1,17 @@
 #include "wallpaper/wallpaper_window.h"
 
 #include "wallpaper/rodidad_client.h"
-#include "wallpaper/wallpaper_list_file.h"
+#include "core/wallpaper/wallpaper_list_file.h"
 
-#include "alarms/alarm_file.h"
+#include "core/alarms/alarm_file.h"
 #include "app/check_box.h"
 #include "app/program.h"
-#include "app/twips.h"
+#include "core/model/twips.h"
 #include "clock/warning_window.h"
 #include "dialogs/control_binding.h"
 #include "dialogs/overwrite_window.h"
 #include "dialogs/pictures.h"
-#include "outside/check_kit.h"
+#include "core/check_kit.h"
 #include "rodidad/class1_interface.h"
 #include "wallpaper/wallpaper_pictures.h"
 

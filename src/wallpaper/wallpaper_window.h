@@ -1,6 +1,6 @@
 #pragma once
 // Form12, "Voz Wallpaper": the wallpaper list, its preview and the timed wallpaper change.
-#include "app/controls.h"
+#include "core/model/controls.h"
 #include "app/form.h"
 
 #include <QImage>

@@ -1,5 +1,5 @@
 #include "alarms/alarm_engine.h"
-#include "app/message_font.h"
+#include "core/files/message_font.h"
 #include "clock/load_error_window.h"
 #include "clock/main_window.h"
 #include "clock/sound_module.h"

@@ -1,5 +1,5 @@
 #include "alarms/alarm_engine.h"
-#include "alarms/alarm_file.h"
+#include "core/alarms/alarm_file.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/file_chooser_window.h"

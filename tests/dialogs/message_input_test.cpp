@@ -1,4 +1,4 @@
-#include "app/message_font.h"
+#include "core/files/message_font.h"
 #include "clock/main_window.h"
 #include "clock/message_window.h"
 #include "clock/warning_window.h"

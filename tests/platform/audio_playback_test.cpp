@@ -1,6 +1,6 @@
 // Real playback through the default audio output. What needs a sound server is skipped when
 // there is none, and fails when the run promised one (VOZ_AUDIO_REQUIRED, set by ctest).
-#include "outside/sound_kit.h"
+#include "clock/sound_kit.h"
 #include "platform/midi_player.h"
 #include "platform/qt_platform.h"
 #include "platform/wave_player.h"

@@ -1,9 +1,9 @@
-#include "app/controls.h"
-#include "app/settings_file.h"
+#include "core/model/controls.h"
+#include "core/files/settings_file.h"
 #include "clock/warning_window.h"
 #include "support/test_program.h"
 #include "wallpaper/rodidad_client.h"
-#include "wallpaper/wallpaper_list_file.h"
+#include "core/wallpaper/wallpaper_list_file.h"
 
 #include <QDir>
 #include <QFile>

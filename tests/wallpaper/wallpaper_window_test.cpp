@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "core/files/settings_file.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/overwrite_window.h"

@@ -1,0 +1,280 @@
+#include "core/alarms/alarm_file.h"
+#include "core/files/readable_file.h"
+#include "core/check_kit.h"
+#include "support/full_disk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace {
+struct Lists {
+    ListBox data, messages;
+};
+
+LoadReport load(Lists& l, const QByteArray& content, const QString& now = QStringLiteral("06:00:00"))
+{
+    CheckKit kit(QDateTime(QDate(2026, 12, 7), QTime::fromString(now, QStringLiteral("HH:mm:ss"))));
+    return mergeDataFile(content, QStringLiteral("my.dat"), now, kit, l.data, l.messages);
+}
+}  // namespace
+
+TEST(DataFileFields, QuotedUnquotedAndLineEnds)
+{
+    EXPECT_EQ(readDataFields("\"once 07:00:00\"\r\n\"Hi, you at 07:00:00\"\r\n"),
+              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("Hi, you at 07:00:00")}));
+    EXPECT_EQ(readDataFields("  once 07:00:00,twice 08:00:00\nthrice 09:00:00\rrepeat 10:00:00"),
+              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00"),
+                           QStringLiteral("thrice 09:00:00"), QStringLiteral("repeat 10:00:00")}));
+    // A quoted field ends at the next quote: what follows up to the delimiter is dropped.
+    EXPECT_EQ(readDataFields("\"a\"junk,\"b\"\n"), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    // A lone quote runs to the end of the file.
+    EXPECT_EQ(readDataFields("\"unterminated\r\nline"), QStringList{QStringLiteral("unterminated\r\nline")});
+    EXPECT_TRUE(readDataFields("").isEmpty());
+    EXPECT_EQ(readDataFields(QByteArray::fromHex("22c3a922")), QStringList{QStringLiteral("é")});
+    // Read field by field: a byte order mark opening the file goes, one opening a later field stays.
+    EXPECT_EQ(readDataFields("\xEF\xBB\xBF\"once 07:00:00\"\n\xEF\xBB\xBFx"),
+              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("\uFEFFx")}));
+}
+
+TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
+{
+    ListBox data, messages;
+    EXPECT_TRUE(composeDataFile(data, messages).isEmpty());
+    data.setItems({QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00")});
+    messages.setItems({QStringLiteral("Café at 08:00:00")});
+    EXPECT_EQ(composeDataFile(data, messages),
+              QByteArray("\"once 07:00:00\"\r\n\"twice 08:00:00\"\r\n\"Caf\xc3\xa9 at 08:00:00\"\r\n"));
+}
+
+namespace {
+// Ways for the disk to take fewer bytes than a save writes. Both fail for root too.
+enum class NoRoom { FullFileSystem, FileSizeLimit };
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+// Lines of a data file, different for each seed.
+QByteArray dataLines(int count, char seed)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i) out += "\"once " + QByteArray(1, seed) + QByteArray::number(i) + "\"\r\n";
+    return out;
+}
+
+void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
+
+struct FailedWrite : ::testing::TestWithParam<NoRoom> {};
+}  // namespace
+
+TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
+{
+    QTemporaryDir plain;
+    std::optional<FullDiskFolder> disk;
+    QString folder = plain.path();
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk.emplace();
+        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
+        folder = disk->path();
+    }
+    const QString path = folder + QStringLiteral("/my.dat");
+    ASSERT_TRUE(writeFileSafely(path, "first\r\n"));
+    const QByteArray old = dataLines(150, 'o');  // a few KiB
+    ASSERT_TRUE(writeFileSafely(path, old));
+    ASSERT_EQ(readAll(path), old);
+
+    // Less room than the new file needs, though it is small enough to sit in a write buffer.
+    QString reason;
+    bool saved = true;
+    if (GetParam() == NoRoom::FullFileSystem) {
+        disk->fill();
+        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
+    } else {
+        FileSizeLimit limit(4096);
+        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(reason.toStdString(), qt_error_string(GetParam() == NoRoom::FullFileSystem ? ENOSPC : EFBIG).toStdString());
+    EXPECT_EQ(readAll(path), old);
+    // Nothing of the failed attempt is left behind.
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    files.removeAll(QStringLiteral("filler"));
+    EXPECT_EQ(files, QStringList{QStringLiteral("my.dat")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
+                         [](const ::testing::TestParamInfo<NoRoom>& info) {
+                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
+                         });
+
+TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
+{
+    Lists l;
+    l.data.setItems({QStringLiteral("repeat 13:00:00")});
+    const LoadReport r = load(l,
+                              "\"once 14:00:00\"\r\n\"twice 13:00:00\"\r\n\"once 11:00:00\"\r\n\"thrice 12:00:00\"\r\n"
+                              "\"once 12:30:00\"\r\n\"Lunch at 12:30:00\"\r\n\"Again at 12:30:00\"\r\n"
+                              "\"Orphan at 15:00:00\"\r\n\"Old at 11:00:00\"\r\n",
+                              QStringLiteral("12:00:00"));
+    EXPECT_EQ(r.badRecords, 0);
+    EXPECT_TRUE(r.errorLines.isEmpty());
+    // 11:00 and 12:00 have passed (now counts as passed), 13:00 was already in the list.
+    EXPECT_EQ(l.data.items(), (QStringList{QStringLiteral("once 12:30:00"), QStringLiteral("repeat 13:00:00"),
+                                         QStringLiteral("once 14:00:00")}));
+    // One message per time; a message without an alarm is still loaded.
+    EXPECT_EQ(l.messages.items(), (QStringList{QStringLiteral("Lunch at 12:30:00"), QStringLiteral("Orphan at 15:00:00")}));
+
+    // Loading the same file again adds nothing and reports nothing.
+    Lists again;
+    again.data.setItems(l.data.items());
+    again.messages.setItems(l.messages.items());
+    const LoadReport r2 = load(again, composeDataFile(l.data, l.messages), QStringLiteral("12:00:00"));
+    EXPECT_EQ(r2.badRecords, 0);
+    EXPECT_EQ(again.data.items(), l.data.items());
+    EXPECT_EQ(again.messages.items(), l.messages.items());
+}
+
+TEST(DataFileLoad, BadRecordsAreReportedByNumberAndGoodOnesStillLoad)
+{
+    Lists l;
+    const LoadReport r =
+        load(l, "\"once 07:00:00\"\r\n\"sometimes 08:00:00\"\r\n\"twice 09:00:00\"\r\n\"once 25:00:00\"\r\n"
+                "\"Hi at 7:00\"\r\n\"once 10:00:00\"\r\n");
+    EXPECT_EQ(r.errorLines, (QStringList{QStringLiteral("my.dat"), QStringLiteral("Invalid data in file, Data  2"),
+                                         QStringLiteral("Invalid data in file, Data  4"),
+                                         QStringLiteral("Invalid data in file, Data  5")}));
+    EXPECT_EQ(l.data.items().size(), 3);
+}
+
+TEST(DataFileLoad, EighthBadRecordStopsTheLoad)
+{
+    QByteArray content;
+    for (int i = 1; i <= 20; ++i) content += "\"junk " + QByteArray::number(i) + "\"\r\n";
+    content += "\"once 07:00:00\"\r\n";
+    Lists l;
+    const LoadReport r = load(l, content);
+    ASSERT_EQ(r.errorLines.size(), 10);
+    EXPECT_EQ(r.errorLines[8], QStringLiteral("Invalid data in file, Data  8"));
+    EXPECT_EQ(r.errorLines[9], QStringLiteral("my.dat seems to be wrong format"));
+    EXPECT_EQ(r.recordsRead, 8);
+    EXPECT_TRUE(l.data.items().isEmpty());
+}
+
+TEST(DataFileLoad, JunkBetweenGoodRecordsNeverBreaksTheListOrder)
+{
+    // Seven junk records, one short of the limit, between good ones in scrambled order; one junk
+    // record is a line of a megabyte.
+    const QStringList good = {QStringLiteral("once 23:00:00"),   QStringLiteral("twice 08:00:00"),
+                              QStringLiteral("once 22:00:00"),   QStringLiteral("thrice 09:30:00"),
+                              QStringLiteral("repeat 12:00:00"), QStringLiteral("once 07:00:01"),
+                              QStringLiteral("once 15:45:00")};
+    QByteArray content;
+    QStringList expectedErrors{QStringLiteral("my.dat")};
+    for (int i = 0; i < good.size(); ++i) {
+        QByteArray junk;
+        for (int k = 0; k < 300; ++k) {
+            const char ch = static_cast<char>((i * 7919 + k * 131) % 256);
+            junk += QByteArrayView(",\"\r\n").contains(ch) ? '#' : ch;  // one field, one line
+        }
+        if (i == 3) junk += QByteArray(1 << 20, 'x');
+        content += junk + "\n\"" + good[i].toLatin1() + "\"\r\n";
+        expectedErrors << QStringLiteral("Invalid data in file, Data  ") + QString::number(2 * i + 1);
+    }
+    Lists l;
+    const LoadReport r = load(l, content);
+    EXPECT_EQ(r.errorLines, expectedErrors);
+    QStringList sorted = good;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.right(8) < b.right(8); });
+    EXPECT_EQ(l.data.items(), sorted);
+}
+
+TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
+{
+    QByteArray content;
+    for (int i = 0; i < 70000; ++i) content += "\"once 23:59:59\"\r\n";
+    content += "\"bad\"\r\n";
+    Lists l;
+    const LoadReport r = load(l, content);
+    EXPECT_EQ(l.data.items(), QStringList{QStringLiteral("once 23:59:59")});
+    ASSERT_EQ(r.errorLines.size(), 2);
+    EXPECT_EQ(r.errorLines[1], QStringLiteral("Invalid data in file, Data  70001"));
+}
+
+TEST(DataFileWrite, OnlyAPlainFileIsReplacedAlsoThroughALink)
+{
+    // What stands at a path, the link itself rather than what it leads to.
+    auto kindAt = [](const QString& path) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return 'n';
+        return S_ISLNK(st.st_mode) ? 'l' : S_ISFIFO(st.st_mode) ? 'p' : S_ISCHR(st.st_mode) ? 'c' : S_ISDIR(st.st_mode) ? 'd' : 'f';
+    };
+    // Each fails for root too; the device is /dev/null's, made where replacing it harms nothing.
+    const struct {
+        char kind;
+        bool linked;  // my.dat is a link to a link to it
+        const char* reason;  // empty: written through the links
+    } cases[] = {{'c', true, "it is not a plain file"}, {'p', false, "it is not a plain file"},
+                 {'p', true, "it is not a plain file"}, {'d', true, "it is a folder"}, {'f', true, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.kind) + (c.linked ? " linked" : ""));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("my.dat"));
+        const QString target = c.linked ? dir.filePath(QStringLiteral("target")) : path;
+        const QByteArray name = QFile::encodeName(target);
+        const bool made = c.kind == 'c'   ? ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0
+                          : c.kind == 'p' ? ::mkfifo(name.constData(), 0600) == 0
+                          : c.kind == 'd' ? QDir().mkpath(target)
+                                          : writeFileSafely(target, "old\r\n");
+        if (!made && c.kind == 'c') continue;  // only root makes devices
+        ASSERT_TRUE(made);
+        if (c.linked) {
+            ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("hop"))));
+            ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("hop")), path));
+        }
+        QString reason;
+        EXPECT_EQ(writeFileSafely(path, "\"once 07:00:00\"\r\n", &reason), *c.reason == '\0');
+        EXPECT_EQ(reason, QString::fromLatin1(c.reason));
+        // The links and what they lead to stay; a plain file got the bytes; no temporary is left.
+        EXPECT_EQ(kindAt(target), c.kind);
+        EXPECT_EQ(kindAt(path), c.linked ? 'l' : c.kind);
+        if (c.kind == 'f') {
+            EXPECT_EQ(readAll(path), QByteArray("\"once 07:00:00\"\r\n"));
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), c.linked ? 3 : 1);
+    }
+}
+
+TEST(DataFileRead, AFileBeyondTheLimitIsRefused)
+{
+    QTemporaryDir dir;
+    const QByteArray lines = dataLines(10, 'a');
+    const QString path = dir.filePath(QStringLiteral("my.dat"));
+    ASSERT_TRUE(writeFileSafely(path, lines));
+    const struct {
+        QString path;
+        qint64 limit;
+        FileRead result;
+    } cases[] = {
+        {path, lines.size(), FileRead::Read},
+        {path, lines.size() - 1, FileRead::TooLarge},
+        // Its size reads 0 and its bytes come only by reading: the limit holds while reading.
+        {QStringLiteral("/proc/self/maps"), 64, FileRead::TooLarge},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        QByteArray bytes("left over");
+        EXPECT_EQ(readWholeFile(c.path, c.limit, bytes), c.result);
+        EXPECT_EQ(bytes, c.result == FileRead::Read ? lines : QByteArray());
+        EXPECT_LE(bytes.capacity(), c.limit);  // never more than the file's size
+    }
+}

@@ -1,0 +1,122 @@
+#include "core/check_kit.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+CheckKit at(const char* hhmmss)
+{
+    return CheckKit(QDateTime(QDate(2026, 12, 7), QTime::fromString(QString::fromLatin1(hhmmss), QStringLiteral("HH:mm:ss"))));
+}
+
+// The clock's wallpaper resync rule: does a fresh target count as missed?
+bool wallMissed(int m, int h, int T, int I)
+{
+    if (I >= 60) return T < h && T != 0;
+    if (T < m) return !(T == 0 && m >= 30 && 60 - m <= I);
+    return T > m && T - m > I;
+}
+}  // namespace
+
+TEST(CheckKit, AcceptsExactlyTheEntriesTheProgramWrites)
+{
+    const CheckKit kit = at("12:00:00");
+    for (const char* good : {"once 00:00:00", "twice 23:59:59", "thrice 12:30:05", "repeat 07:00:00"}) {
+        std::int16_t a = 1;
+        kit.CheckAlarmLine(QString::fromLatin1(good), a);
+        EXPECT_NE(a, 0) << good;
+    }
+    for (const char* bad : {"once  07:00:00", "Once 07:00:00", "once 24:00:00", "once 07:60:00", "once07:00:00",
+                            "07:00:00", "", "often 07:00:00", "once 7:00:00", "once 07:00:00 "}) {
+        std::int16_t a = 1;
+        kit.CheckAlarmLine(QString::fromLatin1(bad), a);
+        EXPECT_EQ(a, 0) << bad;
+    }
+    for (const char* good : {" at 07:00:00", "Wake up at 07:00:00", "Meet me at at 23:59:59"}) {
+        std::int16_t a = 1;
+        kit.CheckMessageLine(QString::fromLatin1(good), a);
+        EXPECT_NE(a, 0) << good;
+    }
+    // A quote could not be saved back into a data file.
+    for (const char* bad : {"Wake up at 7:00:00", "Wake up 07:00:00", "at 07:00:00", "x at 07:00:61", "Say \"hi\" at 20:00:00"}) {
+        std::int16_t a = 1;
+        kit.CheckMessageLine(QString::fromLatin1(bad), a);
+        EXPECT_EQ(a, 0) << bad;
+    }
+}
+
+TEST(CheckKit, ChimeTargetsAreTheNextStepAndZeroAtTheTurn)
+{
+    std::int16_t next = -1;
+    at("07:44:59").CalcEMNext(15, next);
+    EXPECT_EQ(next, 45);
+    at("07:45:00").CalcEMNext(15, next);
+    EXPECT_EQ(next, 0);
+    at("07:59:10").CalcEMNext(1, next);
+    EXPECT_EQ(next, 0);
+    at("07:03:10").CalcEMNext(4, next);
+    EXPECT_EQ(next, 4);
+    at("22:10:00").CalcEMNext(60, next);
+    EXPECT_EQ(next, 23);
+    at("23:10:00").CalcEMNext(60, next);
+    EXPECT_EQ(next, 0);
+}
+
+TEST(CheckKit, ChimeSetupFromTheWindowControls)
+{
+    CheckBox chk;
+    ComboBox cb;
+    cb.setItems({QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("60")});
+    std::int16_t interval = 0, answer = 0, next = -1;
+    at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);  // unchecked
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(next, -1);
+    chk.setValue(1);
+    cb.setListIndex(1);
+    at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(interval, 5);
+    EXPECT_EQ(next, 10);
+    // A reloaded window shows " 60" with no item chosen.
+    cb.setListIndex(-1);
+    cb.setText(QStringLiteral(" 60"));
+    at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);
+    EXPECT_EQ(interval, 60);
+    EXPECT_EQ(next, 11);
+}
+
+TEST(CheckKit, WallpaperTargetsNeverCountAsMissed)
+{
+    const QStringList entries = {QStringLiteral("5 min"), QStringLiteral("10 min"), QStringLiteral("15 min"),
+                                 QStringLiteral("30 min"), QStringLiteral("1 hr"),  QStringLiteral("2 hrs"),
+                                 QStringLiteral("3 hrs"), QStringLiteral("4 hrs")};
+    const int minutes[] = {5, 10, 15, 30, 60, 120, 180, 240};
+    CheckBox chk;
+    chk.setValue(1);
+    ComboBox cb;
+    cb.setItems(entries);
+    for (int e = 0; e < entries.size(); ++e) {
+        cb.setListIndex(e);
+        for (int h = 0; h < 24; ++h) {
+            for (int m = 0; m < 60; ++m) {
+                const CheckKit kit(QDateTime(QDate(2026, 12, 7), QTime(h, m, 45)));
+                VBool armed = VFalse;
+                std::int16_t interval = 0, next = -1;
+                kit.WallpaperSetup(chk, cb, armed, interval, next);
+                ASSERT_EQ(interval, minutes[e]);
+                ASSERT_EQ(armed, VTrue);
+                ASSERT_FALSE(wallMissed(m, h, next, interval)) << h << ":" << m << " " << entries[e].toStdString();
+                // The change that follows the one due now, checked when that change is made.
+                std::int16_t after = next;
+                kit.CalcWallNext(interval, after);
+                const int dueM = interval < 60 ? next : 0, dueH = interval < 60 ? h : next;
+                ASSERT_FALSE(wallMissed(dueM, dueH, after, interval)) << "after " << next;
+            }
+        }
+    }
+    chk.setValue(0);
+    VBool armed = VFalse;
+    std::int16_t interval = 0, next = 7;
+    at("10:00:00").WallpaperSetup(chk, cb, armed, interval, next);
+    EXPECT_EQ(next, -1);
+    EXPECT_EQ(armed, VFalse);
+}
