@@ -9,10 +9,15 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-TEST(ProgramStart, StartValuesWithoutSettingsFile)
+namespace {
+// Each test starts the program itself, after putting its files in place.
+struct ProgramStart : ProgramTest {
+    void SetUp() override {}
+};
+}  // namespace
+
+TEST_F(ProgramStart, StartValuesTrayIconAndTimerWithoutSettingsFile)
 {
-    TestProgram t;
-    Program& p = t.program;
     EXPECT_EQ(p.gSoundOn, 0);  // before start every number is 0
     t.start();
     EXPECT_TRUE(p.gAppPath.endsWith(QLatin1Char('/')));
@@ -27,13 +32,8 @@ TEST(ProgramStart, StartValuesWithoutSettingsFile)
     EXPECT_EQ(p.gMsgWindowLoaded, VFalse);
     EXPECT_FALSE(p.form4().Loaded());  // nothing to load without automatic loading
     EXPECT_FALSE(p.form8().Loaded());  // the engine is released after start
-}
 
-TEST(ProgramStart, TrayIconRecordAndTimer)
-{
-    TestProgram t;
-    t.start();
-    const NotifyIconData& d = t.program.gTrayIcon;
+    const NotifyIconData& d = p.gTrayIcon;
     EXPECT_EQ(d.cbSize, 88u);
     EXPECT_EQ(d.uID, 1u);
     EXPECT_EQ(d.uFlags, 7u);
@@ -43,11 +43,11 @@ TEST(ProgramStart, TrayIconRecordAndTimer)
     EXPECT_EQ(d.szTip[63], ' ');
     ASSERT_EQ(t.platform.trayMessages.size(), 1u);
     EXPECT_EQ(t.platform.trayMessages[0], NIM_ADD);
-    EXPECT_EQ(t.platform.trayCalls[0].hIcon, t.program.form1().Image1Handle());
-    EXPECT_TRUE(t.program.form1().Timer1Enabled());
+    EXPECT_EQ(t.platform.trayCalls[0].hIcon, p.form1().Image1Handle());
+    EXPECT_TRUE(p.form1().Timer1Enabled());
 }
 
-TEST(ProgramStart, SettingsRecordsFourToSixAtStart)
+TEST_F(ProgramStart, SettingsRecordsFourToSixAtStart)
 {
     // A flag holding 1 is not true: record 4 as "AutomaticLoadOn" loads my.dat, other words do not.
     for (const char* word : {"AutomaticLoadOn", "AutomaticLoadOff", "", "  AutomaticLoadOn  "}) {
@@ -74,18 +74,16 @@ TEST(ProgramStart, SettingsRecordsFourToSixAtStart)
     }
 }
 
-TEST(ProgramStart, AutomaticLoadWithoutMyDatWarns)
+TEST_F(ProgramStart, AutomaticLoadWithoutMyDatWarns)
 {
-    TestProgram t;
     SettingsRecord r;
     r.setText(QStringLiteral("AutomaticLoadOn"));
     storeSettingsRecord(t.program.gAppPath, 4, r);
     t.start();
-    EXPECT_TRUE(t.program.form11().Visible());
-    EXPECT_EQ(t.program.form11().LabelText(), QStringLiteral("my.dat, file not found"));
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("my.dat, file not found")});
 }
 
-TEST(ProgramStart, UnreadableSettingsFileRunsOnDefaultsAndSaysSoOnce)
+TEST_F(ProgramStart, UnreadableSettingsFileRunsOnDefaultsAndSaysSoOnce)
 {
     for (const UnreadableFile& kind : unreadableFiles()) {
         SCOPED_TRACE(kind.what);

@@ -9,14 +9,12 @@
 #include <functional>
 
 namespace {
-struct ClockTickTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct ClockTickTest : ProgramTest {
     Form1& f = p.form1();
+    ClockTickTest() { t.platform.setTime(QStringLiteral("07:29:50")); }
     void SetUp() override
     {
-        t.platform.setTime(QStringLiteral("07:29:50"));
-        t.start();
+        ProgramTest::SetUp();
         t.platform.clock = t.platform.clock.addMSecs(100);
     }
     QStringList alarms() { return p.form4().c().lstData.items(); }

@@ -2,6 +2,11 @@
 #include "clock/message_window.h"
 #include "clock/no_tray_window.h"
 #include "clock/warning_window.h"
+#include "dialogs/about_window.h"
+#include "dialogs/alarm_set_window.h"
+#include "dialogs/settings_window.h"
+#include "rodidad/class1_interface.h"
+#include "wallpaper/wallpaper_window.h"
 #include "support/test_program.h"
 
 #include <QAction>
@@ -11,22 +16,56 @@
 #include <QAbstractButton>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
-struct MainWindowTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct MainWindowTest : ProgramTest {
     Form1& f = p.form1();
-    void SetUp() override { t.start(); }
+    QStringList endCalls() const
+    {
+        return t.platform.calls.size() == 2 && t.platform.calls[0].startsWith(QStringLiteral("tray 2"))
+                   ? QStringList{QStringLiteral("tray 2"), t.platform.calls[1]}
+                   : t.platform.calls;
+    }
 };
+const QStringList kStopCalls{QStringLiteral("snd \"\" 4"), QStringLiteral("mci close tmpMidiPlay")};
+const QStringList kEndCalls{QStringLiteral("tray 2"), QStringLiteral("end")};
 }  // namespace
 
-TEST_F(MainWindowTest, PopupMenuCaptionsInOrder)
+// Each item of the menu, in its place, runs its own command; "-" is a separator.
+TEST_F(MainWindowTest, EveryMenuItemRunsItsCommand)
 {
-    const QStringList expected = {QStringLiteral("About"), QStringLiteral("-"),        QStringLiteral("Alarm Set"),
-                                  QStringLiteral("Settings"), QStringLiteral("Wallpaper"), QStringLiteral("-"),
-                                  QStringLiteral("Help"),  QStringLiteral("Stop"),     QStringLiteral("-"),
-                                  QStringLiteral("Disabled"), QStringLiteral("Remove")};
-    EXPECT_EQ(f.MenuCaptions(), expected);
+    p.createClass1 = [](QString*) { return nullptr; };  // the wallpaper window opens without its library
+    const struct {
+        const char* caption;
+        std::function<bool()> done;
+    } items[] = {
+        {"About", [&] { return p.form3().Visible(); }},
+        {"-", {}},
+        {"Alarm Set", [&] { return p.form4().Visible(); }},
+        {"Settings", [&] { return p.form7().Visible(); }},
+        {"Wallpaper", [&] { return p.form12().Visible(); }},
+        {"-", {}},
+        {"Help", [&] { return warnings().contains(QStringLiteral("Help file not found")); }},
+        {"Stop", [&] { return t.platform.calls == kStopCalls; }},
+        {"-", {}},
+        {"Disabled", [&] { return f.DisabledChecked() && !f.Timer1Enabled(); }},
+        {"Remove", [&] { return endCalls() == kEndCalls; }},
+    };
+    const QList<QAction*> actions = f.PopupMenu()->actions();
+    ASSERT_EQ(actions.size(), std::size(items));
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        SCOPED_TRACE(items[i].caption);
+        if (!items[i].done) {
+            EXPECT_TRUE(actions[i]->isSeparator());
+            continue;
+        }
+        EXPECT_EQ(actions[i]->text(), QString::fromLatin1(items[i].caption));
+        t.platform.calls.clear();
+        actions[i]->trigger();
+        EXPECT_TRUE(items[i].done()) << t.platform.calls.join(u'|').toStdString();
+    }
+    EXPECT_TRUE(actions[9]->isCheckable());
 }
 
 TEST_F(MainWindowTest, LeftClickStopsSoundUnlessASoundErrorBoxIsUp)
@@ -34,8 +73,7 @@ TEST_F(MainWindowTest, LeftClickStopsSoundUnlessASoundErrorBoxIsUp)
     t.platform.calls.clear();
     ASSERT_TRUE(t.platform.trayCallback);
     t.platform.trayCallback(WM_LBUTTONUP);
-    EXPECT_EQ(t.platform.calls,
-              (QStringList{QStringLiteral("snd \"\" 4"), QStringLiteral("mci close tmpMidiPlay")}));
+    EXPECT_EQ(t.platform.calls, kStopCalls);
 
     t.platform.calls.clear();
     p.gTrayMenuOn = VFalse;
@@ -58,16 +96,6 @@ TEST_F(MainWindowTest, DisabledSwapsIconAndStopsTheClockUntilUnchecked)
     EXPECT_FALSE(f.DisabledChecked());
     EXPECT_TRUE(f.Timer1Enabled());
     EXPECT_EQ(t.platform.trayCalls.back().hIcon, f.Image1Handle());
-    EXPECT_TRUE(f.PopupMenu()->actions().at(9)->isCheckable());
-}
-
-TEST_F(MainWindowTest, RemoveDeletesTheIconThenEnds)
-{
-    t.platform.calls.clear();
-    f.mRemove_Click();
-    ASSERT_EQ(t.platform.calls.size(), 2);
-    EXPECT_TRUE(t.platform.calls[0].startsWith(QStringLiteral("tray 2")));
-    EXPECT_EQ(t.platform.calls[1], QStringLiteral("end"));
 }
 
 TEST_F(MainWindowTest, SessionQuitEndsWithoutDeletingTheIcon)
@@ -168,8 +196,7 @@ TEST_F(MainWindowTest, NoTrayWindowFollowsTheTrayAndRunsTheMenusOwnCommands)
     }
     t.platform.calls.clear();
     buttons.value(QStringLiteral("Stop"))->click();
-    EXPECT_EQ(t.platform.calls,
-              (QStringList{QStringLiteral("snd \"\" 4"), QStringLiteral("mci close tmpMidiPlay")}));
+    EXPECT_EQ(t.platform.calls, kStopCalls);
 
     // Closing only minimises: the window is the only way in.
     w->close();
@@ -182,7 +209,5 @@ TEST_F(MainWindowTest, NoTrayWindowFollowsTheTrayAndRunsTheMenusOwnCommands)
 
     t.platform.calls.clear();
     buttons.value(QStringLiteral("Remove"))->click();
-    ASSERT_EQ(t.platform.calls.size(), 2);
-    EXPECT_TRUE(t.platform.calls[0].startsWith(QStringLiteral("tray 2")));
-    EXPECT_EQ(t.platform.calls[1], QStringLiteral("end"));
+    EXPECT_EQ(endCalls(), kEndCalls);
 }

@@ -15,13 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace {
-struct MessageWindowsTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
-    void SetUp() override { t.start(); }
-};
-}  // namespace
+using MessageWindowsTest = ProgramTest;
 
 TEST_F(MessageWindowsTest, WarningShowsTextBeepsAndClaimsTheFront)
 {

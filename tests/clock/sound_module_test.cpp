@@ -6,13 +6,11 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct SoundModuleTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct SoundModuleTest : ProgramTest {
     Form9& s = p.form9();
     void SetUp() override
     {
-        t.start();
+        ProgramTest::SetUp();
         QDir().mkpath(t.platform.runtimeDir);
         p.gNextAlarmTime = QStringLiteral("07:30:00");
     }

@@ -20,11 +20,10 @@ void chooseAbout(Program& p)
 }
 }  // namespace
 
-TEST(AboutWindowTest, AboutFromTheMenuOpensCentredAndOkOrEnterUnloadsIt)
+using AboutWindowTest = ProgramTest;
+
+TEST_F(AboutWindowTest, AboutFromTheMenuOpensCentredAndOkOrEnterUnloadsIt)
 {
-    TestProgram t;
-    t.start();
-    Program& p = t.program;
     Form3& about = p.form3();
 
     chooseAbout(p);
@@ -41,10 +40,7 @@ TEST(AboutWindowTest, AboutFromTheMenuOpensCentredAndOkOrEnterUnloadsIt)
     EXPECT_EQ(w->childAt(about.cmdOk->geometry().center()), about.cmdOk);
     EXPECT_EQ(w->childAt(QPoint(2, 2)), about.imgClouds);
 
-    if (const QByteArray dir = qgetenv("VOZ_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        QDir().mkpath(QString::fromLocal8Bit(dir));
-        w->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/about_window.png"));
-    }
+    screenshot(w, QStringLiteral("about_window.png"));
 
     QTest::mouseClick(about.cmdOk, Qt::LeftButton);
     EXPECT_FALSE(about.Loaded());

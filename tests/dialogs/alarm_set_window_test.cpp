@@ -10,14 +10,12 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct AlarmSetWindowTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct AlarmSetWindowTest : ProgramTest {
     Form4& f = p.form4();
+    AlarmSetWindowTest() { t.platform.setTime(QStringLiteral("09:00:00")); }
     void SetUp() override
     {
-        t.platform.setTime(QStringLiteral("09:00:00"));
-        t.start();
+        ProgramTest::SetUp();
         p.form1().StopTimer1();  // ticks are the clock tests' business
         p.form1().mAlarmSet_Click();
     }
@@ -29,14 +27,6 @@ struct AlarmSetWindowTest : ::testing::Test {
         return widget;
     }
     QStringList alarms() { return f.c().lstData.items(); }
-    QStringList warnings()
-    {
-        QStringList out;
-        if (p.form11().Visible()) out << p.form11().LabelText();
-        for (const auto& copy : p.form11Copies())
-            if (copy->Visible()) out << copy->LabelText();
-        return out;
-    }
     void type(const char* box, const char* text) { QTest::keyClicks(w(box), QString::fromLatin1(text)); }
     void pick(const char* combo, int index)
     {
@@ -138,8 +128,6 @@ TEST_F(AlarmSetWindowTest, DeleteTakesTheAlarmAndItsMessageAndExitKeepsTheList)
     EXPECT_TRUE(c.lstMessage.items().isEmpty());
     EXPECT_EQ(p.gHasAlarms, VFalse);
 
-    if (const QByteArray dir = qgetenv("VOZ_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        c.lstData.setItems({QStringLiteral("once 10:00:00"), QStringLiteral("repeat 11:00:00")});
-        f.window()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/alarm_set_window.png"));
-    }
+    c.lstData.setItems({QStringLiteral("once 10:00:00"), QStringLiteral("repeat 11:00:00")});
+    screenshot(f.window(), QStringLiteral("alarm_set_window.png"));
 }

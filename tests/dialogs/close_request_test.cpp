@@ -13,13 +13,11 @@
 // A close request (a tiling manager's close key, wmctrl -c, WM_DELETE_WINDOW) reaches a window
 // as a close event whatever its title bar shows: it must do what the window's own way out does.
 namespace {
-struct CloseRequestTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct CloseRequestTest : ProgramTest {
     Form4& f = p.form4();
     void SetUp() override
     {
-        t.start();  // 09:00:00
+        ProgramTest::SetUp();  // 09:00:00
         p.form1().mAlarmSet_Click();
         Form4Controls& c = f.c();
         c.txtTime[1].setText(QStringLiteral("9"));

@@ -17,11 +17,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct MessageInputTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct MessageInputTest : ProgramTest {
     Form5& in = p.form5();
-    void SetUp() override { t.start(); }
 
     Form4Controls& lists() { return p.form4().c(); }
     // Puts alarms and messages into the Alarm Set window and selects one alarm.
@@ -132,11 +129,9 @@ TEST_F(MessageInputTest, RefusedSaveWarnsAndStillStoresTheFontSize)
         in.lblPlus_Click();
         in.cmdOk_Click();
         EXPECT_TRUE(messages().isEmpty());
-        ASSERT_TRUE(p.form11().Visible());
-        EXPECT_EQ(p.form11().LabelText(), QStringLiteral("No message input or Play list time was executed"));
+        EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("No message input or Play list time was executed")});
         EXPECT_EQ(trimBlanks(record(7).Label()), QStringLiteral("[FontSize]"));
         EXPECT_EQ(record(7).Value1, c.stored);
-        p.form11().cmdOk_Click();
     }
 }
 
@@ -170,9 +165,7 @@ TEST_F(MessageInputTest, NoDoubleQuoteReachesTheListAndTheLengthIsLimited)
     in.txtInput->paste();
     EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("x\n") + QString(623, QLatin1Char('y')));
     // A paste cut to fit says so.
-    ASSERT_TRUE(p.form11().Visible());
-    EXPECT_EQ(p.form11().LabelText(),
-              QStringLiteral("A message holds at most 626 characters: the pasted text was cut to fit."));
+    EXPECT_EQ(warnings(), QStringList{QStringLiteral("A message holds at most 626 characters: the pasted text was cut to fit.")});
     in.cmdCancel_Click();
 }
 
@@ -310,11 +303,9 @@ TEST_F(MessageInputTest, AMessageTooLongForTheBoxOpensQuicklyAndIsKeptByteForByt
         ASSERT_TRUE(in.Visible());
         EXPECT_EQ(messages(), before);
         EXPECT_TRUE(in.txtInput->toPlainText().isEmpty());
-        ASSERT_TRUE(p.form11().Visible());
-        EXPECT_EQ(p.form11().LabelText(), QStringLiteral("The message of this alarm is too long to edit here (%1 "
-                                                         "characters, at most 626). It is kept as it is.")
-                                              .arg(c.length));
-        p.form11().cmdOk_Click();
+        EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("The message of this alarm is too long to edit here (%1 "
+                                                                 "characters, at most 626). It is kept as it is.")
+                                                      .arg(c.length)});
 
         // Nothing can be typed or pasted into the box in place of the message.
         QTest::keyClicks(in.txtInput, QStringLiteral("new"));

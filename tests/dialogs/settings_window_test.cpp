@@ -9,11 +9,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct SettingsWindowTest : ::testing::Test {
-    TestProgram t;
-    Program& p = t.program;
+struct SettingsWindowTest : ProgramTest {
     Form7& w = p.form7();
-    void SetUp() override { t.start(); }
 
     void storeRecord4(const char* label, std::int16_t v1, std::int16_t v2, const char* text)
     {

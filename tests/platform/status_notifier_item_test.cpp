@@ -9,13 +9,12 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct DBusMenuTest : ::testing::Test {
-    TestProgram t;
-    Form1& f = t.program.form1();
+struct DBusMenuTest : ProgramTest {
+    Form1& f = p.form1();
     DBusMenuExporter menu;
     void SetUp() override
     {
-        t.start();
+        ProgramTest::SetUp();
         menu.setMenu(f.PopupMenu());
     }
 };

@@ -1,9 +1,11 @@
 #include "support/test_program.h"
 
 #include "clock/main_window.h"
+#include "clock/warning_window.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QDir>
+#include <QWidget>
 
 void ensureApplication()
 {
@@ -28,18 +30,28 @@ TestProgram::~TestProgram() = default;
 
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
 
-QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+QStringList TestProgram::warnings()
 {
-    const QString path = dir.path() + QLatin1Char('/') + name;
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-    return path;
+    QStringList out;
+    if (program.form11().Visible()) out << program.form11().LabelText();
+    for (const auto& copy : program.form11Copies())
+        if (copy->Visible()) out << copy->LabelText();
+    return out;
 }
 
-void TestProgram::writeFile(const QString& file, const QByteArray& bytes) const { writeFileIn(dir, file, bytes); }
-
-QByteArray TestProgram::readFile(const QString& file) const
+QStringList TestProgram::answerWarnings()
 {
-    QFile f(dir.path() + QLatin1Char('/') + file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const QStringList told = warnings();
+    // A copy's OK removes it from the list: answer the last first.
+    while (!program.form11Copies().empty()) program.form11Copies().back()->cmdOk_Click();
+    if (program.form11().Loaded()) program.form11().cmdOk_Click();
+    return told;
+}
+
+void screenshot(QWidget* window, const QString& file)
+{
+    const QString dir = qEnvironmentVariable("VOZ_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(dir);
+    window->grab().save(dir + QLatin1Char('/') + file);
 }

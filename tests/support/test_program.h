@@ -1,9 +1,12 @@
 #pragma once
 #include "app/program.h"
 #include "platform/fake_platform.h"
+#include "support/files.h"
 
 #include <QTemporaryDir>
-#include <memory>
+#include <gtest/gtest.h>
+
+class QWidget;
 
 // A program on the recording platform with its own empty program folder.
 struct TestProgram {
@@ -12,16 +15,30 @@ struct TestProgram {
     // Starts the program as Form1's load does.
     void start();
     QString path(const QString& file) const { return program.gAppPath + file; }
-    void writeFile(const QString& file, const QByteArray& bytes) const;
-    QByteArray readFile(const QString& file) const;
+    void writeFile(const QString& file, const QByteArray& bytes) const { writeFileIn(dir, file, bytes); }
+    QByteArray readFile(const QString& file) const { return ::readFile(dir.filePath(file)); }
+
+    // The texts of the warnings on the screen, the first one's before its copies'.
+    QStringList warnings();
+    // The same, answering each with OK, as a user who reads them does.
+    QStringList answerWarnings();
 
     QTemporaryDir dir;
     FakePlatform platform;
     Program program{platform};
 };
 
-// Writes a file into a temporary folder and returns its path.
-QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+// The widget tests' base: a started program, the time set before it starts in the constructor
+// of the test's own fixture.
+struct ProgramTest : ::testing::Test {
+    TestProgram t;
+    Program& p = t.program;
+    void SetUp() override { t.start(); }
+    QStringList warnings() { return t.warnings(); }
+};
+
+// A picture of the window for the user guide, when VOZ_SCREENSHOT_DIR names a folder.
+void screenshot(QWidget* window, const QString& file);
 
 // Makes sure a QApplication exists (offscreen) for tests that load windows.
 void ensureApplication();

@@ -14,20 +14,6 @@
 #include <optional>
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The wallpaper window's controls as the library sees them, with their handlers counted.
 struct Controls {
     CheckBox chkKeepSet, chkChange;
@@ -72,8 +58,8 @@ struct RodidadTest : ::testing::Test {
         QFile::copy(QStringLiteral(RODIDAD_PLUGIN_FILE), programDir->path() + QStringLiteral("/librodidad.so"));
         pictures = home->path() + QStringLiteral("/a pictures folder with a long name/Bilder");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->path()));
-        writeBytes(home->path() + QStringLiteral("/user-dirs.dirs"),
-                   "XDG_PICTURES_DIR=\"" + QFile::encodeName(pictures) + "\"\n");
+        ASSERT_TRUE(writeFile(home->path() + QStringLiteral("/user-dirs.dirs"),
+                   "XDG_PICTURES_DIR=\"" + QFile::encodeName(pictures) + "\"\n"));
     }
     static void TearDownTestSuite()
     {
@@ -180,7 +166,7 @@ TEST_F(RodidadTest, SearchListTakesBmpThenGifThenJpgFilesInAnyCase)
 {
     QDir().mkpath(pictures + QStringLiteral("/folder.jpg"));
     for (const char* name : {"b.bmp", "A.BMP", "c.gif", "d.jpg", "C.Jpg", "e.png", "f.jpeg", "g.bmp.txt"})
-        writeBytes(pictures + QLatin1Char('/') + QLatin1String(name), "x");
+        ASSERT_TRUE(writeFile(pictures + QLatin1Char('/') + QLatin1String(name), "x"));
     Controls c;
     const F12Result r = F12Load(c);
     ASSERT_TRUE(r.status.ok);
@@ -205,7 +191,7 @@ TEST_F(RodidadTest, ClosingStoresRecordFiveThatTheNextOpeningRestores)
     const QByteArray four = QByteArray(3 * 51, '\x07') + WallpaperRecord(1, 2, QStringLiteral("x")).toBytes();
     for (const Case& k : cases) {
         SCOPED_TRACE(k.text.toStdString());
-        writeBytes(settingsPath(app()), four);
+        ASSERT_TRUE(writeFile(settingsPath(app()), four));
         writeList(2);
         Controls c;
         c.chkKeepSet.setValue(k.keep);
@@ -217,7 +203,7 @@ TEST_F(RodidadTest, ClosingStoresRecordFiveThatTheNextOpeningRestores)
         ASSERT_TRUE(s.ok) << s.error.toStdString();
         object.reset();
 
-        const QByteArray ini = readBytes(settingsPath(app()));
+        const QByteArray ini = readFile(settingsPath(app()));
         ASSERT_EQ(ini.size(), 5 * 51);
         EXPECT_EQ(ini.left(4 * 51), four);
         EXPECT_EQ(ini.mid(4 * 51), QByteArray("[WallpaperLoc]   ") + QByteArray("\xe2\xff\x94\x11", 4) +
@@ -244,7 +230,7 @@ TEST_F(RodidadTest, ClosingWithoutASettingsFileCreatesFolderAndZeroRecords)
     auto object = create();
     ASSERT_TRUE(object);
     ASSERT_TRUE(object->cmdCloseRet(&c.chkKeepSet, 0, 0, &c.chkChange, false, &c.cbChange, fresh).ok);
-    const QByteArray ini = readBytes(settingsPath(fresh));
+    const QByteArray ini = readFile(settingsPath(fresh));
     ASSERT_EQ(ini.size(), 5 * 51);
     EXPECT_EQ(ini.left(4 * 51), QByteArray(4 * 51, '\0'));
 
@@ -259,7 +245,7 @@ TEST_F(RodidadTest, ClosingWithoutASettingsFileCreatesFolderAndZeroRecords)
 
 TEST_F(RodidadTest, LoadWallpaperListAppendsWithoutClearing)
 {
-    writeBytes(WallpaperListPath(app()), "\"a.jpg\"\r\nb.gif, c.bmp\r\n");
+    ASSERT_TRUE(writeFile(WallpaperListPath(app()), "\"a.jpg\"\r\nb.gif, c.bmp\r\n"));
     ListBox list;
     list.AddItem(QStringLiteral("old.jpg"));
     QObject* lstShow = &list;
@@ -272,7 +258,7 @@ TEST_F(RodidadTest, LoadWallpaperListAppendsWithoutClearing)
 TEST_F(RodidadTest, MissingOrForeignLibraryGivesNoObject)
 {
     QTemporaryDir empty, foreign;
-    writeBytes(foreign.path() + QStringLiteral("/librodidad.so"), "not a library");
+    ASSERT_TRUE(writeFile(foreign.path() + QStringLiteral("/librodidad.so"), "not a library"));
     for (const QTemporaryDir* dir : {&empty, &foreign}) {
         QString reason;
         EXPECT_EQ(CreateClass1(dir->path() + QStringLiteral("/"), &reason), nullptr);

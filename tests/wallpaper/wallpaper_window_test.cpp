@@ -131,13 +131,7 @@ struct Rig {
         lib.change = change;
     }
     QString picturePath(const QString& name) const { return pictures.path() + QLatin1Char('/') + name; }
-    QStringList warnings()
-    {
-        QStringList out;
-        if (p.form11().Visible()) out << p.form11().LabelText();
-        for (const auto& copy : p.form11Copies()) out << copy->LabelText();
-        return out;
-    }
+    QStringList warnings() { return t.warnings(); }
 };
 
 struct WallpaperTest : ::testing::Test, Rig {
@@ -356,8 +350,7 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
                 EXPECT_TRUE(told[0].startsWith(change.warning)) << told[0].toStdString();
                 EXPECT_GT(told[0].size(), change.warning.size()) << "no reason given";
             }
-            while (p.form11().Visible()) p.form11().cmdOk_Click();
-            for (const auto& copy : p.form11Copies()) copy->cmdOk_Click();
+            t.answerWarnings();
         }
     }
     EXPECT_NEAR(QImage(runBitmap).pixelColor(1, 1).green(), 255, 8);
@@ -368,9 +361,9 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
     w.c().lstShow.setListIndex(2);
     for (int i = 0; i < 2; ++i) {
         w.cmdChangeWall_Click();
-        ASSERT_EQ(warnings().size(), 1);
-        EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral("text.jpg cannot be shown: ")));
-        p.form11().cmdOk_Click();
+        const QStringList told = t.answerWarnings();
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].startsWith(QStringLiteral("text.jpg cannot be shown: ")));
     }
     t.platform.runtimeDir = pictures.filePath(QStringLiteral("text.bmp")) + QStringLiteral("/run/");
     w.c().lstShow.setListIndex(0);
@@ -391,10 +384,9 @@ TEST_F(WallpaperTest, ADesktopThatRefusesIsToldOnceARun)
     w.EMShowToShow();
     w.cmdClearWall_Click();
     EXPECT_EQ(t.platform.wallpapers.size(), 3);
-    EXPECT_EQ(warnings(), QStringList{QStringLiteral("The wallpaper cannot be changed on this desktop: swaymsg output: "
-                                                     "Error: unknown output")});
+    EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("The wallpaper cannot be changed on this desktop: "
+                                                             "swaymsg output: Error: unknown output")});
     // The window's state outlives unloading; the run is what counts.
-    p.form11().cmdOk_Click();
     w.c().chkChange.setValue(0);
     w.cmdClose_Click();
     open().EMShowToShow();
@@ -471,10 +463,9 @@ TEST_F(WallpaperTest, MissingLibraryIsToldOnceWithItsReasonAndNothingIsStored)
     };
     Form12& w = open();
     EXPECT_TRUE(w.Visible());
-    EXPECT_EQ(warnings(), QStringList{QStringLiteral("Wallpaper library librodidad.so cannot be used (not found): "
-                                                     "settings are not loaded or saved")});
+    EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("Wallpaper library librodidad.so cannot be used (not "
+                                                             "found): settings are not loaded or saved")});
     EXPECT_TRUE(w.c().optOption[1].Value());
-    p.form11().cmdOk_Click();
     w.cmdLoad_Click();
     w.cmdClose_Click();
     EXPECT_FALSE(w.Loaded());

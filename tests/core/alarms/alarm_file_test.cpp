@@ -2,6 +2,7 @@
 #include "core/files/readable_file.h"
 #include "core/check_kit.h"
 #include "support/full_disk.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,12 +59,6 @@ namespace {
 // Ways for the disk to take fewer bytes than a save writes. Both fail for root too.
 enum class NoRoom { FullFileSystem, FileSizeLimit };
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
 // Lines of a data file, different for each seed.
 QByteArray dataLines(int count, char seed)
 {
@@ -91,7 +86,7 @@ TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
     ASSERT_TRUE(writeFileSafely(path, "first\r\n"));
     const QByteArray old = dataLines(150, 'o');  // a few KiB
     ASSERT_TRUE(writeFileSafely(path, old));
-    ASSERT_EQ(readAll(path), old);
+    ASSERT_EQ(readFile(path), old);
 
     // Less room than the new file needs, though it is small enough to sit in a write buffer.
     QString reason;
@@ -105,7 +100,7 @@ TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
     }
     EXPECT_FALSE(saved);
     EXPECT_EQ(reason.toStdString(), qt_error_string(GetParam() == NoRoom::FullFileSystem ? ENOSPC : EFBIG).toStdString());
-    EXPECT_EQ(readAll(path), old);
+    EXPECT_EQ(readFile(path), old);
     // Nothing of the failed attempt is left behind.
     QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     files.removeAll(QStringLiteral("filler"));
@@ -248,7 +243,7 @@ TEST(DataFileWrite, OnlyAPlainFileIsReplacedAlsoThroughALink)
         EXPECT_EQ(kindAt(target), c.kind);
         EXPECT_EQ(kindAt(path), c.linked ? 'l' : c.kind);
         if (c.kind == 'f') {
-            EXPECT_EQ(readAll(path), QByteArray("\"once 07:00:00\"\r\n"));
+            EXPECT_EQ(readFile(path), QByteArray("\"once 07:00:00\"\r\n"));
         }
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), c.linked ? 3 : 1);
     }

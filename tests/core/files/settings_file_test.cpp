@@ -4,6 +4,7 @@
 
 #include "support/full_disk.h"
 #include "support/unreadable_file.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +14,6 @@
 #include <optional>
 
 namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct SettingsFileTest : ::testing::Test {
     QTemporaryDir dir;
     QString app() const { return dir.path() + QStringLiteral("/"); }
@@ -69,7 +64,7 @@ TEST_F(SettingsFileTest, StoringCreatesFolderAndZeroFillsEarlierRecords)
     r.Value2 = 1;
     r.setText(QStringLiteral("AutomaticLoadOff"));
     ASSERT_TRUE(storeSettingsRecord(app, 4, r));
-    const QByteArray file = readAll(app + QStringLiteral("voz.ini"));
+    const QByteArray file = readFile(app + QStringLiteral("voz.ini"));
     ASSERT_EQ(file.size(), 4 * 51);
     EXPECT_EQ(file.left(3 * 51), QByteArray(3 * 51, '\0'));
     EXPECT_EQ(file.mid(3 * 51), r.toBytes());
@@ -78,7 +73,7 @@ TEST_F(SettingsFileTest, StoringCreatesFolderAndZeroFillsEarlierRecords)
     SettingsRecord two;
     two.setLabel(QStringLiteral("[MessaegInputLoc]"));
     ASSERT_TRUE(storeSettingsRecord(app, 2, two));
-    const QByteArray after = readAll(app + QStringLiteral("voz.ini"));
+    const QByteArray after = readFile(app + QStringLiteral("voz.ini"));
     EXPECT_EQ(after.size(), 4 * 51);
     EXPECT_EQ(after.mid(51, 51), two.toBytes());
     EXPECT_EQ(after.mid(3 * 51), r.toBytes());
@@ -159,7 +154,7 @@ TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
         r.Value1 = static_cast<std::int16_t>(n);
         ASSERT_TRUE(storeSettingsRecord(folder, n, r));
     }
-    const QByteArray old = readAll(folder + QStringLiteral("voz.ini"));
+    const QByteArray old = readFile(folder + QStringLiteral("voz.ini"));
 
     QString reason;
     r.Value1 = -1;
@@ -173,12 +168,12 @@ TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
     }
     EXPECT_FALSE(stored);
     EXPECT_EQ(reason.toStdString(), qt_error_string(disk ? ENOSPC : EFBIG).toStdString());
-    EXPECT_EQ(readAll(folder + QStringLiteral("voz.ini")), old);
+    EXPECT_EQ(readFile(folder + QStringLiteral("voz.ini")), old);
 
     // A record whose room is taken already is still stored on the full disk.
     r.Value1 = 1234;
     EXPECT_TRUE(storeSettingsRecord(folder, 1, r, &reason)) << qPrintable(reason);
-    EXPECT_EQ(readAll(folder + QStringLiteral("voz.ini")).left(SettingsRecord::kSize), r.toBytes());
+    EXPECT_EQ(readFile(folder + QStringLiteral("voz.ini")).left(SettingsRecord::kSize), r.toBytes());
 }
 
 INSTANTIATE_TEST_SUITE_P(Disks, FailedRecordWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),

@@ -1,17 +1,10 @@
 #include "core/wallpaper/wallpaper_list_file.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <climits>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-}  // namespace
 
 TEST(WallpaperChoicesTest, TextBothWays)
 {
@@ -106,7 +99,7 @@ TEST(WallpaperListFileTest, WrittenListReadsBackTheSame)
     for (const Case& c : cases) {
         QString error;
         ASSERT_TRUE(WriteWallpaperList(path, c.entries, &error)) << error.toStdString();
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = readFile(path);
         EXPECT_EQ(bytes, c.bytes);
         EXPECT_EQ(ReadWallpaperList(bytes), c.entries);
     }
