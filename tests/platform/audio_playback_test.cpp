@@ -15,50 +15,19 @@
 #include <QAudioDevice>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <numbers>
 
 namespace {
-
-// A sine tone as a canonical WAVE file: 16-bit integer or 32-bit float samples.
-QByteArray toneWave(double seconds, int rate, int channels, bool asFloat)
-{
-    const int frames = static_cast<int>(seconds * rate);
-    const int bytesPerSample = asFloat ? 4 : 2;
-    QByteArray data(frames * channels * bytesPerSample, Qt::Uninitialized);
-    for (int i = 0; i < frames; ++i) {
-        const double v = 0.3 * std::sin(2 * std::numbers::pi * 440.0 * i / rate);
-        for (int c = 0; c < channels; ++c) {
-            char* at = data.data() + (i * channels + c) * bytesPerSample;
-            if (asFloat) qToLittleEndian<float>(static_cast<float>(v), at);
-            else qToLittleEndian<qint16>(static_cast<qint16>(std::lround(v * 32767)), at);
-        }
-    }
-    QByteArray b("RIFF", 4);
-    auto le32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
-    auto le16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the header is written in host order");
-    le32(quint32(36 + data.size()));
-    b.append("WAVEfmt ", 8);
-    le32(16);
-    le16(asFloat ? 3 : 1);
-    le16(quint16(channels));
-    le32(quint32(rate));
-    le32(quint32(rate * channels * bytesPerSample));
-    le16(quint16(channels * bytesPerSample));
-    le16(quint16(bytesPerSample * 8));
-    b.append("data", 4);
-    le32(quint32(data.size()));
-    return b + data;
-}
 
 struct AudioPlaybackTest : ::testing::Test {
     QTemporaryDir dir;
     void SetUp() override { ensureApplication(); }
     QString write(const QString& name, const QByteArray& bytes) { return writeFileIn(dir, name, bytes); }
+    QString toneFile(const QString& name, double seconds, int rate, int channels, bool asFloat)
+    {
+        return toneFileIn(dir, name, seconds, rate, channels, asFloat);
+    }
     static bool haveOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 };
 
@@ -140,7 +109,7 @@ TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
     WavePlayer player;
     // The extension does not matter.
-    const QString tone = write(QStringLiteral("didi.snd"), toneWave(0.4, 22050, 1, false));
+    const QString tone = toneFile(QStringLiteral("didi.snd"), 0.4, 22050, 1, false);
     const qint64 once = playUntilDone(player, tone, 1);
     ASSERT_GE(once, 400);
     const qint64 twice = playUntilDone(player, tone, 2);
@@ -154,15 +123,15 @@ TEST_F(AudioPlaybackTest, WaveFormatsThatNeedNoConversionOrSome)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
     WavePlayer player;
-    EXPECT_GE(playUntilDone(player, write(QStringLiteral("f.wav"), toneWave(0.2, 48000, 2, true)), 1), 200);
-    EXPECT_GE(playUntilDone(player, write(QStringLiteral("odd.wav"), toneWave(0.2, 7350, 1, false)), 1), 200);
+    EXPECT_GE(playUntilDone(player, toneFile(QStringLiteral("f.wav"), 0.2, 48000, 2, true), 1), 200);
+    EXPECT_GE(playUntilDone(player, toneFile(QStringLiteral("odd.wav"), 0.2, 7350, 1, false), 1), 200);
 }
 
 TEST_F(AudioPlaybackTest, RepeatPlaysUntilStopped)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
     WavePlayer player;
-    const QString tone = write(QStringLiteral("ding.wav"), toneWave(0.2, 44100, 1, false));
+    const QString tone = toneFile(QStringLiteral("ding.wav"), 0.2, 44100, 1, false);
     ASSERT_TRUE(player.play(tone, 0));
     // Several lengths of the sound later it still plays.
     QTest::qWait(1000);
@@ -184,7 +153,7 @@ TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlayingClosesItsStream)
     const int before = serverStreams();
     REQUIRE_AUDIO(before >= 0, "pactl cannot ask the sound server");
     auto player = std::make_unique<WavePlayer>();
-    ASSERT_TRUE(player->play(write(QStringLiteral("t.wav"), toneWave(0.3, 44100, 2, false)), 0));
+    ASSERT_TRUE(player->play(toneFile(QStringLiteral("t.wav"), 0.3, 44100, 2, false), 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return serverStreams() == before + 1; }, 10'000));
     player.reset();
     // The repeating sound does not outlive its player.

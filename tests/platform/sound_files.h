@@ -1,6 +1,7 @@
 #pragma once
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -58,4 +59,14 @@ inline bool writeToneFile(const QString& path, const SoundFileKind& kind, qint64
         ok = sf_writef_float(sf, samples.data(), n) == n;
     }
     return sf_close(sf) == 0 && ok;
+}
+
+// A WAVE file of the tone in 16-bit or float samples in the folder; its path, empty when not written.
+inline QString toneFileIn(const QTemporaryDir& dir, const QString& name, double seconds, int rate, int channels,
+                          bool asFloat)
+{
+    const SoundFileKind kind{"tone", SF_FORMAT_WAV | (asFloat ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16), channels, rate,
+                             !asFloat, 0, 0};
+    const QString path = dir.filePath(name);
+    return writeToneFile(path, kind, static_cast<qint64>(seconds * rate)) ? path : QString();
 }
