@@ -53,11 +53,7 @@ TEST_F(ProgramStart, SettingsRecordsFourToSixAtStart)
     for (const char* word : {"AutomaticLoadOn", "AutomaticLoadOff", "", "  AutomaticLoadOn  "}) {
         TestProgram t;
         t.platform.setTime(QStringLiteral("08:00:00"));
-        SettingsRecord r;
-        r.setLabel(QStringLiteral("garbage label"));  // not compared at start
-        r.Value1 = 0;
-        r.setText(QString::fromLatin1(word));
-        storeSettingsRecord(t.program.gAppPath, 4, r);
+        t.storeRecord(4, QStringLiteral("garbage label"), 0, 0, QString::fromLatin1(word));  // label not compared
         t.writeFile(QStringLiteral("my.dat"), "\"once 09:00:00\"\r\n\"Wake up at 09:00:00\"\r\n");
         t.start();
         const bool on = QString::fromLatin1(word).trimmed() == QLatin1String("AutomaticLoadOn");
@@ -76,9 +72,7 @@ TEST_F(ProgramStart, SettingsRecordsFourToSixAtStart)
 
 TEST_F(ProgramStart, AutomaticLoadWithoutMyDatWarns)
 {
-    SettingsRecord r;
-    r.setText(QStringLiteral("AutomaticLoadOn"));
-    storeSettingsRecord(t.program.gAppPath, 4, r);
+    t.storeRecord(4, {}, 0, 0, QStringLiteral("AutomaticLoadOn"));
     t.start();
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("my.dat, file not found")});
 }

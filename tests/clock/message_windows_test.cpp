@@ -122,11 +122,7 @@ TEST_F(MessageWindowsTest, ReopenedMessageWindowKeepsItsFirstPrevFrontCode)
 
 TEST_F(MessageWindowsTest, MessageFontComesFromRecordSeven)
 {
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("[FontSize]"));
-    r.Value1 = 14;
-    r.setText(QStringLiteral("leftover"));
-    storeSettingsRecord(p.gAppPath, 7, r);
+    t.storeRecord(7, QStringLiteral("[FontSize]"), 14, 0, QStringLiteral("leftover"));
     p.form6().Show();
     EXPECT_DOUBLE_EQ(p.form6().MsgFontPointSize(), 14.0);
     // The read replaced the shared buffer, label trimmed.
@@ -134,8 +130,7 @@ TEST_F(MessageWindowsTest, MessageFontComesFromRecordSeven)
     EXPECT_EQ(trimBlanks(p.settingsRecord.Text()), QStringLiteral("leftover"));
     p.form6().Unload();
 
-    r.setLabel(QStringLiteral("[FontSiz]"));
-    storeSettingsRecord(p.gAppPath, 7, r);
+    t.storeRecord(7, QStringLiteral("[FontSiz]"), 14, 0, QStringLiteral("leftover"));
     p.form6().Show();
     EXPECT_DOUBLE_EQ(p.form6().MsgFontPointSize(), 10.2);
 }

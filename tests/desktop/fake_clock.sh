@@ -57,9 +57,10 @@ fake_clock_cleanup()
 }
 trap 'harness_cleanup; fake_clock_cleanup' EXIT
 
-# start_voz_on_fake_clock: start_voz, remembering the pid for the clean-up.
+# start_voz_on_fake_clock: start_voz, remembering the pid for the clean-up; then its icon in the tray.
 start_voz_on_fake_clock()
 {
-    start_voz "$@"
+    start_voz
     FAKED_PIDS+=("$VOZ_PID")
+    wait_for_tray_icon 30 || fail "no icon in the tray"
 }

@@ -19,13 +19,6 @@ fi
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 
-# Control centres in pixels from the window's client origin (design places are in twips).
-centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
-read -r SAVEFILE_X SAVEFILE_Y < <(centre 1560 3720 252 252)  # "Voz Alarm Set"
-read -r NAME_X NAME_Y < <(centre 240 3240 3132 264)          # "Voz files"
-read -r YES_X YES_Y < <(centre 1200 720 732 252)             # the overwrite question
-read -r CLOSE_X CLOSE_Y < <(centre 3480 1920 612 372)        # "Voz setting"
-
 start_watchdog
 start_display
 start_wm
@@ -45,7 +38,6 @@ note "program folder on a tmpfs of $size_k KiB"
 fill_disk() { cat /dev/zero >>"$(program_file filler)" 2>/dev/null; }
 disk_full() { [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]]; }
 same_bytes() { cmp -s "$(program_file "$1")" "$2"; }
-show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }
 # Files of the folder that the program did not bring: leftovers of a failed write would show here.
 extra_files()
 {
@@ -71,7 +63,7 @@ settings_close()
     local settings
     choose_menu_item Settings
     settings=$(wait_for_window_title '^Voz setting$' 20) || fail "no 'Voz setting' window after Settings"
-    click_in_window "$settings" "$CLOSE_X" "$CLOSE_Y" || fail "could not click Close"
+    click_control "$settings" settings.close
     wait_for_no_window '^Voz setting$' 10 || fail "'Voz setting' stayed open after Close"
     sleep 0.5
 }
@@ -85,25 +77,24 @@ second=$(clock_at $(($(date +%s) + 110)))
 write_program_file my.dat '"once %s"\r\n"once %s"\r\n"Old note at %s"\r\n' "$second" "$first" "$first"
 cp "$(program_file my.dat)" "$WORK_DIR/my.dat.old"
 cp "$(program_file voz.ini)" "$WORK_DIR/voz.ini.old"
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray"
+start_voz_in_tray
 fill_disk
 disk_full || fail "the tmpfs still has room after filling: $(df -h "$PROGRAM_DIR" | tail -n 1)"
 pass "the program folder's disk is full"
 
 choose_menu_item "Alarm Set"
 alarm_set=$(wait_for_window_title '^Voz Alarm Set$' 20) || fail "no 'Voz Alarm Set' window after Alarm Set"
-click_in_window "$alarm_set" "$SAVEFILE_X" "$SAVEFILE_Y" || fail "could not click the save button"
+click_control "$alarm_set" alarm_set.save
 chooser=$(wait_for_window_title '^Voz files$' 10) || fail "no 'Voz files' window after the save button"
 sleep 0.5
-click_in_window "$chooser" "$NAME_X" "$NAME_Y" || fail "could not click the chooser's name box"
+click_control "$chooser" files.name
 xdotool type --delay 60 my
 press_keys Return
 wait_for_no_window '^Voz files$' 10 || fail "the chooser stayed open after Return with the name 'my'"
 question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question for my.dat"
 window_size_is "$question" 222 81 || fail "the window after the chooser is ${WIN_W}x${WIN_H}, not the overwrite question"
 screenshot overwrite_question >/dev/null
-click_in_window "$question" "$YES_X" "$YES_Y" || fail "could not click Yes"
+click_control "$question" overwrite.yes
 pass "the chooser asked to overwrite my.dat; Yes"
 
 warning=$(poll_until 10 find_warning && find_warning) || fail "no warning after the failed save on the full disk"
@@ -139,8 +130,7 @@ stop_voz
 rm -f "$(program_file voz.ini)"
 fill_disk
 disk_full || fail "the tmpfs has room again"
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray (second start)"
+start_voz_in_tray "(second start)"
 settings_close
 ini=$(program_file voz.ini)
 if [[ -e $ini ]]; then
@@ -168,5 +158,4 @@ same_bytes voz.ini "$WORK_DIR/voz.ini.three" || {
     fail "voz.ini changed though record 4 could not be written whole"
 }
 pass "a record 4 cut by the file size limit left voz.ini as it was (153 bytes)"
-voz_running || fail "voz ended"
-scenario_passed
+passed_while_voz_runs

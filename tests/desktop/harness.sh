@@ -90,14 +90,30 @@ check()
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
+# note_fault TEXT: a fault that fails the scenario at its end, so the steps after it still run.
+DEFERRED_FAULTS=()
+note_fault()
+{
+    DEFERRED_FAULTS+=("$1")
+    echo "FAIL: $SCENARIO: $1 (going on)"
+}
+
 scenario_passed()
 {
+    ((${#DEFERRED_FAULTS[@]} == 0)) || fail "$(printf '%s; ' "${DEFERRED_FAULTS[@]}")"
     # The sanitizer build reports to its output and may carry on (or end only at exit).
     if [[ -s $VOZ_LOG ]] && grep -qE 'ERROR: AddressSanitizer|runtime error:' "$VOZ_LOG"; then
         fail "a sanitizer report in voz's output"
     fi
     echo "PASS: $SCENARIO (all checks, $SECONDS s)"
     exit 0
+}
+
+# passed_while_voz_runs [WHEN]: the scenario passed, provided voz has not ended.
+passed_while_voz_runs()
+{
+    voz_running || fail "voz ended${1:+ $1}"
+    scenario_passed
 }
 
 # ---- processes -----------------------------------------------------------------------------
@@ -465,7 +481,7 @@ write_program_file()
 
 remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
 
-# start_voz [ARGS...]: starts the copied program; its pid goes to VOZ_PID, its output to VOZ_LOG.
+# start_voz: starts the copied program; its pid goes to VOZ_PID, its output to VOZ_LOG.
 start_voz()
 {
     fill_program_disk
@@ -474,11 +490,18 @@ start_voz()
         exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
             XDG_CONFIG_HOME="$WORK_DIR/home/.config" LANG="${LANG:-C.UTF-8}" \
             QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" "${VOZ_ENV[@]}" \
-            setpriv --pdeathsig TERM -- "$PROGRAM_DIR/voz" "$@"
+            setpriv --pdeathsig TERM -- "$PROGRAM_DIR/voz"
     ) >>"$VOZ_LOG" 2>&1 &
     VOZ_PID=$!
     remember_pid voz "$VOZ_PID"
     note "voz started, pid $VOZ_PID"
+}
+
+# start_voz_in_tray [WHEN]: start_voz, then its icon in the tray; WHEN tells the start in a failure.
+start_voz_in_tray()
+{
+    start_voz
+    wait_for_tray_icon 30 || fail "no icon in the tray${1:+ $1}"
 }
 
 voz_running() { [[ -n $VOZ_PID ]] && process_running "$VOZ_PID"; }
@@ -520,15 +543,7 @@ find_window_title()
 }
 
 # wait_for_window_title PATTERN [SECONDS]: prints the window's id once it shows.
-wait_for_window_title()
-{
-    local deadline=$((SECONDS + ${2:-20}))
-    while true; do
-        find_window_title "$1" && return 0
-        ((SECONDS >= deadline)) && return 1
-        sleep 0.1
-    done
-}
+wait_for_window_title() { poll_until "${2:-20}" find_window_title "$1"; }
 
 no_window_title() { ! find_window_title "$1" >/dev/null; }
 
@@ -561,6 +576,50 @@ click_in_window()
 }
 
 press_keys() { xdotool key --delay 40 "$@"; }
+
+# Controls as the windows place them, in twips from the client area's origin: left, top, width,
+# height.
+declare -A VOZ_CONTROLS=(
+    [alarm_set.add]="5520 1680 612 372" [alarm_set.save]="1560 3720 252 252"
+    [alarm_set.hour]="3720 120 372 264" [alarm_set.minute]="4320 120 372 264"
+    [alarm_set.second]="4920 120 372 264" [alarm_set.am_pm]="5880 120 252 108"
+    [files.name]="240 3240 3132 264" [overwrite.yes]="1200 720 732 252" [overwrite.no]="2280 720 732 252"
+    [input.text]="240 120 3852 2052" [input.save]="2040 2280 972 372" [message.ok]="3600 2520 612 252"
+    [settings.autoload]="240 840 132 180" [settings.close]="3480 1920 612 372"
+    [warning.ok]="1320 1200 732 372" [load_error.ok]="1800 1440 732 372"
+    [wallpaper.preview]="120 120 1572 1332" [wallpaper.change_now]="3720 720 1452 252"
+    [wallpaper.clear]="3720 1200 1452 252" [wallpaper.add]="600 1560 492 252"
+    [wallpaper.change]="1920 2280 132 180" [wallpaper.random]="4680 2640 252 180"
+    [wallpaper.keep]="1920 2760 132 180" [wallpaper.close]="4560 3600 852 372"
+    [wallpaper.save]="240 3960 252 252" [wallpaper.load]="720 3960 252 252"
+    [wallpaper.delete]="240 3600 372 252" [wallpaper.delete_all]="840 3600 732 252"
+    [wallpaper.minimise]="4560 3312 852 180"
+)
+
+# control_centre CONTROL: "X Y", the control's centre in pixels from the client area's origin.
+control_centre()
+{
+    local -a place
+    read -ra place <<<"${VOZ_CONTROLS[$1]}"
+    ((${#place[@]} == 4)) || fail "no control $1"
+    echo $(((place[0] + place[2] / 2) / 15)) $(((place[1] + place[3] / 2) / 15))
+}
+
+# double_click_first_alarm WIN: a double-click on the first line of the Alarm Set window's list.
+double_click_first_alarm()
+{
+    window_geometry "$1" || fail "no Alarm Set window $1"
+    move_pointer $((WIN_X + 1812 / 2 / 15 + 8)) $((WIN_Y + 360 / 15 + 9)) || fail "could not reach the alarm list"
+    xdotool click --repeat 2 --delay 80 1
+}
+
+# click_control WIN CONTROL: clicks the middle of the window's control.
+click_control()
+{
+    local x y
+    read -r x y <<<"$(control_centre "$2")"
+    click_in_window "$1" "$x" "$y" || fail "could not click $2"
+}
 
 # ---- the tray icon -------------------------------------------------------------------------
 
@@ -877,8 +936,7 @@ prepare_alarm()
     avoid_midnight
     write_autoload_ini
     start_recording "$WORK_DIR/sound.wav"
-    # parec returns once 8 KiB (the header and some 45 ms of sound) are written.
-    RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }')
+    record_start_now
     ALARM_AT=$(($(date +%s) + ahead))
     ALARM_CLOCK=$(clock_at "$ALARM_AT")
     if [[ -n $message ]]; then
@@ -888,6 +946,40 @@ prepare_alarm()
     fi
     note "alarm '$word' at $ALARM_CLOCK"
 }
+
+# wait_for_alarm_window [SECONDS]: the prepared alarm's "Message" window into MESSAGE_WIN; fails when
+# it does not show within SECONDS (40), or shows more than 3 s from the alarm's second.
+wait_for_alarm_window()
+{
+    MESSAGE_WIN=$(wait_for_window_title '^Message' "${1:-40}") ||
+        fail "no 'Message' window by $(date +%T) for the alarm at $ALARM_CLOCK"
+    local shown_at
+    shown_at=$(date +%s)
+    ((shown_at >= ALARM_AT && shown_at <= ALARM_AT + 3)) ||
+        fail "the 'Message' window showed at $(clock_at "$shown_at"), the alarm was at $ALARM_CLOCK"
+    pass "the 'Message' window showed at $(clock_at "$shown_at") for the alarm at $ALARM_CLOCK"
+}
+
+# expect_sound [SECONDS] [WHAT]: fails unless sound reaches the sink within SECONDS (5).
+expect_sound() { poll_until "${1:-5}" sound_flowing || fail "no sound${2:+ for $2} reached the sink by $(date +%T)"; }
+
+# check_song LOW HIGH WHAT [SECONDS]: once the sound has stopped for a second (within SECONDS, 8),
+# stops the recording: the sound, without the silence around it, was loud and lasted LOW to HIGH
+# seconds, as WHAT does. SONG_RMS, SONG_LENGTH: what was measured.
+check_song()
+{
+    poll_until "${4:-8}" sound_silent 1 || fail "the sound still plays at $(date +%T), long after $3"
+    stop_recording
+    SONG_RMS=$(sound_active_rms "$RECORD_FILE")
+    SONG_LENGTH=$(sound_active_length "$RECORD_FILE")
+    note "sound: RMS $SONG_RMS over $SONG_LENGTH s"
+    above "$SONG_RMS" 0.02 || fail "the song reached the sink only at RMS $SONG_RMS"
+    between "$SONG_LENGTH" "$1" "$2" || fail "sound for $SONG_LENGTH s, not $3"
+}
+
+# record_start_now: RECORD_START, when the recording that just began started (epoch, fractions):
+# parec returns once 8 KiB (the header and some 45 ms of sound) are written.
+record_start_now() { RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }'); }
 
 # text_lines FILE X Y W H: how many lines of dark text the region of a picture holds (bands of
 # rows with dark pixels, separated by rows without).
@@ -907,3 +999,46 @@ message_text_lines()
     window_geometry "$1"
     text_lines "$2" 10 10 $((WIN_W - 40)) $((WIN_H - 50))
 }
+
+# expect_message_lines WIN NAME OP COUNT WHAT: a picture of the "Message" window as NAME.png among the
+# scenario's pictures; fails unless its lines of text, `lines`, are -eq (exactly) or -ge COUNT.
+expect_message_lines()
+{
+    lines=$(message_text_lines "$1" "$SHOT_DIR/$2.png")
+    local ok
+    case $3 in
+        -eq) ok=$((lines == $4)) ;;
+        *) ok=$((lines >= $4)) ;;
+    esac
+    ((ok)) || fail "the message window shows $lines line(s) of text, not $5"
+    pass "the message window shows $lines line(s) of text"
+}
+
+# wait_for_clock_title WIN: the "Message" window's title shows "Message  ", the date and the time,
+# and moves on with the clock; TITLE_FIRST and TITLE: the first and the last title seen.
+wait_for_clock_title()
+{
+    title_is_clock()
+    {
+        TITLE=$(xdotool getwindowname "$1" 2>/dev/null) &&
+            [[ $TITLE =~ ^Message\ \ [^\ ].*[0-9]{1,2}:[0-9]{2}:[0-9]{2} ]]
+    }
+    title_moved_on() { title_is_clock "$1" && [[ $TITLE != "$TITLE_FIRST" ]]; }
+    TITLE=""
+    poll_until 3 title_is_clock "$1" || fail "the window's title is '$TITLE', not 'Message  ' with the date and time"
+    TITLE_FIRST=$TITLE
+    poll_until 3 title_moved_on "$1" || fail "the title stays '$TITLE_FIRST': the clock does not tick"
+    pass "the title went from '$TITLE_FIRST' to '$TITLE'"
+}
+
+# file_is NAME EXPECTED_PRINTF_FORMAT ARGS...: the program folder's file holds exactly those bytes.
+file_is()
+{
+    local name=$1 format=$2
+    shift 2
+    # shellcheck disable=SC2059
+    cmp -s "$(program_file "$name")" <(printf "$format" "$@")
+}
+
+# show_bytes NAME: the start of a program folder's file, for a failure's report.
+show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }

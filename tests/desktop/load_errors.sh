@@ -29,10 +29,8 @@ lines=$(text_lines "$WORK_DIR/errors.png" 10 10 $((WIN_W - 20)) 70)
 pass "the error list shows 3 lines: the file and two bad entries"
 
 message=$(wait_for_window_title '^Message' 30) || fail "no 'Message' window by $(date +%T) for the good alarm at $alarm"
-poll_until 5 sound_flowing || fail "no sound for the good alarm by $(date +%T)"
-lines=$(message_text_lines "$message" "$WORK_DIR/message.png")
-((lines == 1)) || fail "the message window shows $lines lines of text, not the one message"
+expect_sound 5 "the good alarm"
+expect_message_lines "$message" message -eq 1 "the one message"
 pass "the good alarm at $alarm went off with its message"
 screenshot good_alarm >/dev/null
-voz_running || fail "voz ended"
-scenario_passed
+passed_while_voz_runs

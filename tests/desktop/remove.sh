@@ -4,8 +4,7 @@
 source "$(dirname "$0")/harness.sh"
 
 harness_start
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray"
+start_voz_in_tray
 icon=$TRAY_WIN
 screenshot before >/dev/null
 

@@ -6,12 +6,10 @@ source "$(dirname "$0")/harness.sh"
 
 harness_start
 prepare_alarm repeat 8 "Until stopped"
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray"
+start_voz_in_tray
 park_pointer
-
-wait_for_window_title '^Message' 40 >/dev/null || fail "no 'Message' window by $(date +%T) for the alarm at $ALARM_CLOCK"
-poll_until 5 sound_flowing || fail "no sound reached the sink by $(date +%T)"
+wait_for_alarm_window
+expect_sound
 # Past the end of the first song, so the sound heard now comes from playing it again.
 sleep 3
 sound_flowing 1 || fail "the sound stopped within 3 s (RMS $(recording_rms "$RECORD_FILE" 1) in the last second)"
@@ -27,8 +25,8 @@ sleep 3
 last=$(recording_rms "$RECORD_FILE" 3)
 below "$last" 0.001 || fail "sound again after the stop (RMS $last over the last 3 s)"
 stop_recording
-rms=$(sound_active_rms "$WORK_DIR/sound.wav")
-active=$(sound_active_length "$WORK_DIR/sound.wav")
+rms=$(sound_active_rms "$RECORD_FILE")
+active=$(sound_active_length "$RECORD_FILE")
 note "sound: RMS $rms over $active s, then RMS $last for 3 s"
 above "$active" 2.5 || fail "sound for only $active s before the click"
 pass "the song played for $active s (RMS $rms), then silence (RMS $last)"
@@ -37,5 +35,4 @@ message=$(find_window_title '^Message') || fail "the 'Message' window went away 
 window_viewable "$message" || fail "the 'Message' window is no longer shown"
 pass "the 'Message' window still shows"
 screenshot stopped >/dev/null
-voz_running || fail "voz ended after the stop"
-scenario_passed
+passed_while_voz_runs "after the stop"

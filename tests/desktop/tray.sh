@@ -6,8 +6,7 @@
 source "$(dirname "$0")/harness.sh"
 
 harness_start
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray"
+start_voz_in_tray
 pass "icon in the tray at ${TRAY_X},${TRAY_Y} (${TRAY_W}x${TRAY_H})"
 park_pointer
 capture_tray_icon "$WORK_DIR/icon.png"
@@ -66,6 +65,4 @@ band=$(highlight_after_down "$band") || fail "no highlighted item after the nint
 pass "8 items of equal height, separators after About, Wallpaper and Stop, no ninth item"
 
 close_tray_menu || fail "Escape did not close the menu"
-voz_running || fail "voz ended while its menu was walked"
-pass "Escape closed the menu; voz still runs"
-scenario_passed
+passed_while_voz_runs "while its menu was walked"

@@ -10,26 +10,12 @@
 # shellcheck source=harness.sh disable=SC2034,SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
-# Control centres in pixels from the window's client origin (design places are in twips).
-centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
-read -r PREVIEW_X PREVIEW_Y < <(centre 120 120 1572 1332)
+# Control places in pixels from the window's client origin (design places are in twips).
+read -r PREVIEW_X PREVIEW_Y <<<"$(control_centre wallpaper.preview)"
 PAPER_ARROW_X=$(((2520 + 2652) / 15 - 8)) PAPER_ARROW_Y=$(((240 + 138) / 15))
-read -r CHANGE_NOW_X CHANGE_NOW_Y < <(centre 3720 720 1452 252)
-read -r CLEAR_X CLEAR_Y < <(centre 3720 1200 1452 252)
-read -r ADD_X ADD_Y < <(centre 600 1560 492 252)
-read -r CHANGE_BOX_X CHANGE_BOX_Y < <(centre 1920 2280 132 180)
 INTERVAL_ARROW_X=$(((3480 + 1092) / 15 - 8)) INTERVAL_ARROW_Y=$(((2280 + 138) / 15))
-read -r RANDOM_X RANDOM_Y < <(centre 4680 2640 252 180)
-read -r KEEP_X KEEP_Y < <(centre 1920 2760 132 180)
-read -r CLOSE_X CLOSE_Y < <(centre 4560 3600 852 372)
-read -r SAVE_X SAVE_Y < <(centre 240 3960 252 252)
-read -r LOAD_X LOAD_Y < <(centre 720 3960 252 252)
-read -r DELETE_X DELETE_Y < <(centre 240 3600 372 252)
-read -r DELETE_ALL_X DELETE_ALL_Y < <(centre 840 3600 732 252)
-read -r MINIMIZE_X MINIMIZE_Y < <(centre 4560 3312 852 180)
 # Inside the wallpaper list's border; its lines are as high as the design font's.
 LIST_X=$((120 / 15 + 3)) LIST_Y=$((2160 / 15 + 3)) LIST_W=$((1572 / 15 - 6)) LIST_H=$((1308 / 15 - 6))
-read -r YES_X YES_Y < <(centre 1200 720 732 252)  # the overwrite question's "Yes"
 # The list, the change choices and "Save above setting": what must look the same after a restart.
 STATE_X=$((120 / 15)) STATE_Y=$((1920 / 15)) STATE_W=$(((5820 - 120) / 15)) STATE_H=$(((3468 - 1920) / 15))
 # A point of the desktop that no window of the scenario covers.
@@ -56,15 +42,6 @@ painted()
     light=$(count_pixels "$WORK_DIR/painted.png" 0 0 "$3" "$4" 'r > 200 && g > 200 && b > 200')
     ((light * 2 > $3 * $4))
 }
-
-# note_fault TEXT: a fault that fails the scenario at its end, so the steps after it still run.
-DEFERRED_FAULTS=()
-note_fault()
-{
-    DEFERRED_FAULTS+=("$1")
-    echo "FAIL: $SCENARIO: $1 (going on)"
-}
-
 
 # choose_entry ARROW_X ARROW_Y ROW WHAT: opens a combo box of the window by its arrow and chooses
 # the 0-based ROW with the keyboard.
@@ -119,17 +96,8 @@ list_row_centre()
 
 window_iconic() { xprop -id "$WIN" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
 
-click_control() { click_in_window "$WIN" "$1" "$2" || fail "could not click $3"; }
-
-file_is()
-{
-    local name=$1 format=$2
-    shift 2
-    # shellcheck disable=SC2059
-    cmp -s "$(program_file "$name")" <(printf "$format" "$@")
-}
-
-show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }
+# click WHAT: clicks the wallpaper window's control (see VOZ_CONTROLS).
+click() { click_control "$WIN" "wallpaper.$1"; }
 
 open_wallpaper_window()
 {
@@ -163,8 +131,7 @@ printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.
 VOZ_ENV=(XDG_CURRENT_DESKTOP= XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
 remove_program_file voz.ini
 remove_program_file Wpaper.dat
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray"
+start_voz_in_tray
 root_pixmap_unset || fail "the fresh display already has a root pixmap"
 
 # 1. Opened from the tray, moved where the overwrite question will show over it.
@@ -199,29 +166,29 @@ park_pointer
 # 2. "Change Now" with a .jpg, then a .bmp: both go through the same tmpFile.bmp, and the desktop
 # shows each.
 pick_picture 2 "$GREEN" c.jpg
-click_control "$CHANGE_NOW_X" "$CHANGE_NOW_Y" '"Change Now"'
+click change_now
 poll_until 5 root_pixmap_set || fail "no _XROOTPMAP_ID on the root window after \"Change Now\" with c.jpg"
 poll_until 5 root_shows "$GREEN" || fail "the desktop shows $(screen_rgb $ROOT_X $ROOT_Y), not c.jpg's green"
 pass "\"Change Now\" with c.jpg: the root window shows its green and _XROOTPMAP_ID is set"
 screenshot wallpaper_green >/dev/null
 pick_picture 0 "$BLUE" a.bmp
-click_control "$CHANGE_NOW_X" "$CHANGE_NOW_Y" '"Change Now"'
+click change_now
 poll_until 5 root_shows "$BLUE" || fail "the desktop shows $(screen_rgb $ROOT_X $ROOT_Y), not a.bmp's blue"
 root_pixmap_set || fail "no _XROOTPMAP_ID after \"Change Now\" with a.bmp"
 pass "\"Change Now\" with a.bmp: the root window shows its blue"
 
 # 3. "Clear Wallpaper": the pixmap goes, the plain background shows.
-click_control "$CLEAR_X" "$CLEAR_Y" '"Clear Wallpaper"'
+click clear
 poll_until 5 root_cleared || fail "after \"Clear Wallpaper\" the desktop shows $(screen_rgb $ROOT_X $ROOT_Y) and $(xprop -root _XROOTPMAP_ID)"
 pass "\"Clear Wallpaper\" removed _XROOTPMAP_ID and the picture"
 
 # 4. The three pictures added ("Add", and Return for the last), the list saved as Wpaper.dat.
-click_control "$ADD_X" "$ADD_Y" '"Add"'
+click add
 pick_picture 1 "$RED" b.gif
-click_control "$ADD_X" "$ADD_Y" '"Add"'
+click add
 pick_picture 2 "$GREEN" c.jpg
 press_keys Return
-click_control "$SAVE_X" "$SAVE_Y" "the save button"
+click save
 poll_until 5 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || {
     show_bytes Wpaper.dat
     fail "Wpaper.dat does not hold \"a.bmp\", \"b.gif\", \"c.jpg\" (Add, Add, Return, save)"
@@ -230,14 +197,14 @@ no_window_title '^Voz Warning Message$' || fail "the first save asked a question
 pass "Add, Add and Return filled the list; the save button wrote Wpaper.dat with three quoted CR LF lines"
 
 # 5. One more entry, saved over the file through the overwrite question.
-click_control "$ADD_X" "$ADD_Y" '"Add"'
-click_control "$SAVE_X" "$SAVE_Y" "the save button"
+click add
+click save
 question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question on saving over Wpaper.dat"
 window_geometry "$question"
 poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || note_fault "the overwrite question shows black, not its face"
 screenshot wallpaper_overwrite >/dev/null
 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || fail "Wpaper.dat changed before the answer"
-click_in_window "$question" "$YES_X" "$YES_Y" || fail "could not click Yes"
+click_control "$question" overwrite.yes
 wait_for_no_window '^Voz Warning Message$' 10 || fail "the overwrite question stayed after Yes"
 poll_until 5 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n"c.jpg"\r\n' || {
     show_bytes Wpaper.dat
@@ -250,18 +217,18 @@ pass "saving again asked to overwrite; Yes wrote the four entries"
 # minimises the window and the tray restores it.
 list_shows 4 || fail "the wallpaper list shows $(list_lines) entries, not 4"
 row_y=$(list_row_centre 1) || fail "cannot find the list's second entry"
-click_control $((LIST_X + 20)) "$row_y" "the list's second entry"
+click_in_window "$WIN" $((LIST_X + 20)) "$row_y" || fail "could not click the list's second entry"
 poll_until 5 preview_shows "$RED" || fail "a click on b.gif in the list does not preview its red"
-click_control "$DELETE_X" "$DELETE_Y" "the delete button"
+click delete
 poll_until 5 list_shows 3 || fail "the list shows $(list_lines) entries after deleting b.gif, not 3"
-click_control "$LOAD_X" "$LOAD_Y" "the reload button"
+click load
 poll_until 5 list_shows 4 || fail "the list shows $(list_lines) entries after the reload, not Wpaper.dat's 4"
-click_control "$DELETE_ALL_X" "$DELETE_ALL_Y" "the clear button"
+click delete_all
 poll_until 5 list_shows 0 || fail "the list shows $(list_lines) entries after the clear button"
-click_control "$LOAD_X" "$LOAD_Y" "the reload button"
+click load
 poll_until 5 list_shows 4 || fail "the list shows $(list_lines) entries after the second reload, not 4"
 pass "list click previews b.gif; delete leaves 3 entries, reload 4, clear none, reload 4 again"
-click_control "$MINIMIZE_X" "$MINIMIZE_Y" "the minimise button"
+click minimise
 poll_until 5 window_iconic || fail "the minimise button did not minimise the window"
 choose_menu_item Wallpaper
 restored() { ! window_iconic && window_viewable "$WIN"; }
@@ -272,9 +239,9 @@ pass "the minimise button minimised the window; the tray menu restored it"
 # with a schedule running, hides the window.
 WIN=$(find_window_title '^Voz Wallpaper$') || fail "the wallpaper window went away"
 choose_entry "$INTERVAL_ARROW_X" "$INTERVAL_ARROW_Y" 1 '"min / hr"'
-click_control "$CHANGE_BOX_X" "$CHANGE_BOX_Y" "the change box"
-click_control "$RANDOM_X" "$RANDOM_Y" "the random option"
-click_control "$KEEP_X" "$KEEP_Y" '"Save above setting"'
+click change
+click random
+click keep
 park_pointer
 sleep 0.3
 window_geometry "$WIN"
@@ -283,7 +250,7 @@ capture_stable "$WORK_DIR/state_before.png" capture_region $((WIN_X + STATE_X)) 
     fail "the window does not settle"
 screenshot wallpaper_settings >/dev/null
 capture_window "$WIN" "$SHOT_DIR/wallpaper_window.png"
-click_control "$CLOSE_X" "$CLOSE_Y" '"Close"'
+click close
 wait_for_no_window '^Voz Wallpaper$' 10 || fail "'Voz Wallpaper' stayed open after Close"
 poll_until 5 record5_is 'CheckCheckRando 1' || {
     od -c -j 204 -N 51 "$(program_file voz.ini)" | sed 's/^/        /'
@@ -313,14 +280,13 @@ state_as_before()
 choose_menu_item Wallpaper
 state_as_before "hidden by Close" hidden
 pass "the tray showed the hidden window again with its list and choices"
-click_control "$CLOSE_X" "$CLOSE_Y" '"Close"'
+click close
 wait_for_no_window '^Voz Wallpaper$' 10 || fail "'Voz Wallpaper' stayed open after Close"
 
 # 9. After a restart record 5 loads the window hidden (its schedule runs); the tray shows it with
 # the same list, choices and place.
 stop_voz
-start_voz
-wait_for_tray_icon 30 || fail "no icon in the tray after the restart"
+start_voz_in_tray "after the restart"
 sleep 1
 no_window_title '^Voz Wallpaper$' || fail "the wallpaper window showed at start; record 5 loads it hidden"
 open_wallpaper_window "after the restart"
@@ -328,6 +294,4 @@ state_as_before "after the restart" restart
 screenshot wallpaper_restored >/dev/null
 pass "after the restart the tray opened the window at its place with the four entries, \"10 min\", the change box, random and \"Save above setting\""
 
-voz_running || fail "voz ended"
-((${#DEFERRED_FAULTS[@]} == 0)) || fail "$(printf '%s; ' "${DEFERRED_FAULTS[@]}")"
-scenario_passed
+passed_while_voz_runs

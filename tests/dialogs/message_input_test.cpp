@@ -40,13 +40,7 @@ struct MessageInputTest : ProgramTest {
         SettingsReader(p.gAppPath).read(n, r);
         return r;
     }
-    void storeFontSize(std::int16_t size)
-    {
-        SettingsRecord r;
-        r.setLabel(QStringLiteral("[FontSize]"));
-        r.Value1 = size;
-        storeSettingsRecord(p.gAppPath, 7, r);
-    }
+    void storeFontSize(std::int16_t size) { t.storeRecord(7, QStringLiteral("[FontSize]"), size, 0, {}); }
     double inputSize() { return in.txtInput->font().pointSizeF(); }
     void setInputSize(double points)
     {

@@ -14,12 +14,7 @@ struct SettingsWindowTest : ProgramTest {
 
     void storeRecord4(const char* label, std::int16_t v1, std::int16_t v2, const char* text)
     {
-        SettingsRecord r;
-        r.setLabel(QString::fromLatin1(label));
-        r.Value1 = v1;
-        r.Value2 = v2;
-        r.setText(QString::fromLatin1(text));
-        storeSettingsRecord(p.gAppPath, 4, r);
+        t.storeRecord(4, QString::fromLatin1(label), v1, v2, QString::fromLatin1(text));
     }
     QByteArray record4Bytes() const { return t.readFile(QStringLiteral("voz.ini")).mid(3 * 51, 51); }
     static void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }

@@ -2,6 +2,7 @@
 
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
+#include "core/files/settings_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,16 @@ TestProgram::TestProgram()
 TestProgram::~TestProgram() = default;
 
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
+
+void TestProgram::storeRecord(int n, const QString& label, std::int16_t v1, std::int16_t v2, const QString& text) const
+{
+    SettingsRecord r;
+    r.setLabel(label);
+    r.Value1 = v1;
+    r.Value2 = v2;
+    r.setText(text);
+    storeSettingsRecord(program.gAppPath, n, r);
+}
 
 QStringList TestProgram::warnings()
 {

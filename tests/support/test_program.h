@@ -17,6 +17,8 @@ struct TestProgram {
     QString path(const QString& file) const { return program.gAppPath + file; }
     void writeFile(const QString& file, const QByteArray& bytes) const { writeFileIn(dir, file, bytes); }
     QByteArray readFile(const QString& file) const { return ::readFile(dir.filePath(file)); }
+    // Stores record n of voz.ini in the program folder.
+    void storeRecord(int n, const QString& label, std::int16_t v1, std::int16_t v2, const QString& text) const;
 
     // The texts of the warnings on the screen, the first one's before its copies'.
     QStringList warnings();

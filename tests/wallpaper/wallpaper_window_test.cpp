@@ -108,10 +108,7 @@ struct Rig {
         lib.picturesDir = pictures.path();
         p.createClass1 = [this](QString*) { return std::make_unique<FakeClass1>(lib); };
         if (!record5.isEmpty()) {
-            SettingsRecord rec;
-            rec.setLabel(QStringLiteral("[WallpaperLoc]"));
-            rec.setText(record5);
-            storeSettingsRecord(p.gAppPath, 5, rec);
+            t.storeRecord(5, QStringLiteral("[WallpaperLoc]"), 0, 0, record5);
             savedList(saved, record5.mid(15).trimmed().toInt(), record5.mid(5, 5) == QLatin1String("Check"));
         }
         t.start();
