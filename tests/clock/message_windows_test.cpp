@@ -17,7 +17,7 @@
 
 using MessageWindowsTest = ProgramTest;
 
-TEST_F(MessageWindowsTest, WarningShowsTextBeepsAndClaimsTheFront)
+TEST_F(MessageWindowsTest, WarningShowsTextBeepsClaimsTheFrontAndOkOrItsCloseBoxReleasesIt)
 {
     p.form11().AnswerOk(QStringLiteral("Help file not found"));
     Form11& w = p.form11();
@@ -33,6 +33,11 @@ TEST_F(MessageWindowsTest, WarningShowsTextBeepsAndClaimsTheFront)
     EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Voz Warning Message")), 1);
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_FALSE(w.Loaded());
+    EXPECT_EQ(p.gFrontCode, 0);
+    // The close box releases the front as OK does.
+    p.form11().AnswerOk(QStringLiteral("x"));
+    p.form11().window()->close();
+    EXPECT_FALSE(p.form11().Loaded());
     EXPECT_EQ(p.gFrontCode, 0);
 }
 
@@ -146,14 +151,6 @@ TEST_F(MessageWindowsTest, LoadErrorWindowCollectsLinesUntilOk)
     QTest::mouseClick(e.cmdOk, Qt::LeftButton);
     EXPECT_FALSE(e.Loaded());
     EXPECT_TRUE(e.ErrorLines().isEmpty());  // closing emptied the list
-}
-
-TEST_F(MessageWindowsTest, ClosingAWarningByItsCloseBoxReleasesTheFront)
-{
-    p.form11().AnswerOk(QStringLiteral("x"));
-    p.form11().window()->close();
-    EXPECT_FALSE(p.form11().Loaded());
-    EXPECT_EQ(p.gFrontCode, 0);
 }
 
 TEST_F(MessageWindowsTest, HugeMessagesFromAFileShowAtOnceCutInTheMiddle)

@@ -28,12 +28,7 @@ struct MessageInputTest : ProgramTest {
         for (const QString& m : messages) lists().lstMessage.AddItem(m);
         lists().lstData.setListIndex(selected);
     }
-    QStringList messages()
-    {
-        QStringList out;
-        for (int i = 0; i < lists().lstMessage.ListCount(); ++i) out << lists().lstMessage.List(i);
-        return out;
-    }
+    QStringList messages() { return lists().lstMessage.items(); }
     SettingsRecord record(int n)
     {
         SettingsRecord r;

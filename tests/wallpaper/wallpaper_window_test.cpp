@@ -117,31 +117,26 @@ struct Rig {
     // Grey pictures that exist, as the saved list with the given choices.
     void savedList(const QStringList& names, int interval, bool change)
     {
-        for (const QString& n : names) {
-            QImage img(4, 4, QImage::Format_RGB32);
-            img.fill(Qt::gray);
-            ASSERT_TRUE(img.save(pictures.filePath(n), "BMP"));
-        }
+        for (const QString& n : names) makePicture(n, Qt::gray);
         lib.listFile = names;
         lib.keep = true;
         lib.interval = interval;
         lib.change = change;
     }
     QString picturePath(const QString& name) const { return pictures.path() + QLatin1Char('/') + name; }
-    QStringList warnings() { return t.warnings(); }
-};
-
-struct WallpaperTest : ::testing::Test, Rig {
-    // A one-colour picture; the colour is told by the entry's index so a test can tell them apart.
+    // A one-colour picture; Qt writes no GIF, and a reader decides by the content.
     void makePicture(const QString& name, QColor colour)
     {
         QImage img(8, 8, QImage::Format_RGB32);
         img.fill(colour);
-        // Qt writes no GIF; a reader decides by the content.
         const QString kind = name.right(3).toLower();
         const char* format = kind == QLatin1String("jpg") ? "JPG" : kind == QLatin1String("bmp") ? "BMP" : "PNG";
         ASSERT_TRUE(img.save(pictures.filePath(name), format));
     }
+    QStringList warnings() { return t.warnings(); }
+};
+
+struct WallpaperTest : ::testing::Test, Rig {
     void removePicture(const QString& name) { ASSERT_TRUE(QFile::remove(pictures.filePath(name))); }
 
     // Saved pictures in colours told apart by their place in the list.
