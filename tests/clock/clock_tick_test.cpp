@@ -107,11 +107,13 @@ TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 }
 
 namespace {
-// A change of the list in the last moment before an alarm's second.
-struct LateChange {
+// Something done to the program; a row of the parameterised tests below.
+struct Step {
     const char* name;
-    std::function<void(TestProgram&)> change;
+    std::function<void(TestProgram&)> act;
 };
+void PrintTo(const Step& s, std::ostream* os) { *os << s.name; }
+std::string stepName(const ::testing::TestParamInfo<Step>& info) { return info.param.name; }
 
 void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, const char* ampm = "AM")
 {
@@ -125,9 +127,8 @@ void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, con
                                c.cbSec);
 }
 
-void PrintTo(const LateChange& c, std::ostream* os) { *os << c.name; }
-
-struct ChangeJustBeforeAnAlarm : ClockTickTest, ::testing::WithParamInterface<LateChange> {};
+// A change of the list in the last moment before an alarm's second.
+struct ChangeJustBeforeAnAlarm : ClockTickTest, ::testing::WithParamInterface<Step> {};
 }  // namespace
 
 TEST_P(ChangeJustBeforeAnAlarm, StillFiresItWithSound)
@@ -137,7 +138,7 @@ TEST_P(ChangeJustBeforeAnAlarm, StillFiresItWithSound)
     ASSERT_EQ(p.gNextAlarmTime, QStringLiteral("07:30:00"));
     t.platform.setTime(QStringLiteral("07:29:59"));
     t.platform.advanceMs(600);
-    GetParam().change(t);
+    GetParam().act(t);
     ASSERT_EQ(p.gListChanged, VTrue);
     tickOnce(t, 600);  // 07:30:00.2
     EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x1")});
@@ -147,14 +148,14 @@ TEST_P(ChangeJustBeforeAnAlarm, StillFiresItWithSound)
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, ChangeJustBeforeAnAlarm,
-    ::testing::Values(LateChange{"AnotherAlarmAdded", [](TestProgram& t) { typeAndAdd(t, "8", "15", "0"); }},
-                      LateChange{"DoubleTimeRefused", [](TestProgram& t) { typeAndAdd(t, "7", "30", "0"); }},
-                      LateChange{"FileLoaded",
+    ::testing::Values(Step{"AnotherAlarmAdded", [](TestProgram& t) { typeAndAdd(t, "8", "15", "0"); }},
+                      Step{"DoubleTimeRefused", [](TestProgram& t) { typeAndAdd(t, "7", "30", "0"); }},
+                      Step{"FileLoaded",
                                  [](TestProgram& t) {
                                      t.writeFile(QStringLiteral("more.dat"), "\"twice 10:00:00\"\r\n");
                                      t.program.form8().LoadClick(QStringLiteral("more.dat"));
                                  }}),
-    [](const ::testing::TestParamInfo<LateChange>& info) { return std::string(info.param.name); });
+    stepName);
 
 namespace {
 // Something the user does in the Alarm Set window while the missed alarm's message shows.
@@ -196,20 +197,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<DuringMessage>& info) { return std::string(info.param.name); });
 
 namespace {
-// A way an alarm gets into the list: it belongs to the day that happens on.
-struct Arrival {
-    const char* name;
-    std::function<void(TestProgram&)> put;  // puts "once 23:59:45" with a message
-};
-void PrintTo(const Arrival& a, std::ostream* os) { *os << a.name; }
-
-struct AlarmOverMidnight : ClockTickTest, ::testing::WithParamInterface<Arrival> {};
+// A way "once 23:59:45" with a message gets into the list: it belongs to the day that happens on.
+struct AlarmOverMidnight : ClockTickTest, ::testing::WithParamInterface<Step> {};
 }  // namespace
 
 TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
 {
     t.platform.setTime(QStringLiteral("23:59:00"));
-    GetParam().put(t);
+    GetParam().act(t);
     tickOnce(t);
     ASSERT_EQ(alarms(), QStringList{QStringLiteral("once 23:59:45")});
     // The clock stands still over midnight (Disabled, a suspend) and runs again at 00:00:20.
@@ -234,18 +229,18 @@ TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
 
 INSTANTIATE_TEST_SUITE_P(
     Arrivals, AlarmOverMidnight,
-    ::testing::Values(Arrival{"Added",
+    ::testing::Values(Step{"Added",
                               [](TestProgram& t) {
                                   typeAndAdd(t, "11", "59", "45", "PM");
                                   t.program.form4().c().lstMessage.AddItem(QStringLiteral("Late call at 23:59:45"));
                               }},
-                      Arrival{"Loaded",
+                      Step{"Loaded",
                               [](TestProgram& t) {
                                   t.writeFile(QStringLiteral("late.dat"),
                                               "\"once 23:59:45\"\r\n\"Late call at 23:59:45\"\r\n");
                                   t.program.form8().LoadClick(QStringLiteral("late.dat"));
                               }}),
-    [](const ::testing::TestParamInfo<Arrival>& info) { return std::string(info.param.name); });
+    stepName);
 
 TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 {
