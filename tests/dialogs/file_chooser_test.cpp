@@ -33,23 +33,13 @@ struct Chooser {
         t.platform.programsOnPath.insert(QStringLiteral("xdg-open"), QStringLiteral("/usr/bin/xdg-open"));
     }
 
-    // Opens the chooser as the Alarm Set window's buttons do; mode is "Load", "Save" or "Open".
+    // Opens the chooser by the Alarm Set window's buttons; mode is "Load", "Save" or "Open".
     Form14& open(const QString& mode)
     {
+        if (mode == QLatin1String("Save")) p.form4().cmdSaveFile_Click();
+        else if (mode == QLatin1String("Open")) p.form4().cmdEditor_Click();
+        else p.form4().cmdLoad_Click();
         Form14& f = p.form14();
-        f.Load();
-        if (mode == QLatin1String("Save")) {
-            f.SetLabel1Caption(QStringLiteral("Save file as :"));
-            f.SetConfirmCaption(mode);
-            f.ShowPicture(Form14::Picture::Save);
-        } else if (mode == QLatin1String("Open")) {
-            f.SetLabel1Caption(QStringLiteral("Open a file to edit data :"));
-            f.SetConfirmCaption(mode);
-            f.ShowPicture(Form14::Picture::Edit);
-        } else {
-            f.ShowPicture(Form14::Picture::Load);
-        }
-        f.Show();
         f.window()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(f.window()));
         return f;
