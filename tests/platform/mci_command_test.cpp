@@ -7,68 +7,42 @@ using voz::mci::Command;
 using voz::mci::parseCommand;
 using voz::mci::Verb;
 
-namespace {
-Command parsed(const char* text)
+// Each accepted command as the player reads it: verb, file, type, alias.
+TEST(MciCommand, Accepted)
 {
-    const auto c = parseCommand(QString::fromUtf8(text));
-    EXPECT_TRUE(c) << text;
-    return c.value_or(Command{});
-}
-}  // namespace
-
-TEST(MciCommand, OpenAsTheProgramSendsIt)
-{
-    const Command c = parsed("open \"/run/user/1000/voz/air.mid\" type sequencer alias tmpMidiPlay");
-    EXPECT_EQ(c.verb, Verb::Open);
-    EXPECT_EQ(c.file, QStringLiteral("/run/user/1000/voz/air.mid"));
-    EXPECT_EQ(c.type, QStringLiteral("sequencer"));
-    EXPECT_EQ(c.alias, QStringLiteral("tmpMidiPlay"));
-}
-
-TEST(MciCommand, QuotedFileWithSpaces)
-{
-    const Command c = parsed("open \"/home/ana/My Music/alarm tune.mid\" type sequencer alias tune");
-    EXPECT_EQ(c.file, QStringLiteral("/home/ana/My Music/alarm tune.mid"));
-    EXPECT_EQ(c.alias, QStringLiteral("tune"));
-}
-
-TEST(MciCommand, UnquotedFileWithSpaces)
-{
-    const Command c = parsed("open /home/ana/My Music/alarm  tune.mid type sequencer alias tune");
-    EXPECT_EQ(c.file, QStringLiteral("/home/ana/My Music/alarm  tune.mid"));
-    EXPECT_EQ(c.type, QStringLiteral("sequencer"));
-    EXPECT_EQ(c.alias, QStringLiteral("tune"));
-
-    // A keyword inside the name is part of the name when the rest does not read as options.
-    const Command k = parsed("open /tmp/my type alias x.mid type sequencer alias a");
-    EXPECT_EQ(k.file, QStringLiteral("/tmp/my type alias x.mid"));
-    EXPECT_EQ(k.alias, QStringLiteral("a"));
-
-    const Command bare = parsed("open /tmp/some file.mid");
-    EXPECT_EQ(bare.file, QStringLiteral("/tmp/some file.mid"));
-    EXPECT_TRUE(bare.alias.isEmpty());
-    EXPECT_TRUE(bare.type.isEmpty());
-}
-
-TEST(MciCommand, KeywordsAreCaseInsensitiveAndInAnyOrder)
-{
-    const Command c = parsed("  OPEN \"a.mid\"   ALIAS Song  Type Sequencer ");
-    EXPECT_EQ(c.verb, Verb::Open);
-    EXPECT_EQ(c.file, QStringLiteral("a.mid"));
-    EXPECT_EQ(c.alias, QStringLiteral("Song"));
-    EXPECT_EQ(c.type, QStringLiteral("Sequencer"));
-    EXPECT_EQ(parsed("Play Song").verb, Verb::Play);
-    EXPECT_EQ(parsed("CLOSE song").verb, Verb::Close);
-}
-
-TEST(MciCommand, PlayAndClose)
-{
-    const Command p = parsed("play tmpMidiPlay");
-    EXPECT_EQ(p.verb, Verb::Play);
-    EXPECT_EQ(p.alias, QStringLiteral("tmpMidiPlay"));
-    const Command c = parsed("close \"my tune\"");
-    EXPECT_EQ(c.verb, Verb::Close);
-    EXPECT_EQ(c.alias, QStringLiteral("my tune"));
+    const struct {
+        const char* text;
+        Verb verb;
+        const char *file, *type, *alias;
+    } rows[] = {
+        // As the program sends them.
+        {"open \"/run/user/1000/voz/air.mid\" type sequencer alias tmpMidiPlay", Verb::Open,
+         "/run/user/1000/voz/air.mid", "sequencer", "tmpMidiPlay"},
+        {"play tmpMidiPlay", Verb::Play, "", "", "tmpMidiPlay"},
+        {"close \"my tune\"", Verb::Close, "", "", "my tune"},
+        // A file name with blanks, quoted or not.
+        {"open \"/home/ana/My Music/alarm tune.mid\" type sequencer alias tune", Verb::Open,
+         "/home/ana/My Music/alarm tune.mid", "sequencer", "tune"},
+        {"open /home/ana/My Music/alarm  tune.mid type sequencer alias tune", Verb::Open,
+         "/home/ana/My Music/alarm  tune.mid", "sequencer", "tune"},
+        // A keyword inside the name is part of the name when the rest does not read as options.
+        {"open /tmp/my type alias x.mid type sequencer alias a", Verb::Open, "/tmp/my type alias x.mid", "sequencer",
+         "a"},
+        {"open /tmp/some file.mid", Verb::Open, "/tmp/some file.mid", "", ""},
+        // Keywords in any case and order.
+        {"  OPEN \"a.mid\"   ALIAS Song  Type Sequencer ", Verb::Open, "a.mid", "Sequencer", "Song"},
+        {"Play Song", Verb::Play, "", "", "Song"},
+        {"CLOSE song", Verb::Close, "", "", "song"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        const auto c = parseCommand(QString::fromUtf8(r.text));
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->verb, r.verb);
+        EXPECT_EQ(c->file, QString::fromUtf8(r.file));
+        EXPECT_EQ(c->type, QString::fromUtf8(r.type));
+        EXPECT_EQ(c->alias, QString::fromUtf8(r.alias));
+    }
 }
 
 TEST(MciCommand, Rejected)
