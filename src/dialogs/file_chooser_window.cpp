@@ -3,7 +3,6 @@
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
-#include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/pictures.h"
@@ -85,7 +84,7 @@ private:
 
 }  // namespace
 
-Form14::Form14(Program& program) : FormBase(program) {}
+Form14::Form14(Program& program) : FrontWindow(program, kFrontFileChooser) {}
 
 // The window is destroyed after this object (by the base); its controls' last events (focus
 // leaving as they go) must not reach handlers that are gone.
@@ -195,8 +194,8 @@ void Form14::Form_Load()
         return c != 0 ? c < 0 : a < b;
     });
     File1->addItems(names);
-    PrevFrontCode = p.gFrontCode;
-    p.gFrontCode = kFrontFileChooser;
+    RememberFront(Remember::EachTime);
+    ClaimFront();
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
 }
 
@@ -330,22 +329,4 @@ void Form14::txtInput_KeyPress(QChar& KeyAscii)
     if (!NameCharAllowed(KeyAscii)) KeyAscii = QChar(0);
 }
 
-void Form14::Form_Deactivate()
-{
-    if (!Loaded()) return;
-    if (!Visible()) {
-        Unload();
-        return;
-    }
-    if (p.gFrontCode <= kFrontFileChooser) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontFileChooser;
-    }
-}
-
-void Form14::Form_QueryUnload()
-{
-    p.form1().WhoWillForeground(PrevFrontCode);
-    p.gFrontCode = 0;
-}
+void Form14::Form_QueryUnload() { LeaveFront(); }

@@ -171,7 +171,7 @@ QLabel* fontButton(const QString& text, QWidget* parent, std::function<void()> o
 }
 }  // namespace
 
-Form5::Form5(Program& program) : FormBase(program) {}
+Form5::Form5(Program& program) : FrontWindow(program, kFrontMessageInput) {}
 
 Qt::WindowFlags Form5::WindowFlags() const
 {
@@ -254,7 +254,7 @@ void Form5::SetInputFontSize(double points)
 
 void Form5::Form_Load()
 {
-    p.gFrontCode = kFrontMessageInput;
+    ClaimFront();
     m_kept = false;
     m_taken.reset();
     qsizetype tooLong = 0;
@@ -342,21 +342,8 @@ void Form5::Form_QueryUnload()
     }
     m_taken.reset();
     if (p.form4().Loaded()) p.form4().ShowMessagePlaceholder(false);
-    p.gFrontCode = 0;
-}
-
-void Form5::Form_Deactivate()
-{
-    if (!Loaded()) return;
-    if (!Visible()) {
-        Unload();
-        return;
-    }
-    if (p.gFrontCode <= kFrontMessageInput) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontMessageInput;
-    }
+    // Nothing remembered: no window is put back on top.
+    LeaveFront();
 }
 
 void Form5::lblMinus_Click()

@@ -3,7 +3,6 @@
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
-#include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "core/wallpaper/wallpaper_list_file.h"
 #include "wallpaper/wallpaper_window.h"
@@ -13,7 +12,7 @@
 
 #include <algorithm>
 
-Form13::Form13(Program& program) : FormBase(program) {}
+Form13::Form13(Program& program) : FrontWindow(program, kFrontOverwrite) {}
 
 Qt::WindowFlags Form13::WindowFlags() const
 {
@@ -57,8 +56,8 @@ void Form13::ReleaseControls()
 void Form13::FileAlreadyExist(const QString& whereDoYouComeFrom, const QString& fileName)
 {
     Load();
-    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
-    p.gFrontCode = kFrontOverwrite;
+    RememberFront(Remember::WhileZero);
+    ClaimFront();
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
     Show();
     WhereDoYouComeFrom = whereDoYouComeFrom;
@@ -85,22 +84,4 @@ void Form13::cmdYes_Click()
 
 void Form13::cmdCancel_Click() { Unload(); }
 
-void Form13::Form_Deactivate()
-{
-    if (!Loaded()) return;
-    if (!Visible()) {
-        Unload();
-        return;
-    }
-    if (p.gFrontCode <= kFrontOverwrite) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontOverwrite;
-    }
-}
-
-void Form13::Form_QueryUnload()
-{
-    p.form1().WhoWillForeground(PrevFrontCode);
-    p.gFrontCode = 0;
-}
+void Form13::Form_QueryUnload() { LeaveFront(); }

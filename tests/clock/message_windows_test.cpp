@@ -31,7 +31,7 @@ TEST_F(MessageWindowsTest, WarningShowsTextBeepsAndClaimsTheFront)
     EXPECT_EQ(w.window()->windowTitle(), QStringLiteral("Voz Warning Message"));
     EXPECT_EQ(w.window()->size(), QSize(229, 114));
     EXPECT_EQ(w.LabelText(), QStringLiteral("Help file not found"));
-    EXPECT_EQ(w.MyVisibility(), QStringLiteral("25547"));
+    EXPECT_EQ(w.FrontRank(), kFrontWarning);
     EXPECT_EQ(p.gFrontCode, kFrontWarning);
     EXPECT_EQ(w.PrevFrontCode, 0);
     EXPECT_EQ(t.platform.beeps, 1);
@@ -50,7 +50,7 @@ TEST_F(MessageWindowsTest, SecondWarningOpensACopyOnTopThatNeverTakesTheFrontBac
     Form11& copy = *p.form11Copies().front();
     EXPECT_TRUE(copy.Visible());
     EXPECT_EQ(copy.LabelText(), QStringLiteral("Time was passed or next day"));
-    EXPECT_EQ(copy.MyVisibility(), QStringLiteral("-1"));
+    EXPECT_EQ(copy.FrontRank(), -1);
     EXPECT_EQ(copy.PrevFrontCode, kFrontWarning);
     EXPECT_EQ(t.platform.beeps, 1);  // only the first warning beeps
 
