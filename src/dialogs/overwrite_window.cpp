@@ -3,6 +3,7 @@
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
+#include "dialogs/control_binding.h"
 #include "clock/warning_window.h"
 #include "core/wallpaper/wallpaper_list_file.h"
 #include "wallpaper/wallpaper_window.h"
@@ -23,19 +24,15 @@ void Form13::CreateControls(FormWindow* w)
 {
     w->setWindowTitle(QStringLiteral("Voz Warning Message"));
     w->setFixedSize(twipsToPixels(3336), twipsToPixels(1212));
-    auto place = [](QWidget* c, const char* name, int left, int top, int width, int height) {
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-    };
     Label1 = new QLabel(QStringLiteral("File already exist, overwrite ?"), w);
-    place(Label1, "Label1", 480, 240, 2532, 252);
+    place(Label1, "Label1", twipsRect(480, 240, 2532, 252));
     // Fonts here run wider than the design's: let the question reach to the window's edge.
     Label1->resize(std::max(Label1->width(), std::min(Label1->sizeHint().width(), w->width() - Label1->x())),
                    Label1->height());
     cmdYes = new QPushButton(QStringLiteral("Yes"), w);
-    place(cmdYes, "cmdYes", 1200, 720, 732, 252);
+    place(cmdYes, "cmdYes", twipsRect(1200, 720, 732, 252));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), w);
-    place(cmdCancel, "cmdCancel", 2280, 720, 732, 252);
+    place(cmdCancel, "cmdCancel", twipsRect(2280, 720, 732, 252));
     // Enter presses whichever button has the focus.
     cmdYes->setAutoDefault(true);
     cmdCancel->setAutoDefault(true);
