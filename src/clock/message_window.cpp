@@ -3,14 +3,13 @@
 #include "core/files/message_font.h"
 #include "app/program.h"
 #include "core/model/twips.h"
-#include "clock/main_window.h"
 
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
-Form6::Form6(Program& program) : FormBase(program) {}
+Form6::Form6(Program& program) : FrontWindow(program, kFrontMessage) {}
 
 Qt::WindowFlags Form6::WindowFlags() const
 {
@@ -50,8 +49,8 @@ void Form6::ReleaseControls()
 void Form6::Form_Load()
 {
     p.gMsgWindowLoaded = VTrue;
-    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
-    p.gFrontCode = kFrontMessage;
+    RememberFront(Remember::WhileZero);
+    ClaimFront();
     if (const std::optional<int> size = readMessageFontSize(p.gAppPath, p.settingsRecord)) {
         QFont font = txtMsg->font();
         font.setPointSize(*size);
@@ -82,25 +81,17 @@ void Form6::cmdOk_Click() { Unload(); }
 
 void Form6::Form_QueryUnload()
 {
-    p.form1().WhoWillForeground(PrevFrontCode);
-    p.gFrontCode = 0;
+    LeaveFront();
     p.gMsgWindowLoaded = VFalse;
 }
 
 void Form6::Form_Deactivate()
 {
-    if (!Loaded() || Minimized()) return;
-    if (p.gFrontCode <= kFrontMessage) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontMessage;
-    }
+    // Minimised, it has given the front up (Form_Resize).
+    if (Loaded() && !Minimized()) TakeFrontBack();
 }
 
 void Form6::Form_Resize()
 {
-    if (Minimized()) {
-        p.gFrontCode = 0;
-        p.form1().WhoWillForeground(PrevFrontCode);
-    }
+    if (Minimized()) LeaveFront();
 }

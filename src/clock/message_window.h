@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.h"
+#include "clock/front_window.h"
 
 #include <QString>
 #include <cstdint>
@@ -9,11 +9,9 @@ class QPushButton;
 
 // Form6, "Message": the window where fired and missed alarms show their messages.
 // It stays on top and holds the highest front code.
-class Form6 : public FormBase {
+class Form6 : public FrontWindow {
 public:
     explicit Form6(Program& p);
-
-    std::int16_t PrevFrontCode = 0;
 
     // txtMsg's text, exactly as the program composed it (CR LF line breaks included).
     QString MsgText();

@@ -2,12 +2,12 @@
 
 #include "app/program.h"
 #include "core/model/twips.h"
-#include "clock/main_window.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-Form11::Form11(Program& program, bool isCopy) : FormBase(program), m_isCopy(isCopy) {}
+// Additional copies rank below every code, so they never take the front back.
+Form11::Form11(Program& program, bool isCopy) : FrontWindow(program, isCopy ? -1 : kFrontWarning), m_isCopy(isCopy) {}
 
 Qt::WindowFlags Form11::WindowFlags() const
 {
@@ -30,9 +30,6 @@ void Form11::CreateControls(FormWindow* w)
     cmdOk->setGeometry(twipsToPixels(1320), twipsToPixels(1200), twipsToPixels(732), twipsToPixels(372));
     cmdOk->setDefault(true);
     QObject::connect(cmdOk, &QPushButton::clicked, [this] { cmdOk_Click(); });
-    lblMyVisibility = new QLabel(w);
-    lblMyVisibility->setObjectName(QStringLiteral("lblMyVisibility"));
-    lblMyVisibility->hide();
     CenterOnScreen();
 }
 
@@ -40,23 +37,17 @@ void Form11::ReleaseControls()
 {
     Label1 = nullptr;
     cmdOk = nullptr;
-    lblMyVisibility = nullptr;
 }
 
-void Form11::Form_Load()
-{
-    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
-}
+void Form11::Form_Load() { RememberFront(Remember::WhileZero); }
 
 QString Form11::LabelText() { window(); return Label1->text(); }
-QString Form11::MyVisibility() { window(); return lblMyVisibility->text(); }
 
 void Form11::AnswerOk(const QString& ErrorMsgStr)
 {
     Load();  // calling into the window loads it first, so its load sees the code before this warning
     if (!Visible()) {
-        lblMyVisibility->setText(QStringLiteral("25547"));
-        p.gFrontCode = static_cast<std::int16_t>(lblMyVisibility->text().toInt());
+        ClaimFront();
         p.platform.beep();
         Label1->setText(ErrorMsgStr);
         p.gForegroundResult = p.platform.setForegroundWindow(window());
@@ -71,7 +62,6 @@ void Form11::AnswerOk(const QString& ErrorMsgStr)
 void Form11::ShowWarning(const QString& text)
 {
     Load();
-    lblMyVisibility->setText(QStringLiteral("-1"));
     Label1->setText(text);
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
     Show();
@@ -79,8 +69,7 @@ void Form11::ShowWarning(const QString& text)
 
 void Form11::cmdOk_Click()
 {
-    p.form1().WhoWillForeground(PrevFrontCode);
-    p.gFrontCode = 0;
+    LeaveFront();
     Unload();
     if (m_isCopy) p.releaseForm11Copy(this);
 }
@@ -89,12 +78,7 @@ void Form11::Form_Deactivate()
 {
     if (!Loaded()) return;
     if (Visible()) {
-        const int own = lblMyVisibility->text().toInt();
-        if (p.gFrontCode >= 0 && own >= p.gFrontCode) {
-            p.gForegroundResult = p.platform.setForegroundWindow(window());
-            p.platform.beep();
-            p.gFrontCode = static_cast<std::int16_t>(own);
-        }
+        TakeFrontBack();
     } else {
         Unload();
         if (m_isCopy) p.releaseForm11Copy(this);

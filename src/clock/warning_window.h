@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.h"
+#include "clock/front_window.h"
 
 #include <QString>
 #include <cstdint>
@@ -9,11 +9,9 @@ class QPushButton;
 
 // Form11, "Voz Warning Message": short warnings with an OK button. While one warning shows,
 // a further warning opens in an additional copy.
-class Form11 : public FormBase {
+class Form11 : public FrontWindow {
 public:
     Form11(Program& p, bool isCopy);
-
-    std::int16_t PrevFrontCode = 0;
 
     void AnswerOk(const QString& ErrorMsgStr);
     void cmdOk_Click();
@@ -21,11 +19,9 @@ public:
 
     bool isCopy() const { return m_isCopy; }
     QString LabelText();
-    QString MyVisibility();
 
     QLabel* Label1 = nullptr;
     QPushButton* cmdOk = nullptr;
-    QLabel* lblMyVisibility = nullptr;
 
 protected:
     void CreateControls(FormWindow* w) override;

@@ -1,6 +1,7 @@
 #include "dialogs/about_window.h"
 
 #include "core/model/twips.h"
+#include "dialogs/control_binding.h"
 #include "dialogs/pictures.h"
 #include "platform/x11_frame.h"
 
@@ -24,24 +25,20 @@ void Form3::CreateControls(FormWindow* w)
 
     // The background first, so that everything else lies on top of it.
     imgClouds = new QLabel(w);
-    imgClouds->setObjectName(QStringLiteral("imgClouds"));
-    imgClouds->setGeometry(twipsRect(0, 0, 4920, 3120));
+    place(imgClouds, "imgClouds", twipsRect(0, 0, 4920, 3120));
     imgClouds->setScaledContents(true);
     imgClouds->setPixmap(cloudsPicture(imgClouds->size()));
 
     imgMyName = new QLabel(w);
-    imgMyName->setObjectName(QStringLiteral("imgMyName"));
-    imgMyName->setGeometry(twipsRect(1200, 120, 2100, 984));
+    place(imgMyName, "imgMyName", twipsRect(1200, 120, 2100, 984));
     imgMyName->setPixmap(aboutHeadingPicture(imgMyName->size()));
 
     Label2 = new QLabel(QStringLiteral("18 July 2001"), w);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(twipsRect(3120, 1920, 1332, 252));
+    place(Label2, "Label2", twipsRect(3120, 1920, 1332, 252));
     Label2->setAutoFillBackground(false);
 
     cmdOk = new QPushButton(QStringLiteral("OK"), w);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setGeometry(twipsRect(120, 2760, 4572, 252));
+    place(cmdOk, "cmdOk", twipsRect(120, 2760, 4572, 252));
     cmdOk->setDefault(true);
     cmdOk->setFocus();
     QObject::connect(cmdOk, &QPushButton::clicked, [this] { cmdOk_Click(); });

@@ -11,8 +11,6 @@
 #include "core/check_kit.h"
 #include "platform/x11_frame.h"
 
-#include <QEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -67,42 +65,6 @@ Qt::WindowFlags Form4::WindowFlags() const
     return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 }
 
-namespace {
-template <typename W>
-W* place(FormWindow* w, const char* name, QRect r)
-{
-    auto* widget = new W(w);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(r);
-    return widget;
-}
-
-QPushButton* pictureButton(FormWindow* w, const char* name, QRect r, QPixmap (*draw)(QSize))
-{
-    auto* b = place<QPushButton>(w, name, r);
-    const QSize inner = r.size() - QSize(4, 4);
-    b->setIcon(QIcon(draw(inner.expandedTo(QSize(4, 4)))));
-    b->setIconSize(inner);
-    return b;
-}
-
-// Clicks on a label or Return that no child took: one callback for both.
-class EventHook : public QObject {
-public:
-    EventHook(QObject* parent, QEvent::Type type, std::function<bool(QEvent*)> act)
-        : QObject(parent), m_type(type), m_act(std::move(act))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override { return e->type() == m_type && m_act(e); }
-
-private:
-    QEvent::Type m_type;
-    std::function<bool(QEvent*)> m_act;
-};
-}  // namespace
-
 void Form4::CreateWidgets(FormWindow* w)
 {
     Form4Controls& c = *m_c;
@@ -118,10 +80,10 @@ void Form4::CreateWidgets(FormWindow* w)
 
     auto* lblLabel1 = place<QLabel>(w, "lblLabel1", twipsRect(2400, 120, 1092, 252));
     lblLabel1->setText(QStringLiteral("Alarm time is"));
-    lblLabel1->installEventFilter(new EventHook(lblLabel1, QEvent::MouseButtonRelease, [this](QEvent*) {
+    hookEvent(lblLabel1, QEvent::MouseButtonRelease, [this](QEvent*) {
         lblLabel1_Click();
         return true;
-    }));
+    });
     const int timeLeft[4] = {0, 3720, 4320, 4920};
     auto digitsOnly = [](QChar ch) {
         return (ch.unicode() >= '0' && ch.unicode() <= '9') || ch == QChar(8) ? KeyVerdict::Pass
@@ -229,14 +191,7 @@ void Form4::CreateWidgets(FormWindow* w)
         txtViewM->raise();
     });
 
-    // Enter presses "Add" unless a button has the focus: buttons take Return themselves.
-    for (QPushButton* b : w->findChildren<QPushButton*>()) b->setAutoDefault(true);
-    w->installEventFilter(new EventHook(w, QEvent::KeyPress, [this](QEvent* e) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        cmdAdd_Click();
-        return true;
-    }));
+    enterPresses(w, [this] { cmdAdd_Click(); });
 }
 
 QWidget* Form4::Widget(const char* name) const

@@ -3,12 +3,60 @@
 #include "app/check_box.h"
 #include "core/files/message_font.h"
 
-#include <QEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+void place(QWidget* widget, const char* name, QRect r)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(r);
+}
+
+QPushButton* pictureButton(QWidget* parent, const char* name, QRect r, QPixmap (*draw)(QSize))
+{
+    auto* b = place<QPushButton>(parent, name, r);
+    const QSize inner = r.size() - QSize(4, 4);
+    b->setIcon(QIcon(draw(inner.expandedTo(QSize(4, 4)))));
+    b->setIconSize(inner);
+    return b;
+}
+
+namespace {
+class EventHook : public QObject {
+public:
+    EventHook(QObject* parent, QEvent::Type type, std::function<bool(QEvent*)> act)
+        : QObject(parent), m_type(type), m_act(std::move(act))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == m_type && m_act(e); }
+
+private:
+    QEvent::Type m_type;
+    std::function<bool(QEvent*)> m_act;
+};
+}  // namespace
+
+void hookEvent(QObject* object, QEvent::Type type, std::function<bool(QEvent*)> act)
+{
+    object->installEventFilter(new EventHook(object, type, std::move(act)));
+}
+
+void enterPresses(QWidget* window, std::function<void()> press)
+{
+    for (QPushButton* b : window->findChildren<QPushButton*>()) b->setAutoDefault(true);
+    hookEvent(window, QEvent::KeyPress, [press = std::move(press)](QEvent* e) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        press();
+        return true;
+    });
+}
 
 void DropDownComboBox::showPopup()
 {

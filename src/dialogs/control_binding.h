@@ -2,16 +2,51 @@
 #include "core/model/controls.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QPointer>
 #include <functional>
 
 class QAbstractButton;
 class QLineEdit;
 class QListView;
+class QPixmap;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 class ValueCheckBox;
+
+// Making a window's widgets: a widget named as its control and placed where the design puts it
+// (a rectangle from twipsRect).
+template <typename W>
+W* place(QWidget* parent, const char* name, QRect r)
+{
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(r);
+    return widget;
+}
+// Names and places a widget made already.
+void place(QWidget* widget, const char* name, QRect r);
+
+// A box or button that shows no text of its own is never made smaller than its indicator.
+template <typename W>
+W* bareIndicator(QWidget* parent, const char* name, QRect r)
+{
+    auto* b = place<W>(parent, name, r);
+    r.setSize(r.size().expandedTo(b->minimumSizeHint()));
+    b->setGeometry(r);
+    return b;
+}
+
+// A button that shows a picture drawn to its size.
+QPushButton* pictureButton(QWidget* parent, const char* name, QRect r, QPixmap (*draw)(QSize));
+
+// Runs `act` on every event of one type that reaches `object`; it returns whether the event is
+// used up. The hook goes with the object.
+void hookEvent(QObject* object, QEvent::Type type, std::function<bool(QEvent*)> act);
+
+// Enter on the window presses `press` unless a button has the focus: buttons take Return themselves.
+void enterPresses(QWidget* window, std::function<void()> press);
 
 // Widgets that show the engine's controls. Each binding keeps the widget in step with its
 // control both ways: what the user does is written into the control (so the control's own

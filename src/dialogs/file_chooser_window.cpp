@@ -3,7 +3,7 @@
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
-#include "clock/main_window.h"
+#include "dialogs/control_binding.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/pictures.h"
@@ -85,7 +85,7 @@ private:
 
 }  // namespace
 
-Form14::Form14(Program& program) : FormBase(program) {}
+Form14::Form14(Program& program) : FrontWindow(program, kFrontFileChooser) {}
 
 // The window is destroyed after this object (by the base); its controls' last events (focus
 // leaving as they go) must not reach handlers that are gone.
@@ -108,38 +108,34 @@ void Form14::CreateControls(FormWindow* w)
 {
     w->setWindowTitle(QStringLiteral("Voz files"));
     w->setFixedSize(twipsToPixels(5736), twipsToPixels(3720));
-    auto place = [](QWidget* c, const char* name, int left, int top, int width, int height) {
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-    };
 
     Label1 = new QLabel(QStringLiteral("Load data from files :"), w);
-    place(Label1, "Label1", 240, 240, 2652, 252);
+    place(Label1, "Label1", twipsRect(240, 240, 2652, 252));
     File1 = new QListWidget(w);
-    place(File1, "File1", 240, 600, 4452, 1824);
+    place(File1, "File1", twipsRect(240, 600, 4452, 1824));
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lblInputFileN = new QLabel(QStringLiteral("Input file name :"), w);
-    place(lblInputFileN, "lblInputFileN", 240, 2880, 1692, 252);
+    place(lblInputFileN, "lblInputFileN", twipsRect(240, 2880, 1692, 252));
     txtInput = new QLineEdit(w);
-    place(txtInput, "txtInput", 240, 3240, 3132, 264);
+    place(txtInput, "txtInput", twipsRect(240, 3240, 3132, 264));
     txtInput->setMaxLength(kNameMaxLength);
     txtInput->setValidator(new NameValidator(txtInput));
     cmdConfirm = new QPushButton(QStringLiteral("Load"), w);
-    place(cmdConfirm, "cmdConfirm", 4920, 2160, 732, 372);
+    place(cmdConfirm, "cmdConfirm", twipsRect(4920, 2160, 732, 372));
     cmdConfirm->setDefault(true);
     cmdConfirm->setAutoDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), w);
-    place(cmdCancel, "cmdCancel", 4920, 2760, 732, 372);
+    place(cmdCancel, "cmdCancel", twipsRect(4920, 2760, 732, 372));
     cmdCancel->setAutoDefault(true);
 
     imgEdit = new QLabel(w);
-    place(imgEdit, "imgEdit", 5040, 240, 312, 300);
+    place(imgEdit, "imgEdit", twipsRect(5040, 240, 312, 300));
     imgEdit->setPixmap(scrollQuillPicture(imgEdit->size()));
     imgSave = new QLabel(w);
-    place(imgSave, "imgSave", 5040, 240, 192, 204);
+    place(imgSave, "imgSave", twipsRect(5040, 240, 192, 204));
     imgSave->setPixmap(floppyPicture(imgSave->size()));
     imgLoad = new QLabel(w);
-    place(imgLoad, "imgLoad", 5040, 240, 216, 192);
+    place(imgLoad, "imgLoad", twipsRect(5040, 240, 216, 192));
     imgLoad->setPixmap(openFolderPicture(imgLoad->size()));
     for (QLabel* img : {imgEdit, imgSave, imgLoad}) img->hide();
 
@@ -195,8 +191,8 @@ void Form14::Form_Load()
         return c != 0 ? c < 0 : a < b;
     });
     File1->addItems(names);
-    PrevFrontCode = p.gFrontCode;
-    p.gFrontCode = kFrontFileChooser;
+    RememberFront(Remember::EachTime);
+    ClaimFront();
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
 }
 
@@ -330,22 +326,4 @@ void Form14::txtInput_KeyPress(QChar& KeyAscii)
     if (!NameCharAllowed(KeyAscii)) KeyAscii = QChar(0);
 }
 
-void Form14::Form_Deactivate()
-{
-    if (!Loaded()) return;
-    if (!Visible()) {
-        Unload();
-        return;
-    }
-    if (p.gFrontCode <= kFrontFileChooser) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontFileChooser;
-    }
-}
-
-void Form14::Form_QueryUnload()
-{
-    p.form1().WhoWillForeground(PrevFrontCode);
-    p.gFrontCode = 0;
-}
+void Form14::Form_QueryUnload() { LeaveFront(); }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.h"
+#include "clock/front_window.h"
 
 #include <QString>
 #include <cstdint>
@@ -12,15 +12,12 @@ class QPushButton;
 
 // Form14, "Voz files": picks a data file of the program folder to load, save or edit.
 // The Alarm Set window sets its mode (captions and picture) after loading it, then shows it.
-class Form14 : public FormBase {
+class Form14 : public FrontWindow {
 public:
     explicit Form14(Program& p);
     ~Form14() override;
 
     enum class Picture { Load, Save, Edit };
-
-    // The value gFrontCode had when the chooser was last loaded.
-    std::int16_t PrevFrontCode = 0;
 
     // Mode set-up, used by the Alarm Set window; each loads the chooser if needed.
     void SetLabel1Caption(const QString& caption);
@@ -35,7 +32,6 @@ public:
     void txtInput_GotFocus();
     // Sets KeyAscii to 0 when the character may not stand in a file name.
     void txtInput_KeyPress(QChar& KeyAscii);
-    void Form_Deactivate() override;
 
     // Whether a character may be typed into the name box (Backspace included).
     static bool NameCharAllowed(QChar c);

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/settings_store.h"
 #include "core/model/twips.h"
+#include "dialogs/control_binding.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
 
@@ -154,12 +155,6 @@ private:
     std::function<void()> m_onClick;
 };
 
-void place(QWidget* c, const char* name, int left, int top, int width, int height)
-{
-    c->setObjectName(QString::fromLatin1(name));
-    c->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 QLabel* fontButton(const QString& text, QWidget* parent, std::function<void()> onClick)
 {
     auto* l = new ButtonLabel(text, parent, std::move(onClick));
@@ -171,7 +166,7 @@ QLabel* fontButton(const QString& text, QWidget* parent, std::function<void()> o
 }
 }  // namespace
 
-Form5::Form5(Program& program) : FormBase(program) {}
+Form5::Form5(Program& program) : FrontWindow(program, kFrontMessageInput) {}
 
 Qt::WindowFlags Form5::WindowFlags() const
 {
@@ -186,7 +181,7 @@ void Form5::CreateControls(FormWindow* w)
 
     // Neither button is a default or cancel button: Enter breaks the line, Escape does nothing.
     cmdCancel = new QPushButton(QStringLiteral("Abandon"), w);
-    place(cmdCancel, "cmdCancel", 3240, 2280, 972, 372);
+    place(cmdCancel, "cmdCancel", twipsRect(3240, 2280, 972, 372));
     cmdCancel->setAutoDefault(false);
     QObject::connect(cmdCancel, &QPushButton::clicked, [this] { cmdCancel_Click(); });
 
@@ -197,7 +192,7 @@ void Form5::CreateControls(FormWindow* w)
                                 .arg(kMaxMessageLength));
     };
     txtInput = edit;
-    place(txtInput, "txtInput", 240, 120, 3852, 2052);
+    place(txtInput, "txtInput", twipsRect(240, 120, 3852, 2052));
     txtInput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtInput->setTabChangesFocus(true);
     QFont font(QString::fromLatin1(kMessageFontFamily));
@@ -206,20 +201,20 @@ void Form5::CreateControls(FormWindow* w)
     txtInput->setFont(font);
 
     cmdOk = new QPushButton(QStringLiteral("Save"), w);
-    place(cmdOk, "cmdOk", 2040, 2280, 972, 372);
+    place(cmdOk, "cmdOk", twipsRect(2040, 2280, 972, 372));
     cmdOk->setAutoDefault(false);
     QObject::connect(cmdOk, &QPushButton::clicked, [this] { cmdOk_Click(); });
 
     lblFontSize = new QLabel(QStringLiteral("Font size :"), w);
-    place(lblFontSize, "lblFontSize", 120, 2400, 852, 252);
+    place(lblFontSize, "lblFontSize", twipsRect(120, 2400, 852, 252));
     // Our dialog font is wider than the one the window was drawn for: let the caption use the
     // gap up to "-" rather than lose its colon.
     const int gap = twipsToPixels(1080 - 120) - 1;
     lblFontSize->resize(qBound(lblFontSize->width(), lblFontSize->sizeHint().width(), gap), lblFontSize->height());
     lblMinus = fontButton(QStringLiteral("-"), w, [this] { lblMinus_Click(); });
-    place(lblMinus, "lblMinus", 1080, 2400, 252, 252);
+    place(lblMinus, "lblMinus", twipsRect(1080, 2400, 252, 252));
     lblPlus = fontButton(QStringLiteral("+"), w, [this] { lblPlus_Click(); });
-    place(lblPlus, "lblPlus", 1440, 2400, 252, 252);
+    place(lblPlus, "lblPlus", twipsRect(1440, 2400, 252, 252));
 
     QWidget::setTabOrder(txtInput, cmdOk);
     QWidget::setTabOrder(cmdOk, cmdCancel);
@@ -254,7 +249,7 @@ void Form5::SetInputFontSize(double points)
 
 void Form5::Form_Load()
 {
-    p.gFrontCode = kFrontMessageInput;
+    ClaimFront();
     m_kept = false;
     m_taken.reset();
     qsizetype tooLong = 0;
@@ -342,21 +337,8 @@ void Form5::Form_QueryUnload()
     }
     m_taken.reset();
     if (p.form4().Loaded()) p.form4().ShowMessagePlaceholder(false);
-    p.gFrontCode = 0;
-}
-
-void Form5::Form_Deactivate()
-{
-    if (!Loaded()) return;
-    if (!Visible()) {
-        Unload();
-        return;
-    }
-    if (p.gFrontCode <= kFrontMessageInput) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontMessageInput;
-    }
+    // Nothing remembered: no window is put back on top.
+    LeaveFront();
 }
 
 void Form5::lblMinus_Click()

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.h"
+#include "clock/front_window.h"
 
 #include <QChar>
 #include <QString>
@@ -10,7 +10,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 // Form5, "Input message": writes or changes the message of the alarm selected in the Alarm Set window.
-class Form5 : public FormBase {
+class Form5 : public FrontWindow {
 public:
     explicit Form5(Program& p);
 
@@ -22,7 +22,6 @@ public:
     void lblPlus_Click();
     // A typed character on its way into txtInput; the handler may change it.
     void txtInput_KeyPress(QChar& KeyAscii);
-    void Form_Deactivate() override;
 
     QPlainTextEdit* txtInput = nullptr;
     QPushButton* cmdOk = nullptr;

@@ -3,7 +3,7 @@
 #include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
-#include "clock/main_window.h"
+#include "dialogs/control_binding.h"
 #include "clock/warning_window.h"
 #include "core/wallpaper/wallpaper_list_file.h"
 #include "wallpaper/wallpaper_window.h"
@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-Form13::Form13(Program& program) : FormBase(program) {}
+Form13::Form13(Program& program) : FrontWindow(program, kFrontOverwrite) {}
 
 Qt::WindowFlags Form13::WindowFlags() const
 {
@@ -24,19 +24,15 @@ void Form13::CreateControls(FormWindow* w)
 {
     w->setWindowTitle(QStringLiteral("Voz Warning Message"));
     w->setFixedSize(twipsToPixels(3336), twipsToPixels(1212));
-    auto place = [](QWidget* c, const char* name, int left, int top, int width, int height) {
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-    };
     Label1 = new QLabel(QStringLiteral("File already exist, overwrite ?"), w);
-    place(Label1, "Label1", 480, 240, 2532, 252);
+    place(Label1, "Label1", twipsRect(480, 240, 2532, 252));
     // Fonts here run wider than the design's: let the question reach to the window's edge.
     Label1->resize(std::max(Label1->width(), std::min(Label1->sizeHint().width(), w->width() - Label1->x())),
                    Label1->height());
     cmdYes = new QPushButton(QStringLiteral("Yes"), w);
-    place(cmdYes, "cmdYes", 1200, 720, 732, 252);
+    place(cmdYes, "cmdYes", twipsRect(1200, 720, 732, 252));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), w);
-    place(cmdCancel, "cmdCancel", 2280, 720, 732, 252);
+    place(cmdCancel, "cmdCancel", twipsRect(2280, 720, 732, 252));
     // Enter presses whichever button has the focus.
     cmdYes->setAutoDefault(true);
     cmdCancel->setAutoDefault(true);
@@ -57,8 +53,8 @@ void Form13::ReleaseControls()
 void Form13::FileAlreadyExist(const QString& whereDoYouComeFrom, const QString& fileName)
 {
     Load();
-    if (PrevFrontCode == 0) PrevFrontCode = p.gFrontCode;
-    p.gFrontCode = kFrontOverwrite;
+    RememberFront(Remember::WhileZero);
+    ClaimFront();
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
     Show();
     WhereDoYouComeFrom = whereDoYouComeFrom;
@@ -85,22 +81,4 @@ void Form13::cmdYes_Click()
 
 void Form13::cmdCancel_Click() { Unload(); }
 
-void Form13::Form_Deactivate()
-{
-    if (!Loaded()) return;
-    if (!Visible()) {
-        Unload();
-        return;
-    }
-    if (p.gFrontCode <= kFrontOverwrite) {
-        p.gForegroundResult = p.platform.setForegroundWindow(window());
-        p.platform.beep();
-        p.gFrontCode = kFrontOverwrite;
-    }
-}
-
-void Form13::Form_QueryUnload()
-{
-    p.form1().WhoWillForeground(PrevFrontCode);
-    p.gFrontCode = 0;
-}
+void Form13::Form_QueryUnload() { LeaveFront(); }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.h"
+#include "clock/front_window.h"
 
 #include <QString>
 #include <cstdint>
@@ -9,19 +9,17 @@ class QPushButton;
 
 // Form13, "Voz Warning Message": the overwrite confirmation before a data file is written again.
 // On "Yes" it writes the file itself; the caller goes on without waiting for the answer.
-class Form13 : public FormBase {
+class Form13 : public FrontWindow {
 public:
     explicit Form13(Program& p);
 
     // These belong to the window object and outlive its on-screen window.
     QString WhereDoYouComeFrom;
     QString fFileName;
-    std::int16_t PrevFrontCode = 0;
 
     void FileAlreadyExist(const QString& WhereDoYouComeFrom, const QString& fFileName);
     void cmdYes_Click();
     void cmdCancel_Click();
-    void Form_Deactivate() override;
 
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdYes = nullptr;

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/settings_store.h"
 #include "core/model/twips.h"
+#include "dialogs/control_binding.h"
 
 #include <QFont>
 #include <QLabel>
@@ -34,21 +35,16 @@ void Form7::CreateControls(FormWindow* w)
     // The boxes are narrower than their text; the label beside each carries it. A box is never
     // made smaller than its indicator, so the mark is not cut off.
     auto box = [w](const char* name, int left, int top, Qt::CheckState state) {
-        auto* b = new ValueCheckBox(w);
-        b->setObjectName(QString::fromLatin1(name));
-        QRect r = twipsRect(left, top, 132, 180);
-        r.setSize(r.size().expandedTo(b->minimumSizeHint()));
-        b->setGeometry(r);
+        auto* b = bareIndicator<ValueCheckBox>(w, name, twipsRect(left, top, 132, 180));
         b->setCheckState(state);
         return b;
     };
     // A text a little wider than its label in this font runs on to the right rather than being cut.
     auto label = [w](const char* name, const QString& text, int left, int top, int width) {
         auto* l = new QLabel(text, w);
-        l->setObjectName(QString::fromLatin1(name));
         QRect r = twipsRect(left, top, width, 252);
         r.setWidth(std::min(std::max(r.width(), l->sizeHint().width()), w->width() - r.left()));
-        l->setGeometry(r);
+        place(l, name, r);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
@@ -59,8 +55,7 @@ void Form7::CreateControls(FormWindow* w)
     chkAutoLoad = box("chkAutoLoad", 240, 840, Qt::Unchecked);
     lblAutoLoad = label("lblAutoLoad", QStringLiteral("Automatic load alarm event when Voz start"), 480, 840, 3372);
     cmdClose = new QPushButton(QStringLiteral("Close"), w);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setGeometry(twipsRect(3480, 1920, 612, 372));
+    place(cmdClose, "cmdClose", twipsRect(3480, 1920, 612, 372));
 
     // Connected after the design state is set: only later changes are clicks.
     QObject::connect(chkSoundOn, &QCheckBox::stateChanged, [this] { chkSoundOn_Click(); });

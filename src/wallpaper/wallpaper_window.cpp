@@ -16,11 +16,9 @@
 #include "wallpaper/wallpaper_pictures.h"
 
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -114,52 +112,6 @@ void Form12::CreateControls(FormWindow* w)
     CreateWidgets(w);
 }
 
-namespace {
-template <typename W>
-W* place(FormWindow* w, const char* name, QRect r)
-{
-    auto* widget = new W(w);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(r);
-    return widget;
-}
-
-QPushButton* pictureButton(FormWindow* w, const char* name, QRect r, QPixmap (*draw)(QSize))
-{
-    auto* b = place<QPushButton>(w, name, r);
-    const QSize inner = (r.size() - QSize(4, 4)).expandedTo(QSize(4, 4));
-    b->setIcon(QIcon(draw(inner)));
-    b->setIconSize(inner);
-    return b;
-}
-
-// A box or button that shows no text of its own is never made smaller than its indicator.
-template <typename W>
-W* bareIndicator(FormWindow* w, const char* name, QRect r)
-{
-    auto* b = place<W>(w, name, r);
-    r.setSize(r.size().expandedTo(b->minimumSizeHint()));
-    b->setGeometry(r);
-    return b;
-}
-
-// Runs `act` on every event of one type; it returns whether the event is used up.
-class EventHook : public QObject {
-public:
-    EventHook(QObject* parent, QEvent::Type type, std::function<bool(QEvent*)> act)
-        : QObject(parent), m_type(type), m_act(std::move(act))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override { return e->type() == m_type && m_act(e); }
-
-private:
-    QEvent::Type m_type;
-    std::function<bool(QEvent*)> m_act;
-};
-}  // namespace
-
 void Form12::CreateWidgets(FormWindow* w)
 {
     Form12Controls& c = *m_c;
@@ -212,10 +164,10 @@ void Form12::CreateWidgets(FormWindow* w)
     bindList(c.lstShow, lstShow);
     lstShow->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Clicking the entry that is already current picks it again, as a click on another one does.
-    lstShow->viewport()->installEventFilter(new EventHook(lstShow, QEvent::MouseButtonPress, [this](QEvent*) {
+    hookEvent(lstShow->viewport(), QEvent::MouseButtonPress, [this](QEvent*) {
         m_listIndexAtPress = m_c->lstShow.ListIndex();
         return false;
-    }));
+    });
     QObject::connect(lstShow, &QListView::clicked, [this](const QModelIndex& at) {
         if (at.row() == m_listIndexAtPress && at.row() == m_c->lstShow.ListIndex()) lstShow_Click();
     });
@@ -250,15 +202,8 @@ void Form12::CreateWidgets(FormWindow* w)
     picture("CmdSaveToFile", twipsRect(240, 3960, 252, 252), floppyPicture, &Form12::CmdSaveToFile_Click);
     picture("cmdLoad", twipsRect(720, 3960, 252, 252), openFolderPicture, &Form12::cmdLoad_Click);
 
-    // Enter presses "Add" unless a button has the focus: buttons take Return themselves.
-    for (QPushButton* b : w->findChildren<QPushButton*>()) b->setAutoDefault(true);
+    enterPresses(w, [this] { cmdAdd_Click(); });
     cmdAdd->setDefault(true);
-    w->installEventFilter(new EventHook(w, QEvent::KeyPress, [this](QEvent* e) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-        cmdAdd_Click();
-        return true;
-    }));
 }
 
 void Form12::ReleaseControls() { m_c.reset(); }

@@ -3,6 +3,7 @@
 #include "core/alarms/alarm_list.h"
 #include "core/alarms/time_text.h"
 #include "core/check_kit.h"
+#include "core/files/quoted_fields.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,78 +16,12 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-// The delimiters are ASCII, which never occurs inside a UTF-8 sequence: looking at bytes finds
-// the same fields as looking at characters.
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+// A data file's fields: blanks and tabs before a field are skipped, the rest of an unquoted field
+// is kept, and the next quote closes a quoted one. A blank line is an empty record, which the
+// load reports as bad.
+const QuotedFieldRules kDataFileFields{.blanks = " \t", .trimUnquoted = false, .doubledQuotes = false};
 
-bool isAscii(QByteArrayView s)
-{
-    for (const char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-// After a field: skip to the comma or line end that closes it and step over it.
-qsizetype skipDelimiter(QByteArrayView s, qsizetype pos)
-{
-    const qsizetype n = s.size();
-    while (pos < n && s.at(pos) != ',' && !isLineEnd(s.at(pos))) ++pos;
-    if (pos < n) {
-        if (s.at(pos) == '\r' && pos + 1 < n && s.at(pos + 1) == '\n') return pos + 2;
-        return pos + 1;
-    }
-    return pos;
-}
-}  // namespace
-
-DataFieldReader::DataFieldReader(QByteArrayView content) : m_s(content)
-{
-    if (m_s.startsWith("\xEF\xBB\xBF")) m_pos = 3;
-}
-
-bool DataFieldReader::next(QString& field)
-{
-    const QByteArrayView s = m_s;
-    const qsizetype n = s.size();
-    qsizetype pos = m_pos;
-    while (pos < n && (s.at(pos) == ' ' || s.at(pos) == '\t')) ++pos;
-    if (pos >= n) {
-        m_pos = n;
-        return false;
-    }
-    if (s.at(pos) == '"') {
-        const qsizetype close = s.indexOf('"', pos + 1);
-        if (close < 0) {
-            field = decode(s.sliced(pos + 1));
-            m_pos = n;
-        } else {
-            field = decode(s.sliced(pos + 1, close - pos - 1));
-            m_pos = skipDelimiter(s, close + 1);
-        }
-    } else {
-        qsizetype end = pos;
-        while (end < n && s.at(end) != ',' && !isLineEnd(s.at(end))) ++end;
-        field = decode(s.sliced(pos, end - pos));
-        m_pos = skipDelimiter(s, end);
-    }
-    return true;
-}
-
-QString DataFieldReader::decode(QByteArrayView bytes)
-{
-    // Most fields are plain ASCII, which the Latin-1 conversion copies far faster.
-    return isAscii(bytes) ? QString::fromLatin1(bytes) : m_utf8(bytes);
-}
-
-QStringList readDataFields(const QByteArray& content)
-{
-    QStringList fields;
-    DataFieldReader reader(content);
-    QString field;
-    while (reader.next(field)) fields << field;
-    return fields;
-}
+QStringList readDataFields(const QByteArray& content) { return QuotedFieldReader(content, kDataFileFields).all(); }
 
 QByteArray composeDataFile(const ListBox& lstData, const ListBox& lstMessage)
 {
@@ -202,7 +137,7 @@ LoadReport mergeDataFile(const QByteArray& content, const QString& fileName, con
     QStringList addedMessages;
 
     qint64 lineNumber = 1;
-    DataFieldReader records(content);
+    QuotedFieldReader records(content, kDataFileFields);
     QString strDataLine;
     while (records.next(strDataLine)) {
         ++report.recordsRead;

@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 #include <QStringList>
 #include <functional>
 
@@ -14,25 +13,7 @@ class CheckKit;
 // that it is not a file of ours, and reading it would stall the clock and could end the program.
 constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 
-// The fields of a data file, one at a time: a field that begins with a double quote runs to the
-// next double quote; any other field runs to the next comma or line end, blanks before it
-// skipped. CR LF, LF and CR all end a line. Bytes are read as UTF-8, field by field, so a big
-// file is never held twice.
-class DataFieldReader {
-public:
-    explicit DataFieldReader(QByteArrayView content);
-    bool next(QString& field);
-
-private:
-    QString decode(QByteArrayView bytes);
-
-    QByteArrayView m_s;
-    qsizetype m_pos = 0;
-    // A byte order mark opening the file is skipped; one opening a later field stays in it.
-    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom};
-};
-
-// Every field of a data file.
+// Every field of a data file (its rules: core/files/quoted_fields.h and kDataFileFields).
 QStringList readDataFields(const QByteArray& content);
 
 // Both lists as a data file: every alarm entry, then every message entry, each a quoted line

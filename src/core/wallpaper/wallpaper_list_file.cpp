@@ -1,6 +1,7 @@
 #include "core/wallpaper/wallpaper_list_file.h"
 
 #include "core/alarms/alarm_file.h"
+#include "core/files/quoted_fields.h"
 
 #include <limits>
 
@@ -18,82 +19,11 @@ QByteArray ComposeWallpaperList(const QStringList& entries)
     return out;
 }
 
-namespace {
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
-
-// Where the delimiter after `at` lies when only blanks stand between; -1 otherwise.
-qsizetype delimiterAfter(const QString& s, qsizetype at)
-{
-    while (at < s.size() && s.at(at) == u' ') ++at;
-    if (at >= s.size() || s.at(at) == u',' || isLineEnd(s.at(at))) return at;
-    return -1;
-}
-
-// A quoted field from the quote at `open`: "" stands for one quote, and a lone quote closes it
-// only before a delimiter. Lists written before quotes were doubled hold lone quotes inside
-// names; a field that meets a comma or line end after a lone quote closes at that quote, as a
-// plain reader would. Returns the field; `end` is where its delimiter lies.
-QString quotedField(const QString& s, qsizetype open, qsizetype& end)
-{
-    const qsizetype n = s.size();
-    QString text;
-    qsizetype firstLone = -1;
-    qsizetype textAtLone = 0;
-    for (qsizetype i = open + 1; i < n; ++i) {
-        const QChar c = s.at(i);
-        if (c == u'"') {
-            if (i + 1 < n && s.at(i + 1) == u'"') {
-                text += c;
-                ++i;
-                continue;
-            }
-            const qsizetype at = delimiterAfter(s, i + 1);
-            if (at >= 0) {
-                end = at;
-                return text;
-            }
-            if (firstLone < 0) {
-                firstLone = i;
-                textAtLone = text.size();
-            }
-        } else if ((isLineEnd(c) || c == u',') && firstLone >= 0) {
-            break;
-        }
-        text += c;
-    }
-    if (firstLone < 0) {  // never closed: the rest of the file
-        end = n;
-        return text;
-    }
-    // Anything between the first lone quote and the delimiter is dropped.
-    end = firstLone + 1;
-    while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;
-    return text.left(textAtLone);
-}
-}  // namespace
-
 QStringList ReadWallpaperList(const QByteArray& content)
 {
-    const QString s = QString::fromUtf8(content);
-    const qsizetype n = s.size();
-    QStringList fields;
-    qsizetype pos = 0;
-    while (pos < n) {
-        while (pos < n && s.at(pos) == u' ') ++pos;
-        if (pos >= n) break;
-        qsizetype end;
-        if (s.at(pos) == u'"') {
-            fields << quotedField(s, pos, end);
-        } else {
-            end = pos;
-            while (end < n && s.at(end) != u',' && !isLineEnd(s.at(end))) ++end;
-            fields << trimBlanks(s.mid(pos, end - pos));
-        }
-        // Step over the delimiter; CR LF counts as one line end.
-        if (end < n && s.at(end) == u'\r' && end + 1 < n && s.at(end + 1) == u'\n') ++end;
-        pos = end + 1;
-    }
-    return fields;
+    // Blanks around an unquoted entry go, so a hand-edited "a.jpg, b.jpg" gives two entries; a
+    // quoted one keeps them, and its quotes may be doubled. A blank line is an empty entry.
+    return QuotedFieldReader(content, {.blanks = " ", .trimUnquoted = true, .doubledQuotes = true}).all();
 }
 
 bool WriteWallpaperList(const QString& path, const QStringList& entries, QString* error)

@@ -12,10 +12,7 @@
 QString WallpaperListPath(const QString& appPath);  // appPath ends in "/"
 QByteArray ComposeWallpaperList(const QStringList& entries);
 
-// Comma- or line-separated fields: a field that begins with a double quote runs to the closing
-// quote before a comma or line end ("" inside stands for a quote); any other runs to the next
-// comma or line end and loses its outer blanks. So a hand-edited line "a.jpg, b.jpg" gives two
-// entries.
+// The entries of a list file: quoted fields whose quotes may be doubled (core/files/quoted_fields.h).
 QStringList ReadWallpaperList(const QByteArray& content);
 
 // Writes the whole list through the safe write of the data files: a failed write leaves the old

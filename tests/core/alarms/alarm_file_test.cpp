@@ -27,24 +27,6 @@ LoadReport load(Lists& l, const QByteArray& content, const QString& now = QStrin
 }
 }  // namespace
 
-TEST(DataFileFields, QuotedUnquotedAndLineEnds)
-{
-    EXPECT_EQ(readDataFields("\"once 07:00:00\"\r\n\"Hi, you at 07:00:00\"\r\n"),
-              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("Hi, you at 07:00:00")}));
-    EXPECT_EQ(readDataFields("  once 07:00:00,twice 08:00:00\nthrice 09:00:00\rrepeat 10:00:00"),
-              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00"),
-                           QStringLiteral("thrice 09:00:00"), QStringLiteral("repeat 10:00:00")}));
-    // A quoted field ends at the next quote: what follows up to the delimiter is dropped.
-    EXPECT_EQ(readDataFields("\"a\"junk,\"b\"\n"), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-    // A lone quote runs to the end of the file.
-    EXPECT_EQ(readDataFields("\"unterminated\r\nline"), QStringList{QStringLiteral("unterminated\r\nline")});
-    EXPECT_TRUE(readDataFields("").isEmpty());
-    EXPECT_EQ(readDataFields(QByteArray::fromHex("22c3a922")), QStringList{QStringLiteral("é")});
-    // Read field by field: a byte order mark opening the file goes, one opening a later field stays.
-    EXPECT_EQ(readDataFields("\xEF\xBB\xBF\"once 07:00:00\"\n\xEF\xBB\xBFx"),
-              (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("\uFEFFx")}));
-}
-
 TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
 {
     ListBox data, messages;

@@ -56,30 +56,6 @@ TEST(WallpaperChoicesTest, HandEditedTexts)
     }
 }
 
-TEST(WallpaperListFileTest, FieldRules)
-{
-    struct Case {
-        QByteArray content;
-        QStringList entries;
-    };
-    const Case cases[] = {
-        {"", {}},
-        {"\"a.jpg\"\r\n\"b c.bmp\"\r\n", {"a.jpg", "b c.bmp"}},
-        {"a.jpg, b.jpg\r\n", {"a.jpg", "b.jpg"}},              // hand-edited line with a comma
-        {"  x.gif  \n\"y,z.jpg\"\n", {"x.gif", "y,z.jpg"}},    // a quoted comma stays
-        {"\" spaced \"\r\n", {" spaced "}},                     // quotes keep the blanks
-        {"\"a.jpg\"junk,\"b.jpg\"", {"a.jpg", "b.jpg"}},        // after the closing quote: dropped
-        {"\"open.jpg\r\nnext", {"open.jpg\r\nnext"}},           // an unclosed quote runs to the end
-        // Written before quotes were doubled: a quote inside a name stays in it.
-        {"\"my \"best\".jpg\"\r\n\"b.jpg\"\r\n", {"my \"best\".jpg", "b.jpg"}},
-        {"\"a\"\"b\"\r\n\"\"\r\n", {"a\"b", ""}},                 // a doubled quote; an empty entry
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.content.toStdString());
-        EXPECT_EQ(ReadWallpaperList(c.content), c.entries);
-    }
-}
-
 TEST(WallpaperListFileTest, WrittenListReadsBackTheSame)
 {
     QTemporaryDir dir;
