@@ -1,6 +1,6 @@
 // Costs that need the whole program on the recording platform: a load into the open Alarm Set
 // window, the Add button on a long list, and the clock tick. Widgets are real, drawn offscreen.
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "core/alarms/alarm_list.h"
 #include "app/program.h"
 #include "bench_data.h"

@@ -102,7 +102,7 @@ int main(int argc, char** argv)
     f4.ShowMessagePlaceholder(false);
     all &= openAndClose(program.form14(), "Voz files (chooser)", [&] { f4.cmdLoad_Click(); });
     all &= openAndClose(program.form13(), "Overwrite confirmation",
-                        [&] { program.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), QStringLiteral("my.dat")); });
+                        [&] { program.form13().FileAlreadyExist([] {}); });
     all &= openAndClose(program.form11(), "Warning",
                         [&] { program.form11().AnswerOk(QStringLiteral("Invalid input")); });
     all &= openAndClose(program.form10(), "Load data error", [&] {

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 Form11::Form11(Program& program, bool isCopy) : FormBase(program), m_isCopy(isCopy) {}
 
 Qt::WindowFlags Form11::WindowFlags() const
@@ -99,4 +101,22 @@ void Form11::Form_Deactivate()
         Unload();
         if (m_isCopy) p.releaseForm11Copy(this);
     }
+}
+
+// The program keeps the copies; they are made and released here, where a copy is known.
+Form11& Program::newForm11Copy()
+{
+    m_retiredCopies.clear();
+    m_form11Copies.push_back(std::make_unique<Form11>(*this, true));
+    return *m_form11Copies.back();
+}
+
+void Program::releaseForm11Copy(Form11* copy)
+{
+    // Kept until the next copy is made: the copy may be releasing itself from its own handler.
+    auto it = std::find_if(m_form11Copies.begin(), m_form11Copies.end(),
+                           [copy](const std::unique_ptr<Form11>& f) { return f.get() == copy; });
+    if (it == m_form11Copies.end()) return;
+    m_retiredCopies.push_back(std::move(*it));
+    m_form11Copies.erase(it);
 }

@@ -3,22 +3,23 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 // Form13, "Voz Warning Message": the overwrite confirmation before a data file is written again.
-// On "Yes" it writes the file itself; the caller goes on without waiting for the answer.
+// On "Yes" it runs the write its caller gave; the caller goes on without waiting for the answer.
 class Form13 : public FormBase {
 public:
     explicit Form13(Program& p);
 
-    // These belong to the window object and outlive its on-screen window.
-    QString WhereDoYouComeFrom;
-    QString fFileName;
+    // Belongs to the window object and outlives its on-screen window.
     std::int16_t PrevFrontCode = 0;
 
-    void FileAlreadyExist(const QString& WhereDoYouComeFrom, const QString& fFileName);
+    // Asks; `write` runs on "Yes", after the window has closed, so that a warning about a
+    // failed write keeps the front.
+    void FileAlreadyExist(std::function<void()> write);
     void cmdYes_Click();
     void cmdCancel_Click();
     void Form_Deactivate() override;
@@ -32,4 +33,7 @@ protected:
     void ReleaseControls() override;
     Qt::WindowFlags WindowFlags() const override;
     void Form_QueryUnload() override;
+
+private:
+    std::function<void()> m_write;
 };
