@@ -60,7 +60,8 @@ public:
 
 private:
     void touch() { m_loaded = true; }
-    void DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime);
+    // A drop-down opened: the time is taken from the lists, not typed.
+    void ToListMode(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime);
     QString Hour24(const QString& H, const QString& A) const;
     QString timeOfDay() const;
 

@@ -76,7 +76,7 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
     finish();
 }
 
-void Form8::DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
+void Form8::ToListMode(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
 {
     if (Switch != VTrue) return;
     for (int i = 1; i <= 3; ++i) txtTime[i].setEnabled(false);
@@ -88,7 +88,7 @@ void Form8::DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, st
 void Form8::HourDropDown(VBool& Switch, std::array<TextBox, 4>& txtTime, Shape& shpInputTime, Shape& shpClickTime)
 {
     touch();
-    DropDown(Switch, shpInputTime, shpClickTime, txtTime);
+    ToListMode(Switch, shpInputTime, shpClickTime, txtTime);
 }
 
 namespace {
@@ -104,7 +104,7 @@ void Form8::MinDropDown(VBool& Switch, ComboBox& cbMin, Shape& shpInputTime, Sha
 {
     touch();
     completeMinutes(cbMin);
-    DropDown(Switch, shpInputTime, shpClickTime, txtTime);
+    ToListMode(Switch, shpInputTime, shpClickTime, txtTime);
 }
 
 void Form8::SecDropDown(VBool& Switch, ComboBox& cbSec, Shape& shpInputTime, Shape& shpClickTime,
@@ -112,7 +112,7 @@ void Form8::SecDropDown(VBool& Switch, ComboBox& cbSec, Shape& shpInputTime, Sha
 {
     touch();
     completeMinutes(cbSec);
-    DropDown(Switch, shpInputTime, shpClickTime, txtTime);
+    ToListMode(Switch, shpInputTime, shpClickTime, txtTime);
 }
 
 void Form8::Label1Click(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
