@@ -19,6 +19,7 @@ Form12& Program::form12() { return *m_form12; }
 Form13& Program::form13() { return *m_form13; }
 Form14& Program::form14() { return *m_form14; }
 AlarmHost& Program::host() { return *m_host; }
+FormBase& Program::alarmListWindow() { return *m_alarmListWindow; }
 
 void Program::activationChanged(FormBase* to)
 {

@@ -23,6 +23,7 @@ class Form13;
 class Form14;
 class FormBase;
 class AlarmHost;
+struct Form4Controls;
 namespace Rodidad {
 class _Class1;
 }
@@ -64,6 +65,10 @@ public:
     // The windows as the alarm engine and the tick see them.
     AlarmHost& host();
 
+    // The Alarm Set window, and its controls while it is loaded: they hold the alarm list.
+    FormBase& alarmListWindow();
+    Form4Controls* alarmListControls = nullptr;
+
     // A further copy of the warning window, for a warning while one is showing. Made and
     // released by the warning window (warning_window.cpp).
     Form11& newForm11Copy();
@@ -79,6 +84,7 @@ public:
 
 private:
     std::unique_ptr<AlarmHost> m_host;
+    FormBase* m_alarmListWindow = nullptr;
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form3> m_form3;
     std::unique_ptr<Form4> m_form4;

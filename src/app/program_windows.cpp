@@ -36,6 +36,7 @@ Program::Program(Platform& pf)
       m_form13(std::make_unique<Form13>(*this)),
       m_form14(std::make_unique<Form14>(*this))
 {
+    m_alarmListWindow = m_form4.get();
 }
 
 Program::~Program()

@@ -1,12 +1,12 @@
 #include "app/windows_host.h"
 
 #include "app/check_box.h"
+#include "app/form.h"
 #include "app/program.h"
 #include "clock/load_error_window.h"
 #include "clock/message_window.h"
 #include "clock/sound_module.h"
 #include "clock/warning_window.h"
-#include "dialogs/alarm_set_window.h"
 #include "dialogs/overwrite_window.h"
 #include "dialogs/settings_window.h"
 #include "platform/text_editor.h"
@@ -15,17 +15,29 @@
 #include <QCoreApplication>
 
 QDateTime WindowsHost::now() { return p.platform.now(); }
-ListBox& WindowsHost::lstData() { return p.form4().c().lstData; }
-ListBox& WindowsHost::lstMessage() { return p.form4().c().lstMessage; }
-bool WindowsHost::listsLoaded() { return p.form4().Loaded(); }
-TwipsPlace WindowsHost::listWindowPlace() { return {p.form4().TopTwips(), p.form4().LeftTwips()}; }
-void WindowsHost::moveListWindow(TwipsPlace at) { p.form4().MoveTwips(at.top, at.left); }
+Form4Controls& WindowsHost::lists()
+{
+    p.alarmListWindow().Load();
+    return *p.alarmListControls;
+}
+
+ListBox& WindowsHost::lstData() { return lists().lstData; }
+ListBox& WindowsHost::lstMessage() { return lists().lstMessage; }
+bool WindowsHost::listsLoaded() { return p.alarmListWindow().Loaded(); }
+
+TwipsPlace WindowsHost::listWindowPlace()
+{
+    const FormBase& w = p.alarmListWindow();
+    return {w.TopTwips(), w.LeftTwips()};
+}
+
+void WindowsHost::moveListWindow(TwipsPlace at) { p.alarmListWindow().MoveTwips(at.top, at.left); }
 
 void WindowsHost::ring(const QString& playTimes, const QString& time)
 {
     Form9& sound = p.form9();
     sound.PlaySound(playTimes, p.gSongPath);
-    if (p.form4().c().lstMessage.ListCount() >= 1) sound.sShowMsg(time);
+    if (lists().lstMessage.ListCount() >= 1) sound.sShowMsg(time);
     sound.Unload();
 }
 

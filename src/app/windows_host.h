@@ -1,5 +1,6 @@
 #pragma once
 #include "core/alarms/alarm_host.h"
+#include "core/alarms/alarm_set_controls.h"
 
 class Program;
 
@@ -29,5 +30,7 @@ public:
     void trySong(const QString& path) override;
 
 private:
+    // The Alarm Set window's controls, loading the window when it is not.
+    Form4Controls& lists();
     Program& p;
 };

@@ -27,6 +27,7 @@ void Form4::CreateControls(FormWindow* w)
     w->setWindowTitle(QStringLiteral("Voz Alarm Set"));
     w->setFixedSize(twipsToPixels(6384), twipsToPixels(4188));
     m_c = std::make_unique<Form4Controls>();
+    p.alarmListControls = m_c.get();
     Form4Controls& c = *m_c;
     QObject::connect(&c.chkEMPlay, &CheckBox::Click, [this] { chkEMPlay_Click(); });
     QObject::connect(&c.cbEMPlay, &ListBox::Click, [this] { cbEMPlay_Click(); });
@@ -218,7 +219,11 @@ QWidget* Form4::Widget(const char* name) const
     return const_cast<Form4*>(this)->window()->findChild<QWidget*>(QLatin1String(name));
 }
 
-void Form4::ReleaseControls() { m_c.reset(); }
+void Form4::ReleaseControls()
+{
+    p.alarmListControls = nullptr;
+    m_c.reset();
+}
 
 Form4Controls& Form4::c()
 {

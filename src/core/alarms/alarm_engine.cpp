@@ -110,6 +110,12 @@ bool Form8::WriteDataFile(const QString& fFileName)
     return false;
 }
 
+void Form8::EditorClick(const QString& fFileName)
+{
+    touch();
+    if (!host.openTextEditor(p.gAppPath + fFileName)) host.tell(QStringLiteral("cannot load notepad.exe"));
+}
+
 void Form8::cClearMsg(ListBox& lstMessage, const ListBox& lstData)
 {
     touch();
