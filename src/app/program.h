@@ -79,6 +79,10 @@ public:
     // be loaded.
     std::function<std::unique_ptr<Rodidad::_Class1>(QString* reason)> createClass1;
 
+    // Stops (false) and starts again (true) the clock tick; the main window gives it. A sound
+    // error box holds the tick while it shows, without knowing the main window.
+    std::function<void(bool run)> setTickRunning;
+
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);
 

@@ -46,10 +46,12 @@ Form1::Form1(Program& program) : p(program)
     m_exact.setSingleShot(true);
     m_exact.setTimerType(Qt::PreciseTimer);
     connect(&m_exact, &QTimer::timeout, this, &Form1::ExactWake);
+    p.setTickRunning = [this](bool run) { run ? StartTimer1() : StopTimer1(); };
 }
 
 Form1::~Form1()
 {
+    p.setTickRunning = nullptr;
     delete m_noTray;
     delete m_popup;
 }
