@@ -1,6 +1,6 @@
 // Costs that need the whole program on the recording platform: a load into the open Alarm Set
 // window, the Add button on a long list, and the clock tick. Widgets are real, drawn offscreen.
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "core/alarms/alarm_list.h"
 #include "app/program.h"
 #include "bench_data.h"
@@ -37,7 +37,7 @@ public:
     {
         if (m_view) m_view->viewport()->removeEventFilter(this);
     }
-    void reset() { inserts = removals = resets = layouts = changes = paints = 0; }
+    void clearCounts() { inserts = removals = resets = layouts = changes = paints = 0; }
     int told() const { return inserts + removals + resets + layouts + changes; }
     void report(benchmark::State& state, const char* prefix) const
     {
@@ -96,8 +96,8 @@ void BM_LoadIntoOpenWindow(benchmark::State& state)
         c.lstData.Clear();
         c.lstMessage.Clear();
         QCoreApplication::processEvents();
-        data.reset();
-        messages.reset();
+        data.clearCounts();
+        messages.clearCounts();
         state.ResumeTiming();
     }
     state.SetComplexityN(state.range(0));
@@ -160,7 +160,7 @@ void BM_AddClick(benchmark::State& state)
         watch.report(state, "data");
         c.lstData.RemoveItem(at);
         QCoreApplication::processEvents();
-        watch.reset();
+        watch.clearCounts();
         state.ResumeTiming();
     }
     // The share of the time spent before the view's repaint.

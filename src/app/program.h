@@ -22,14 +22,18 @@ class Form12;
 class Form13;
 class Form14;
 class FormBase;
+class AlarmHost;
+struct Form4Controls;
 namespace Rodidad {
 class _Class1;
 }
 
 // The program-wide variables with the platform, and the single instance of every window object.
-// Tests build one per case with a fake platform.
+// Tests build one per case with a fake platform. The windows reach each other through it; only
+// its construction knows them all (program_windows.cpp), so this file depends on none of them.
 class Program : public ProgramState {
 public:
+    // Both in program_windows.cpp: they make and destroy every window object.
     explicit Program(Platform& platform);
     ~Program();
     Program(const Program&) = delete;
@@ -58,25 +62,33 @@ public:
     Form13& form13();
     Form14& form14();
 
-    // A further copy of the warning window, for a warning while one is showing.
+    // The windows as the alarm engine and the tick see them.
+    AlarmHost& host();
+
+    // The Alarm Set window, and its controls while it is loaded: they hold the alarm list.
+    FormBase& alarmListWindow();
+    Form4Controls* alarmListControls = nullptr;
+
+    // A further copy of the warning window, for a warning while one is showing. Made and
+    // released by the warning window (warning_window.cpp).
     Form11& newForm11Copy();
     void releaseForm11Copy(Form11* copy);
     const std::vector<std::unique_ptr<Form11>>& form11Copies() const { return m_form11Copies; }
-
-    // At start, when the wallpaper schedule was left on: the wallpaper window, loaded unseen.
-    void LoadWallpaperWindowHidden();
 
     // Makes a fresh Rodidad Class1 for one call; null, with the reason, when the library cannot
     // be loaded.
     std::function<std::unique_ptr<Rodidad::_Class1>(QString* reason)> createClass1;
 
+    // Stops (false) and starts again (true) the clock tick; the main window gives it. A sound
+    // error box holds the tick while it shows, without knowing the main window.
+    std::function<void(bool run)> setTickRunning;
+
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);
 
-    // A failed write of voz.ini has been told to the user (once a run).
-    bool settingsWriteFailureTold = false;
-
 private:
+    std::unique_ptr<AlarmHost> m_host;
+    FormBase* m_alarmListWindow = nullptr;
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form3> m_form3;
     std::unique_ptr<Form4> m_form4;

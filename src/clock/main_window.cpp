@@ -1,6 +1,7 @@
 #include "clock/main_window.h"
 
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
+#include "core/alarms/alarm_host.h"
 #include "core/alarms/alarm_tick.h"
 #include "app/program.h"
 #include "core/clock/caption_clock.h"
@@ -45,10 +46,12 @@ Form1::Form1(Program& program) : p(program)
     m_exact.setSingleShot(true);
     m_exact.setTimerType(Qt::PreciseTimer);
     connect(&m_exact, &QTimer::timeout, this, &Form1::ExactWake);
+    p.setTickRunning = [this](bool run) { run ? StartTimer1() : StopTimer1(); };
 }
 
 Form1::~Form1()
 {
+    p.setTickRunning = nullptr;
     delete m_noTray;
     delete m_popup;
 }
@@ -278,44 +281,6 @@ void Form1::WhoWillForeground(std::int16_t tmpWho)
 
 // ---- the clock tick -------------------------------------------------------------------------
 
-namespace {
-// The alarm steps' view of the program: the lists of the Alarm Set window, the sound module and
-// the message window.
-class TickHost final : public AlarmTickHost {
-public:
-    explicit TickHost(Program& program) : p(program) {}
-    QDateTime now() override { return p.platform.now(); }
-    ListBox& lstData() override { return p.form4().c().lstData; }
-    void ring(const QString& playTimes, const QString& time) override
-    {
-        Form9& sound = p.form9();
-        sound.PlaySound(playTimes, p.gSongPath);
-        if (p.form4().c().lstMessage.ListCount() >= 1) sound.sShowMsg(time);
-        sound.Unload();
-    }
-    void announceMissed(const QString& time) override
-    {
-        Form6& msg = p.form6();
-        if (!msg.Visible()) {
-            msg.SetMsgText(QStringLiteral("alarm at ") + time);
-            msg.Show();
-            QCoreApplication::processEvents();
-        } else {
-            p.gForegroundResult = p.platform.setForegroundWindow(msg.window());
-            msg.SetMsgText(msg.MsgText() + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at ") + time);
-        }
-    }
-    void showMessage(const QString& time) override
-    {
-        p.form9().sShowMsg(time);
-        p.form9().Unload();
-    }
-
-private:
-    Program& p;
-};
-}  // namespace
-
 void Form1::Timer1_Timer()
 {
     if (g_inTick) return;
@@ -328,8 +293,7 @@ void Form1::RunTick()
     TickGuard guard(g_inTick);
 
     if (p.gTimerArmed == VTrue) {
-        TickHost host(p);
-        alarmTick(p, host);
+        alarmTick(p, p.host());
         SecondCheck();
         EMChime();
         if (p.gWallNextTime != -1) {

@@ -1,7 +1,6 @@
 #include "clock/sound_module.h"
 
 #include "app/program.h"
-#include "clock/main_window.h"
 #include "clock/message_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "clock/sound_kit.h"
@@ -33,9 +32,9 @@ QString Form9::SongPathForMessage() const
 void Form9::ErrorBox(const QString& text)
 {
     p.gTrayMenuOn = VFalse;
-    p.form1().StopTimer1();
+    p.setTickRunning(false);
     p.platform.messageBox(text);
-    p.form1().StartTimer1();
+    p.setTickRunning(true);
     p.gTrayMenuOn = VTrue;
 }
 

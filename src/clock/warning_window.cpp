@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 // Additional copies rank below every code, so they never take the front back.
 Form11::Form11(Program& program, bool isCopy) : FrontWindow(program, isCopy ? -1 : kFrontWarning), m_isCopy(isCopy) {}
 
@@ -83,4 +85,22 @@ void Form11::Form_Deactivate()
         Unload();
         if (m_isCopy) p.releaseForm11Copy(this);
     }
+}
+
+// The program keeps the copies; they are made and released here, where a copy is known.
+Form11& Program::newForm11Copy()
+{
+    m_retiredCopies.clear();
+    m_form11Copies.push_back(std::make_unique<Form11>(*this, true));
+    return *m_form11Copies.back();
+}
+
+void Program::releaseForm11Copy(Form11* copy)
+{
+    // Kept until the next copy is made: the copy may be releasing itself from its own handler.
+    auto it = std::find_if(m_form11Copies.begin(), m_form11Copies.end(),
+                           [copy](const std::unique_ptr<Form11>& f) { return f.get() == copy; });
+    if (it == m_form11Copies.end()) return;
+    m_retiredCopies.push_back(std::move(*it));
+    m_form11Copies.erase(it);
 }

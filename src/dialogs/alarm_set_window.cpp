@@ -1,6 +1,6 @@
 #include "dialogs/alarm_set_window.h"
 
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
 #include "app/check_box.h"
@@ -18,33 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-Form4Controls::Form4Controls()
-{
-    lstMessage.setVisible(false);
-    cbHour.setText(QStringLiteral("hour"));
-    QStringList hours, digits;
-    for (int h = 1; h <= 12; ++h) hours << QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0'));
-    for (int m = 0; m <= 9; ++m) digits << QStringLiteral("0%1").arg(m);
-    cbHour.AddItems(hours);
-    cbMin.setText(QStringLiteral("min"));
-    cbMin.AddItems(digits);
-    cbSec.setText(QStringLiteral("sec"));
-    cbSec.AddItems(digits);
-    cbPlayTimes.setText(QStringLiteral("Play Times"));
-    cbPlayTimes.AddItems({QStringLiteral("once"), QStringLiteral("twice"), QStringLiteral("thrice"),
-                          QStringLiteral("repeat")});
-    cmbSong.setText(QStringLiteral("Song"));
-    cbEMPlay.AddItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                       QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"), QStringLiteral("30"),
-                       QStringLiteral("60")});
-    chkEMPlay.setEnabled(false);
-    shpInputTime.setVisible(false);
-    shpClickTime.setVisible(false);
-    imgSha.setVisible(false);
-    txtViewM.setVisible(false);
-    cmdViewM.setCaption(QStringLiteral("View Message"));
-}
-
 Form4::Form4(Program& program) : FormBase(program) {}
 
 void Form4::CreateControls(FormWindow* w)
@@ -52,6 +25,7 @@ void Form4::CreateControls(FormWindow* w)
     w->setWindowTitle(QStringLiteral("Voz Alarm Set"));
     w->setFixedSize(twipsToPixels(6384), twipsToPixels(4188));
     m_c = std::make_unique<Form4Controls>();
+    p.alarmListControls = m_c.get();
     Form4Controls& c = *m_c;
     QObject::connect(&c.chkEMPlay, &CheckBox::Click, [this] { chkEMPlay_Click(); });
     QObject::connect(&c.cbEMPlay, &ListBox::Click, [this] { cbEMPlay_Click(); });
@@ -200,7 +174,11 @@ QWidget* Form4::Widget(const char* name) const
     return const_cast<Form4*>(this)->window()->findChild<QWidget*>(QLatin1String(name));
 }
 
-void Form4::ReleaseControls() { m_c.reset(); }
+void Form4::ReleaseControls()
+{
+    p.alarmListControls = nullptr;
+    m_c.reset();
+}
 
 Form4Controls& Form4::c()
 {
@@ -213,7 +191,8 @@ void Form4::Form_Load()
     Switch = VTrue;
     SFjumper = VFalse;
     strTimesOfPlay = QStringLiteral("once");
-    p.form8().fForm4Load();
+    Form4Controls& ctl = c();
+    p.form8().fForm4Load(ctl.txtAm, ctl.chkEMPlay, ctl.cbEMPlay);
 }
 
 

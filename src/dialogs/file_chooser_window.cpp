@@ -1,6 +1,6 @@
 #include "dialogs/file_chooser_window.h"
 
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
 #include "dialogs/control_binding.h"

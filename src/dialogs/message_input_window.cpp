@@ -2,7 +2,7 @@
 
 #include "core/files/message_font.h"
 #include "app/program.h"
-#include "app/settings_store.h"
+#include "core/files/settings_store.h"
 #include "core/model/twips.h"
 #include "dialogs/control_binding.h"
 #include "clock/warning_window.h"
@@ -301,7 +301,7 @@ void Form5::cmdOk_Click()
 {
     p.settingsRecord.setLabel(QStringLiteral("[FontSize]"));
     p.settingsRecord.Value1 = static_cast<std::int16_t>(roundHalfEven(txtInput->font().pointSizeF()));
-    storeSettingsRecordOrWarn(p, 7, p.settingsRecord);
+    storeSettingsRecordOrWarn(p, p.host(), 7, p.settingsRecord);
 
     // Pasted or dropped text never passed the key handler: no double quote may reach the list,
     // where it would end the message's field in a data file.
@@ -329,7 +329,7 @@ void Form5::Form_QueryUnload()
     p.settingsRecord.setLabel(QStringLiteral("[MessaegInputLoc]"));
     p.settingsRecord.Value1 = twipsToInt16(TopTwips());
     p.settingsRecord.Value2 = twipsToInt16(LeftTwips());
-    storeSettingsRecordOrWarn(p, 2, p.settingsRecord);
+    storeSettingsRecordOrWarn(p, p.host(), 2, p.settingsRecord);
     // Abandoned, closed or refused: the message the opening took out goes back to its place.
     if (m_taken && p.form4().Loaded()) {
         ListBox& lstMessage = p.form4().c().lstMessage;

@@ -1,12 +1,8 @@
 #include "dialogs/overwrite_window.h"
 
-#include "alarms/alarm_engine.h"
 #include "app/program.h"
 #include "core/model/twips.h"
 #include "dialogs/control_binding.h"
-#include "clock/warning_window.h"
-#include "core/wallpaper/wallpaper_list_file.h"
-#include "wallpaper/wallpaper_window.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -50,15 +46,14 @@ void Form13::ReleaseControls()
     Label1 = nullptr;
 }
 
-void Form13::FileAlreadyExist(const QString& whereDoYouComeFrom, const QString& fileName)
+void Form13::FileAlreadyExist(std::function<void()> write)
 {
     Load();
     RememberFront(Remember::WhileZero);
     ClaimFront();
     p.gWindowPosResult = p.platform.setWindowPosTopmost(window());
     Show();
-    WhereDoYouComeFrom = whereDoYouComeFrom;
-    fFileName = fileName;
+    m_write = std::move(write);
     p.platform.beep();
 }
 
@@ -66,17 +61,8 @@ void Form13::cmdYes_Click()
 {
     // Closed before writing, so that a warning about a failed write keeps the front.
     Unload();
-    if (WhereDoYouComeFrom == QLatin1String("AlarmSet")) {
-        // The same safe write as saving: a failure is reported and the old file stays.
-        p.form8().WriteDataFile(fFileName);
-    } else if (WhereDoYouComeFrom == QLatin1String("Wallpaper")) {
-        // The list lives with its window: closed meanwhile, there is nothing to write.
-        Form12& wallpaper = p.form12();
-        if (!wallpaper.Loaded()) return;
-        QString reason;
-        if (!WriteWallpaperList(p.gAppPath + fFileName, wallpaper.c().lstShow.items(), &reason))
-            p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: ") + reason);
-    }
+    const std::function<void()> write = m_write;  // the write may ask again
+    if (write) write();
 }
 
 void Form13::cmdCancel_Click() { Unload(); }

@@ -3,21 +3,20 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 // Form13, "Voz Warning Message": the overwrite confirmation before a data file is written again.
-// On "Yes" it writes the file itself; the caller goes on without waiting for the answer.
+// On "Yes" it runs the write its caller gave; the caller goes on without waiting for the answer.
 class Form13 : public FrontWindow {
 public:
     explicit Form13(Program& p);
 
-    // These belong to the window object and outlive its on-screen window.
-    QString WhereDoYouComeFrom;
-    QString fFileName;
-
-    void FileAlreadyExist(const QString& WhereDoYouComeFrom, const QString& fFileName);
+    // Asks; `write` runs on "Yes", after the window has closed, so that a warning about a
+    // failed write keeps the front.
+    void FileAlreadyExist(std::function<void()> write);
     void cmdYes_Click();
     void cmdCancel_Click();
 
@@ -30,4 +29,7 @@ protected:
     void ReleaseControls() override;
     Qt::WindowFlags WindowFlags() const override;
     void Form_QueryUnload() override;
+
+private:
+    std::function<void()> m_write;
 };

@@ -2,7 +2,7 @@
 
 #include "app/check_box.h"
 #include "app/program.h"
-#include "app/settings_store.h"
+#include "core/files/settings_store.h"
 #include "core/model/twips.h"
 #include "dialogs/control_binding.h"
 
@@ -141,6 +141,6 @@ void Form7::cmdClose_Click()
     // Other readers share the buffer and may have replaced the word since the box was clicked;
     // the stored word follows the box as it shows now.
     chkAutoLoad_Click();
-    storeSettingsRecordOrWarn(p, 4, rec);
+    storeSettingsRecordOrWarn(p, p.host(), 4, rec);
     Unload();
 }

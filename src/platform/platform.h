@@ -87,6 +87,3 @@ public:
     // Ends the program at once: no further events run.
     virtual void endProgram() = 0;
 };
-
-// The time of day as the program compares it: "HH:MM:SS", 24-hour.
-inline QString timeOfDayText(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }

@@ -375,14 +375,22 @@ void Form12::cbChange_Click()
 
 void Form12::CmdSaveToFile_Click()
 {
-    Form12Controls& ctl = c();
+    c();
     if (!QFileInfo(p.gAppPath).isDir()) QDir().mkpath(p.gAppPath);
     if (QFileInfo::exists(p.gAppPath + kListFile)) {
-        p.form13().FileAlreadyExist(QStringLiteral("Wallpaper"), kListFile);
+        // The list lives with this window: closed meanwhile, there is nothing to write.
+        p.form13().FileAlreadyExist([this] {
+            if (Loaded()) WriteListFile();
+        });
         return;
     }
+    WriteListFile();
+}
+
+void Form12::WriteListFile()
+{
     QString reason;
-    if (!WriteWallpaperList(p.gAppPath + kListFile, ctl.lstShow.items(), &reason))
+    if (!WriteWallpaperList(p.gAppPath + kListFile, c().lstShow.items(), &reason))
         p.form11().AnswerOk(kListFile + QStringLiteral(", file cannot be saved: ") + reason);
 }
 

@@ -88,6 +88,8 @@ protected:
 
 private:
     void CreateWidgets(FormWindow* w);
+    // Writes the list to Wpaper.dat; a failure is told.
+    void WriteListFile();
     void RemoveFirstSelected();
     void AdvanceWallpaperTarget();
     void DropMissingPictures();

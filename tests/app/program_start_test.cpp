@@ -1,4 +1,4 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"

@@ -1,4 +1,4 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "clock/message_window.h"
 #include "support/tick_driver.h"
 

@@ -1,4 +1,4 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "core/files/message_font.h"
 #include "clock/load_error_window.h"
 #include "clock/main_window.h"

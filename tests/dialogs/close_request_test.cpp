@@ -1,4 +1,4 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "clock/load_error_window.h"
 #include "clock/message_window.h"
 #include "clock/warning_window.h"
@@ -72,7 +72,7 @@ TEST_F(CloseRequestTest, EveryOtherWindowClosesAsItsOwnButtonAndTakesNothingFrom
     p.form6().Show();
     p.form10().Show();
     p.form11().AnswerOk(QStringLiteral("Hello"));
-    p.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), QStringLiteral("my.dat"));
+    p.form13().FileAlreadyExist([] {});
     for (FormBase* form : std::initializer_list<FormBase*>{&p.form3(), &p.form6(), &p.form10(), &p.form11(), &p.form13()}) {
         form->window()->close();
         EXPECT_FALSE(form->Loaded());

@@ -1,4 +1,4 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 #include "core/alarms/alarm_file.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -204,13 +204,15 @@ TEST(FileChooser, PickingAFileClearsTheTypedNameOnlyWhenOneNameIsUsed)
     }
     // A picked file is saved under its own name: here it exists, so the confirmation asks.
     Chooser c;
+    c.addAlarms();
     c.t.writeFile(QStringLiteral("day.dat"), "old");
     Form14& f = c.open(QStringLiteral("Save"));
     c.clickFile(QStringLiteral("day.dat"));
     QTest::keyClick(f.File1, Qt::Key_Return);
     EXPECT_FALSE(c.p.form14().Loaded());
     EXPECT_TRUE(c.p.form13().Visible());
-    EXPECT_EQ(c.p.form13().fFileName, QStringLiteral("day.dat"));
+    c.p.form13().cmdYes_Click();
+    EXPECT_EQ(c.t.readFile(QStringLiteral("day.dat")), c.listsAsFile());
 }
 
 TEST(FileChooser, NameBoxTakesOnlyFileNameCharacters)
@@ -271,8 +273,6 @@ TEST(FileChooser, SavingOverAFileAsksAndOnlyYesWrites)
     ASSERT_TRUE(q.Visible());
     screenshot(q.window(), QStringLiteral("overwrite.png"));
     EXPECT_EQ(q.window()->focusWidget(), q.cmdYes);
-    EXPECT_EQ(q.WhereDoYouComeFrom, QStringLiteral("AlarmSet"));
-    EXPECT_EQ(q.fFileName, QStringLiteral("day.dat"));
     EXPECT_EQ(q.PrevFrontCode, kFrontFileChooser);
     EXPECT_EQ(c.p.gFrontCode, 0);  // the chooser's closing cleared it after the confirmation claimed it
     EXPECT_EQ(c.t.readFile(QStringLiteral("day.dat")), QByteArray("old"));
@@ -297,7 +297,7 @@ TEST(FileChooser, SavingOverAFileAsksAndOnlyYesWrites)
     }
     // The remembered code is taken only once per run.
     c.p.gFrontCode = kFrontWarning;
-    q.FileAlreadyExist(QStringLiteral("AlarmSet"), QStringLiteral("day.dat"));
+    q.FileAlreadyExist([] {});
     EXPECT_EQ(q.PrevFrontCode, kFrontFileChooser);
     EXPECT_EQ(c.p.gFrontCode, kFrontOverwrite);
 }
@@ -312,7 +312,7 @@ TEST(FileChooser, FrontCodesYieldByRankAndClosingRaisesTheRememberedWindow)
     EXPECT_EQ(pf.countCalls(QStringLiteral("topmost Voz files")), 1);
 
     // The confirmation outranks the chooser.
-    c.p.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), QStringLiteral("x.dat"));
+    c.p.form13().FileAlreadyExist([] {});
     EXPECT_EQ(c.p.form13().PrevFrontCode, kFrontFileChooser);
     pf.calls.clear();
     f.Form_Deactivate();
@@ -340,7 +340,7 @@ TEST(FileChooser, FrontCodesYieldByRankAndClosingRaisesTheRememberedWindow)
 
     // A chooser opened over the confirmation raises it again when it closes.
     c.p.form14().cmdCancel_Click();
-    c.p.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), QStringLiteral("x.dat"));
+    c.p.form13().FileAlreadyExist([] {});
     Form14& again = c.open(QStringLiteral("Save"));
     EXPECT_EQ(again.PrevFrontCode, kFrontOverwrite);
     pf.calls.clear();

@@ -1,3 +1,4 @@
+#include "core/alarms/alarm_host.h"
 #include "core/files/settings_file.h"
 #include "clock/main_window.h"
 #include "clock/warning_window.h"
@@ -227,7 +228,7 @@ TEST_F(WallpaperTest, MissingPicturesAreDroppedWithOneWarningPerChange)
         QStringList names;
         for (int i = 0; i < c.entries; ++i) names << QStringLiteral("p%1.bmp").arg(i);
         r.savedList(names, 0, true);
-        r.p.LoadWallpaperWindowHidden();
+        r.p.host().loadWallpaperWindowHidden();
         Form12& w = r.p.form12();
         ASSERT_NE(r.p.gWallNextTime, -1);
         for (int i = 0; i < c.changesBefore; ++i) w.EMShowToShow();
@@ -272,7 +273,7 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
         Rig r;
         r.savedList({QStringLiteral("a.bmp"), QStringLiteral("b.bmp"), QStringLiteral("c.bmp")}, c.interval, true);
         r.t.platform.setTime(QLatin1String(c.start));
-        r.p.LoadWallpaperWindowHidden();
+        r.p.host().loadWallpaperWindowHidden();
         ASSERT_EQ(r.p.gTimerArmed, VTrue);
         if (c.jumpTo) r.t.platform.setTime(QLatin1String(c.jumpTo));
 
@@ -522,7 +523,6 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
 
     w.CmdSaveToFile_Click();
     ASSERT_TRUE(p.form13().Visible());
-    EXPECT_EQ(p.form13().WhereDoYouComeFrom, QStringLiteral("Wallpaper"));
     p.form13().cmdYes_Click();
     EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")), QByteArray("\"a.bmp\"\r\n\"b.gif\"\r\n"));
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 
@@ -28,6 +29,9 @@ inline bool timeNotLaterThan(QStringView entry, QStringView now)
 {
     return compareTimeKeys(timeKeyOf(entry), timeKeyOf(now)) <= 0;
 }
+
+// The time of day as the program compares it: "HH:MM:SS", 24-hour.
+inline QString timeOfDayText(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
 
 // Is this exactly HH:MM:SS with hour 00-23, minute and second 00-59?
 bool isValidTimeText(QStringView t);

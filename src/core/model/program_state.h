@@ -42,6 +42,7 @@ struct ProgramState {
     std::int16_t gFrontCode = 0;    // rank of the dialog that last claimed the foreground; 0 none
     VBool gMsgWindowLoaded = VFalse;  // the message window is loaded
     SettingsRecord settingsRecord;  // the one buffer for every settings read and write
+    bool settingsWriteFailureTold = false;  // a failed write of voz.ini was told (once a run)
     std::int32_t gForegroundResult = 0;  // results of the last foreground and topmost calls; unread
     std::int32_t gWindowPosResult = 0;
 };

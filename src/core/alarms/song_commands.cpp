@@ -1,7 +1,8 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 
-#include "app/program.h"
-#include "app/settings_store.h"
+#include "core/alarms/alarm_host.h"
+#include "core/files/settings_store.h"
+#include "core/model/program_state.h"
 
 #include <QDir>
 #include <algorithm>
@@ -29,7 +30,7 @@ void Form8::SongClick(ComboBox& cmbSong)
     rec.Value1 = 0;
     rec.Value2 = 0;
     rec.setText(song);
-    storeSettingsRecordOrWarn(p, 3, rec);
+    storeSettingsRecordOrWarn(p, host, 3, rec);
 }
 
 void Form8::SongDropDown(VBool& SFjumper, ComboBox& cmbSong)
@@ -58,7 +59,7 @@ void Form8::PlayBClick(ComboBox& cmbSong)
     QString song;
     if (!chosenItem(cmbSong, song)) return;
     // Trying the song plays it even with "Sound on" off; a file that cannot play stays silent.
-    p.platform.sndPlaySound(p.gAppPath + song + kWave, SND_ASYNC);
+    host.trySong(p.gAppPath + song + kWave);
 }
 
 void Form8::ViewMClick(TextBox& txtViewM, ListBox& lstMessage, Button& cmdViewM)

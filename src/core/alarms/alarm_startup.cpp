@@ -1,14 +1,10 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 
-#include "app/check_box.h"
-#include "app/program.h"
-#include "app/settings_store.h"
+#include "core/alarms/alarm_host.h"
+#include "core/files/settings_store.h"
+#include "core/model/program_state.h"
 #include "core/model/twips.h"
-#include "clock/warning_window.h"
-#include "dialogs/alarm_set_window.h"
-#include "dialogs/settings_window.h"
 
-#include <QDir>
 
 void Form8::fForm1Load()
 {
@@ -31,21 +27,19 @@ void Form8::fForm1Load()
             if (r == 4 && trimBlanks(text) == QLatin1String("AutomaticLoadOn"))
                 LoadClick(QStringLiteral("my.dat"));
             else if (r == 5 && text.left(5) == QLatin1String("Check"))
-                p.LoadWallpaperWindowHidden();
+                host.loadWallpaperWindowHidden();
         }
     }
     // Later readers keep their defaults quietly; the start says it once.
     if (!reader.problem().isEmpty())
-        p.form11().AnswerOk(QStringLiteral("voz.ini, file cannot be read: ") + reader.problem() +
+        host.tell(QStringLiteral("voz.ini, file cannot be read: ") + reader.problem() +
                             QStringLiteral(". Voz uses its default settings."));
 }
 
-void Form8::fForm4Load()
+void Form8::fForm4Load(TextBox& txtAm, CheckBox& chkEMPlay, ComboBox& cbEMPlay)
 {
     touch();
-    Form4& f4 = p.form4();
-    Form4Controls& c = f4.c();
-    c.txtAm.setText(p.timeOfDay().left(2).toInt() >= 12 ? QStringLiteral("PM") : QStringLiteral("AM"));
+    txtAm.setText(timeOfDay().left(2).toInt() >= 12 ? QStringLiteral("PM") : QStringLiteral("AM"));
 
     SettingsReader reader(p.gAppPath);
     if (reader.exists()) {
@@ -55,40 +49,32 @@ void Form8::fForm4Load()
             rec.Value1 = 0;
             rec.Value2 = 0;
         } else {
-            f4.MoveTwips(rec.Value1, rec.Value2);
+            host.moveListWindow({double(rec.Value1), double(rec.Value2)});
         }
         reader.read(3, rec);
         if (trimBlanks(rec.Label()) == QLatin1String("[SongName]"))
             p.gSongPath = p.gAppPath + trimBlanks(rec.Text()) + QStringLiteral(".wav");
         reader.read(4, rec);
-        if (trimBlanks(rec.Label()) == QLatin1String("[Setting]")) {
-            // The settings window's boxes set the flags; loading it reads record 4 into the buffer again.
-            const std::int16_t soundOn = rec.Value1;
-            const std::int16_t errMsgPop = rec.Value2;
-            Form7& f7 = p.form7();
-            f7.Load();
-            f7.chkSoundOn->setValue(soundOn);
-            f7.chkErrMsgPop->setValue(errMsgPop);
-            if (!f7.Visible()) f7.Unload();
-        }
+        // Passed as values: setting them may read record 4 into the buffer again.
+        if (trimBlanks(rec.Label()) == QLatin1String("[Setting]")) host.setSoundSettings(rec.Value1, rec.Value2);
     }
 
     if (p.gEMPlayOn == VTrue) {
-        c.chkEMPlay.setValue(1);  // its click handler sets the chime up
-        c.chkEMPlay.setEnabled(true);
-        c.cbEMPlay.setText((p.gEMInterval >= 0 ? QStringLiteral(" ") : QString()) + QString::number(p.gEMInterval));
-        c.cbEMPlay.setEnabled(false);
+        chkEMPlay.setValue(1);  // its click handler sets the chime up
+        chkEMPlay.setEnabled(true);
+        cbEMPlay.setText((p.gEMInterval >= 0 ? QStringLiteral(" ") : QString()) + QString::number(p.gEMInterval));
+        cbEMPlay.setEnabled(false);
     }
 }
 
 void Form8::fForm4ExitClick(const ListBox& lstData)
 {
     touch();
-    Form4& f4 = p.form4();
+    const TwipsPlace at = host.listWindowPlace();
     SettingsRecord& rec = p.settingsRecord;
     rec.setLabel(QStringLiteral("[TimeInputLoc]"));
-    rec.Value1 = twipsToInt16(f4.TopTwips());
-    rec.Value2 = twipsToInt16(f4.LeftTwips());
-    storeSettingsRecordOrWarn(p, 1, rec);
+    rec.Value1 = twipsToInt16(at.top);
+    rec.Value2 = twipsToInt16(at.left);
+    storeSettingsRecordOrWarn(p, host, 1, rec);
     p.gAlarmWindowOpen = toVBool(!lstData.List(0).isEmpty());
 }

@@ -1,7 +1,6 @@
-#include "alarms/alarm_engine.h"
+#include "platform/text_editor.h"
 
-#include "app/program.h"
-#include "clock/warning_window.h"
+#include "platform/platform.h"
 
 #include <QProcess>
 
@@ -27,8 +26,8 @@ QStringList userEditorCommand()
     return {};
 }
 
-// Opens the file with the desktop's text editor: the application the desktop opens it with,
-// else the user's own editor in a terminal. The path is always one argument of its own.
+}  // namespace
+
 bool startTextEditor(Platform& platform, const QString& path)
 {
     const QString opener = platform.findProgram(QStringLiteral("xdg-open"));
@@ -46,13 +45,4 @@ bool startTextEditor(Platform& platform, const QString& path)
         if (platform.startProgram(terminal, arguments)) return true;
     }
     return false;
-}
-
-}  // namespace
-
-void Form8::EditorClick(const QString& fFileName)
-{
-    touch();
-    if (!startTextEditor(p.platform, p.gAppPath + fFileName))
-        p.form11().AnswerOk(QStringLiteral("cannot load notepad.exe"));
 }

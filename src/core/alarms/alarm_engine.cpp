@@ -1,21 +1,20 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 
 #include "core/alarms/alarm_file.h"
+#include "core/alarms/alarm_host.h"
 #include "core/alarms/alarm_list.h"
-#include "core/alarms/alarm_tick.h"
-#include "app/program.h"
-#include "core/files/readable_file.h"
-#include "clock/load_error_window.h"
-#include "clock/warning_window.h"
-#include "dialogs/alarm_set_window.h"
-#include "dialogs/overwrite_window.h"
+#include "core/alarms/time_text.h"
 #include "core/check_kit.h"
+#include "core/files/readable_file.h"
+#include "core/model/program_state.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-Form8::Form8(Program& program) : p(program) {}
+Form8::Form8(ProgramState& state, AlarmHost& alarmHost) : p(state), host(alarmHost) {}
+
+QString Form8::timeOfDay() const { return timeOfDayText(host.now()); }
 
 void Form8::Unload()
 {
@@ -29,22 +28,22 @@ void Form8::Unload()
 void Form8::Sorting(const QString& strAlarmClock, const QString& strTimesOfPlay)
 {
     touch();
-    ListBox& lstData = p.form4().c().lstData;
-    if (addAlarmEntry(p, lstData, strAlarmClock, strTimesOfPlay, p.platform.now().date()) == SortResult::Refused)
-        p.form11().AnswerOk(QStringLiteral("Double time alarm is not permitted"));
+    ListBox& lstData = host.lstData();
+    if (addAlarmEntry(p, lstData, strAlarmClock, strTimesOfPlay, host.now().date()) == SortResult::Refused)
+        host.tell(QStringLiteral("Double time alarm is not permitted"));
 }
 
 void Form8::TimePassed(const QString& line, VBool& passed)
 {
     touch();
-    passed = toVBool(timePassed(line, p.timeOfDay()));
+    passed = toVBool(timePassed(line, timeOfDay()));
 }
 
 void Form8::Filting(const QString& TtmpData, VBool& Fdata)
 {
     touch();
     iCheck = 1;
-    CheckKit kit(p.platform.now());
+    CheckKit kit(host.now());
     kit.CheckAlarmLine(TtmpData, iCheck);
     if (iCheck == 0) Fdata = VFalse;
 }
@@ -54,7 +53,7 @@ void Form8::LoadClick(const QString& fFileName)
     touch();
     const QString path = p.gAppPath + fFileName;
     if (!QFileInfo::exists(path)) {
-        p.form11().AnswerOk(fFileName + QStringLiteral(", file not found"));
+        host.tell(fFileName + QStringLiteral(", file not found"));
         return;
     }
     // A file that is there but cannot be read is not an empty list: say so, change nothing.
@@ -63,30 +62,26 @@ void Form8::LoadClick(const QString& fFileName)
     switch (readWholeFile(path, kMaxDataFileBytes, content, &reason)) {
     case FileRead::Read: break;
     case FileRead::TooLarge:
-        p.form11().AnswerOk(fFileName + QStringLiteral(", file is too large: a data file holds at most %1 MB")
+        host.tell(fFileName + QStringLiteral(", file is too large: a data file holds at most %1 MB")
                                             .arg(kMaxDataFileBytes / (1024 * 1024)));
         return;
     case FileRead::Failed:
-        p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be read: ") + reason);
+        host.tell(fFileName + QStringLiteral(", file cannot be read: ") + reason);
         return;
     }
-    Form4Controls& c = p.form4().c();
+    ListBox& lstData = host.lstData();
+    ListBox& lstMessage = host.lstMessage();
     // One moment for the passed-time check and the day the new alarms belong to.
-    const QDateTime at = p.platform.now();
+    const QDateTime at = host.now();
     const LoadReport report = [&] {
         CheckKit kit(at);
-        return mergeDataFile(content, fFileName, timeOfDayText(at), kit, c.lstData, c.lstMessage);
+        return mergeDataFile(content, fFileName, timeOfDayText(at), kit, lstData, lstMessage);
     }();
     for (const QString& t : report.addedAlarmTimes) p.gAlarmDays.insert(t, at.date());
-    if (report.badRecords > 0) {
-        p.platform.beep();
-        Form10& errors = p.form10();
-        for (const QString& line : report.errorLines) errors.AddErrorLine(line);
-        errors.Show();
-    }
+    if (report.badRecords > 0) host.showLoadErrors(report.errorLines);
     p.gTimerArmed = VTrue;
     p.gListChanged = VTrue;
-    p.gHasAlarms = toVBool(c.lstData.ListCount() >= 1);
+    p.gHasAlarms = toVBool(lstData.ListCount() >= 1);
 }
 
 void Form8::SaveFileClick(const QString& fFileName)
@@ -94,7 +89,8 @@ void Form8::SaveFileClick(const QString& fFileName)
     touch();
     if (!QDir(p.gAppPath).exists()) QDir().mkpath(p.gAppPath);
     if (QFileInfo::exists(p.gAppPath + fFileName)) {
-        p.form13().FileAlreadyExist(QStringLiteral("AlarmSet"), fFileName);
+        // The same safe write as saving: a failure is reported and the old file stays.
+        host.askOverwrite([this, fFileName] { WriteDataFile(fFileName); });
         return;
     }
     WriteDataFile(fFileName);
@@ -103,15 +99,21 @@ void Form8::SaveFileClick(const QString& fFileName)
 bool Form8::WriteDataFile(const QString& fFileName)
 {
     // The lists live with the Alarm Set window; a fresh window's empty ones must not replace the file.
-    if (!p.form4().Loaded()) {
-        p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: the alarm list is no longer open"));
+    if (!host.listsLoaded()) {
+        host.tell(fFileName + QStringLiteral(", file cannot be saved: the alarm list is no longer open"));
         return false;
     }
-    const Form4Controls& c = p.form4().c();
     QString reason;
-    if (writeFileSafely(p.gAppPath + fFileName, composeDataFile(c.lstData, c.lstMessage), &reason)) return true;
-    p.form11().AnswerOk(fFileName + QStringLiteral(", file cannot be saved: ") + reason);
+    if (writeFileSafely(p.gAppPath + fFileName, composeDataFile(host.lstData(), host.lstMessage()), &reason))
+        return true;
+    host.tell(fFileName + QStringLiteral(", file cannot be saved: ") + reason);
     return false;
+}
+
+void Form8::EditorClick(const QString& fFileName)
+{
+    touch();
+    if (!host.openTextEditor(p.gAppPath + fFileName)) host.tell(QStringLiteral("cannot load notepad.exe"));
 }
 
 void Form8::cClearMsg(ListBox& lstMessage, const ListBox& lstData)

@@ -6,13 +6,15 @@
 #include <array>
 #include <cstdint>
 
-class Program;
+class AlarmHost;
+struct ProgramState;
 
 // Form8, the invisible alarm list engine: the logic behind the Alarm Set window's commands.
-// It keeps nothing between calls; every operation sets its private state before use.
+// It keeps nothing between calls; every operation sets its private state before use. It reaches
+// the windows only through its host.
 class Form8 {
 public:
-    explicit Form8(Program& p);
+    Form8(ProgramState& state, AlarmHost& host);
 
     void Unload();
     bool Loaded() const { return m_loaded; }
@@ -46,7 +48,8 @@ public:
     void cClearMsg(ListBox& lstMessage, const ListBox& lstData);
 
     void fForm1Load();
-    void fForm4Load();
+    // The Alarm Set window's load: its place, the song and sound settings, the chime's boxes.
+    void fForm4Load(TextBox& txtAm, CheckBox& chkEMPlay, ComboBox& cbEMPlay);
     void fForm4ExitClick(const ListBox& lstData);
 
     // Private state, public for the tests that follow an operation.
@@ -57,9 +60,12 @@ public:
 
 private:
     void touch() { m_loaded = true; }
-    void DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime);
+    // A drop-down opened: the time is taken from the lists, not typed.
+    void ToListMode(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime);
     QString Hour24(const QString& H, const QString& A) const;
+    QString timeOfDay() const;
 
-    Program& p;
+    ProgramState& p;
+    AlarmHost& host;
     bool m_loaded = false;
 };

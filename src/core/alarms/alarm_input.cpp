@@ -1,9 +1,8 @@
-#include "alarms/alarm_engine.h"
+#include "core/alarms/alarm_engine.h"
 
+#include "core/alarms/alarm_host.h"
 #include "core/alarms/time_text.h"
-#include "app/program.h"
-#include "clock/warning_window.h"
-#include "dialogs/alarm_set_window.h"
+#include "core/model/program_state.h"
 
 namespace {
 // The number of the leading digits of a box's text; empty reads as 0.
@@ -30,18 +29,18 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
                      QString& strTimesOfPlay, ComboBox& cbHour, ComboBox& cbMin, ComboBox& cbSec)
 {
     touch();
-    ListBox& lstData = p.form4().c().lstData;
+    ListBox& lstData = host.lstData();
     auto finish = [&] { p.gHasAlarms = toVBool(lstData.ListCount() >= 1); };
 
     if (Switch != VFalse) {
         if (txtTime[1].Text().isEmpty() || txtTime[2].Text().isEmpty() || txtTime[3].Text().isEmpty()) {
-            p.form11().AnswerOk(QStringLiteral("Invalid input"));
+            host.tell(QStringLiteral("Invalid input"));
             return finish();
         }
         const int H = leadingNumber(txtTime[1].Text()), M = leadingNumber(txtTime[2].Text()),
                   S = leadingNumber(txtTime[3].Text());
         if (H == 0 || H > 12 || M > 59 || S > 59) {
-            p.form11().AnswerOk(QStringLiteral("Invalid input"));
+            host.tell(QStringLiteral("Invalid input"));
             return finish();
         }
     }
@@ -52,7 +51,7 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
 
     if (Switch == VFalse) {
         if (cbHour.ListIndex() < 0 || cbMin.ListIndex() < 0 || cbSec.ListIndex() < 0) {
-            p.form11().AnswerOk(QStringLiteral("invalid input"));
+            host.tell(QStringLiteral("invalid input"));
             return;
         }
         strAlarmTime = Hour24(cbHour.CurrentText(), A) + QLatin1Char(':') + cbMin.CurrentText() + QLatin1Char(':') +
@@ -61,15 +60,15 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
     if (cbPlayTimes.ListIndex() >= 0) strTimesOfPlay = cbPlayTimes.CurrentText();
 
     if (strAlarmTime.size() != 8) {
-        p.form11().AnswerOk(QStringLiteral("Time input example 12:59:01"));
+        host.tell(QStringLiteral("Time input example 12:59:01"));
         return finish();
     }
-    const QString now = p.timeOfDay();
+    const QString now = timeOfDay();
     const TimeKey n = timeKeyOf(now), t = timeKeyOf(strAlarmTime);
     const bool passed = n.h.compare(t.h) > 0 || (n.h == t.h && n.m.compare(t.m) > 0) ||
                         (n.h == t.h && n.m == t.m && n.s.compare(t.s) >= 0);
     if (passed) {
-        p.form11().AnswerOk(QStringLiteral("Time was passed or next day"));
+        host.tell(QStringLiteral("Time was passed or next day"));
     } else {
         p.gTimerArmed = VTrue;
         Sorting(strAlarmTime, strTimesOfPlay);
@@ -77,7 +76,7 @@ void Form8::AddClick(VBool& Switch, std::array<TextBox, 4>& txtTime, TextBox& tx
     finish();
 }
 
-void Form8::DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
+void Form8::ToListMode(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
 {
     if (Switch != VTrue) return;
     for (int i = 1; i <= 3; ++i) txtTime[i].setEnabled(false);
@@ -89,7 +88,7 @@ void Form8::DropDown(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, st
 void Form8::HourDropDown(VBool& Switch, std::array<TextBox, 4>& txtTime, Shape& shpInputTime, Shape& shpClickTime)
 {
     touch();
-    DropDown(Switch, shpInputTime, shpClickTime, txtTime);
+    ToListMode(Switch, shpInputTime, shpClickTime, txtTime);
 }
 
 namespace {
@@ -105,7 +104,7 @@ void Form8::MinDropDown(VBool& Switch, ComboBox& cbMin, Shape& shpInputTime, Sha
 {
     touch();
     completeMinutes(cbMin);
-    DropDown(Switch, shpInputTime, shpClickTime, txtTime);
+    ToListMode(Switch, shpInputTime, shpClickTime, txtTime);
 }
 
 void Form8::SecDropDown(VBool& Switch, ComboBox& cbSec, Shape& shpInputTime, Shape& shpClickTime,
@@ -113,7 +112,7 @@ void Form8::SecDropDown(VBool& Switch, ComboBox& cbSec, Shape& shpInputTime, Sha
 {
     touch();
     completeMinutes(cbSec);
-    DropDown(Switch, shpInputTime, shpClickTime, txtTime);
+    ToListMode(Switch, shpInputTime, shpClickTime, txtTime);
 }
 
 void Form8::Label1Click(VBool& Switch, Shape& shpInputTime, Shape& shpClickTime, std::array<TextBox, 4>& txtTime)
