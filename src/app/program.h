@@ -22,6 +22,7 @@ class Form12;
 class Form13;
 class Form14;
 class FormBase;
+class FrontWindow;
 class AlarmHost;
 struct Form4Controls;
 namespace Rodidad {
@@ -82,6 +83,10 @@ public:
     // Stops (false) and starts again (true) the clock tick; the main window gives it. A sound
     // error box holds the tick while it shows, without knowing the main window.
     std::function<void(bool run)> setTickRunning;
+
+    // Every dialog that keeps the foreground by rank, so a closing one can find the window it
+    // puts back on top without knowing the windows.
+    std::vector<FrontWindow*> frontWindows;
 
     // Activation moved between two of our windows (null `to` means another program took it).
     void activationChanged(FormBase* to);

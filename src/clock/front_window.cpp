@@ -1,9 +1,25 @@
 #include "clock/front_window.h"
 
 #include "app/program.h"
-#include "clock/main_window.h"
+#include "core/model/program_state.h"
 
-FrontWindow::FrontWindow(Program& program, std::int16_t rank) : FormBase(program), m_rank(rank) {}
+#include <algorithm>
+
+FrontWindow::FrontWindow(Program& program, std::int16_t rank) : FormBase(program), m_rank(rank)
+{
+    p.frontWindows.push_back(this);
+}
+
+FrontWindow::~FrontWindow() { std::erase(p.frontWindows, this); }
+
+void FrontWindow::PutBackOnTop(Program& p, std::int16_t who)
+{
+    if (who <= 0 || who == kFrontMessage) return;
+    const auto it = std::find_if(p.frontWindows.begin(), p.frontWindows.end(),
+                                 [who](const FrontWindow* w) { return w->m_rank == who; });
+    if (it == p.frontWindows.end() || !(*it)->Visible()) return;
+    p.gWindowPosResult = p.platform.setWindowPosTopmost((*it)->window());
+}
 
 void FrontWindow::RememberFront(Remember when)
 {
@@ -23,7 +39,7 @@ void FrontWindow::TakeFrontBack()
 
 void FrontWindow::LeaveFront()
 {
-    p.form1().WhoWillForeground(PrevFrontCode);
+    PutBackOnTop(p, PrevFrontCode);
     p.gFrontCode = 0;
 }
 

@@ -10,6 +10,11 @@
 class FrontWindow : public FormBase {
 public:
     FrontWindow(Program& p, std::int16_t rank);
+    ~FrontWindow() override;
+
+    // Puts the shown dialog of rank `who` back on top; the message window keeps itself on top
+    // and is never chosen.
+    static void PutBackOnTop(Program& p, std::int16_t who);
 
     // gFrontCode as it was when the window opened; closing puts that window back on top.
     std::int16_t PrevFrontCode = 0;

@@ -1,5 +1,7 @@
 #include "clock/main_window.h"
 
+#include "clock/front_window.h"
+
 #include "core/alarms/alarm_engine.h"
 #include "core/alarms/alarm_host.h"
 #include "core/alarms/alarm_tick.h"
@@ -265,19 +267,7 @@ void Form1::mRemove_Click()
 
 void Form1::Form_QueryUnload() { p.platform.endProgram(); }
 
-void Form1::WhoWillForeground(std::int16_t tmpWho)
-{
-    FormBase* target = nullptr;
-    switch (tmpWho) {
-    case kFrontMessageInput: target = &p.form5(); break;
-    case kFrontFileChooser: target = &p.form14(); break;
-    case kFrontOverwrite: target = &p.form13(); break;
-    case kFrontWarning: target = &p.form11(); break;
-    default: break;
-    }
-    if (!target || !target->Visible()) return;
-    p.gWindowPosResult = p.platform.setWindowPosTopmost(target->window());
-}
+void Form1::WhoWillForeground(std::int16_t tmpWho) { FrontWindow::PutBackOnTop(p, tmpWho); }
 
 // ---- the clock tick -------------------------------------------------------------------------
 
