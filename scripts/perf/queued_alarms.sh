@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # write_queued_alarms COUNT: a voz.ini that loads my.dat at start and a my.dat of COUNT "once"
 # alarms with messages, from 10 minutes ahead to the end of the day (at most 10 minutes apart).
 # Prints "alarms=COUNT from HH:MM:SS every N s". Sourced after tests/desktop/harness.sh.
