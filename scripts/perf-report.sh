@@ -133,6 +133,8 @@ window_prompt=$(value punctuality window_within_100ms)
 sound_prompt=$(value punctuality sound_within_150ms)
 window_prompt_verdict=$(verdict "$window_prompt" 'v == 50')
 sound_prompt_verdict=$(verdict "$sound_prompt" 'v == 50')
+read -r load_real load_cpu < <(awk '$1 ~ /\/100000$/ { print $2, $3 }' "$work/load.medians")
+load_verdict=$(verdict "${load_real:-}" 'v < 50')
 overloaded=$(awk -v l="${load_start%% *}" -v e="${load_end%% *}" -v c="$cores" 'BEGIN { print (l > c || e > c) ? 1 : 0 }')
 
 # ---- the report ------------------------------------------------------------------------------
@@ -199,6 +201,7 @@ before_after=$(awk '/^## / { keep = ($0 == "## Before and after") } keep' "$out"
     [[ $idle_verdict == *missed* || $wakeups_verdict == *missed* ]] && missed+=("Idle CPU: voz's own CPU time, which load changes little (a busy machine can make the same work slower through cache misses and moves between cores); the scheduler's finer figure below is a cross-check.")
     [[ $rss_all_verdict == *missed* || $rss_start_verdict == *missed* ]] && missed+=("Resident memory: not a matter of load. The largest steps come with opening ${memory_steps:-the windows}; what grew most over all windows is listed under Resident memory below.")
     [[ $tray_verdict == *missed* ]] && missed+=("Start to tray: wall-clock time, so it includes waiting for a core under the load above; see the single runs below.")
+    [[ $load_verdict == *missed* ]] && missed+=("Data-file load of 100,000 lines: $load_real ms of real time for $load_cpu ms of CPU; the rest is waiting for a core under the load above.")
     [[ $punct_verdict == *missed* || $window_prompt_verdict == *missed* || $sound_prompt_verdict == *missed* ]] && missed+=("Punctuality: wall-clock time under the machine's load plus one busy core; the per-alarm delays below show which alarms came late and by how much.")
     if ((${#missed[@]})); then
         echo "**Targets missed:**"
