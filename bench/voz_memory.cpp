@@ -22,7 +22,11 @@
 #include <QFile>
 #include <QMenu>
 
+#include <QMap>
+
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -42,11 +46,43 @@ void report(const char* when)
     std::fflush(stdout);
 }
 
+// Resident kB by what is mapped: a file (a library, a font) or the heap and other anonymous memory.
+QMap<QByteArray, qint64> residentByMapping()
+{
+    QMap<QByteArray, qint64> kb;
+    QFile f(QStringLiteral("/proc/self/smaps"));
+    if (!f.open(QIODevice::ReadOnly)) return kb;
+    QByteArray name;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 5 && fields[0].contains('-') && !fields[0].endsWith(':'))
+            name = fields.size() >= 6 ? fields[5] : QByteArray("[anonymous]");
+        else if (fields.size() >= 2 && fields[0] == "Rss:")
+            kb[name] += fields[1].toLongLong();
+    }
+    return kb;
+}
+
+// What grew most between two readings: the report names where the windows' memory went.
+void reportGrowth(const QMap<QByteArray, qint64>& before, const QMap<QByteArray, qint64>& after)
+{
+    std::vector<std::pair<qint64, QByteArray>> growth;
+    for (auto it = after.begin(); it != after.end(); ++it)
+        if (const qint64 d = it.value() - before.value(it.key()); d > 0) growth.emplace_back(d, it.key());
+    std::sort(growth.begin(), growth.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    growth.resize(std::min<size_t>(growth.size(), 10));
+    for (const auto& [kb, name] : growth) std::printf("grew %6lld kB  %s\n", static_cast<long long>(kb), name.constData());
+}
+
 // Lets the window system map and draw what was shown.
+// Closed windows are deleted later, as in the program's event loop; outside it, only on request.
 void settle()
 {
     QDeadlineTimer until(300);
-    while (!until.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    while (!until.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 void chooseMenuItem(Form1& f1, const QString& caption)
@@ -87,6 +123,7 @@ int main(int argc, char** argv)
     f1.Form_Load(QString::fromLocal8Bit(argv[1]));
     settle();
     report("started:");
+    const QMap<QByteArray, qint64> atStart = residentByMapping();
 
     bool all = true;
     all &= openAndClose(program.form3(), "About", [&] { chooseMenuItem(f1, QStringLiteral("About")); });
@@ -119,5 +156,6 @@ int main(int argc, char** argv)
     std::printf("  %-26s %-16s VmRSS %s\n", "Alarm Set", "shown and closed", statusLine("VmRSS:").constData());
     all &= openAndClose(program.form12(), "Wallpaper", [&] { chooseMenuItem(f1, QStringLiteral("Wallpaper")); });
     report("every window opened+closed:");
+    reportGrowth(atStart, residentByMapping());
     return all ? 0 : 1;
 }

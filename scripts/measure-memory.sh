@@ -1,43 +1,41 @@
 #!/usr/bin/env bash
-# Resident memory of voz after every window has been opened and closed once.
+# Resident memory of voz idle with 100 alarms queued, and after every window opened and closed once.
 #   scripts/measure-memory.sh [BUILD_DIR]   (default build-bench, configured with VOZ_BUILD_BENCH=ON)
-# Runs under a private Xvfb (xcb, as on a desktop) when Xvfb is installed, otherwise offscreen.
-# Two readings: the real voz binary idle after start-up, and bench/voz_memory, which starts the
-# program the same way on the same desktop platform and then opens and closes each window from
-# code (the commands the menu and buttons run), printing VmRSS/VmHWM from /proc.
-set -euo pipefail
-build=${1:-build-bench}
+# Runs on the desktop test harness (Xvfb, icewm's tray, a PulseAudio), so the icon docks as on a
+# desktop, with a my.dat of 100 alarms that voz.ini loads at start. Two readings: the real voz,
+# VmRSS three seconds after its icon showed, started three times (the median counts: what the
+# kernel maps of the shared libraries varies a little from start to start); then bench/voz_memory,
+# which starts the program the same way and opens, draws and closes each window from code (the
+# commands the menu and buttons run), printing VmRSS/VmHWM and what grew most.
+build=$(cd "${1:-build-bench}" && pwd) || exit 2
 probe=$build/bench/voz_memory
 [[ -x $probe && -x $build/voz/voz ]] || { echo "build voz_memory first: cmake --build $build --target voz_memory" >&2; exit 2; }
+export VOZ_PROGRAM_DIR=$build/voz VOZ_X_SERVER=${VOZ_X_SERVER:-Xvfb}
+# shellcheck source=tests/desktop/harness.sh disable=SC2119,SC2317
+source "$(dirname "$0")/../tests/desktop/harness.sh"
+# shellcheck source=scripts/perf/queued_alarms.sh
+source "$(dirname "$0")/perf/queued_alarms.sh"
 
-work=$(mktemp -d)
-trap 'kill "${voz_pid:-}" "${xvfb_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-# A fresh program folder: no settings, no my.dat.
-cp -r "$build/voz" "$work/voz"
-rm -f "$work/voz/"*.dat "$work/voz/"*.ini 2>/dev/null || true
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run LANG=C.UTF-8
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+status_kb() { awk -v k="$1:" '$1 == k { print $2 }' "/proc/$2/status"; }
 
-if command -v Xvfb >/dev/null; then
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 3>"$work/display" &
-    xvfb_pid=$!
-    for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
-    export DISPLAY=:$(head -n1 "$work/display") QT_QPA_PLATFORM=xcb
-    echo "display: Xvfb $DISPLAY (xcb)"
-else
-    export QT_QPA_PLATFORM=offscreen
-    echo "display: offscreen"
-fi
+harness_start
+write_queued_alarms 100
+readings=()
+for run in 1 2 3; do
+    start_voz
+    wait_for_tray_icon 30 || fail "no icon in the tray"
+    sleep 3
+    voz_running || fail "voz ended early"
+    rss=$(status_kb VmRSS "$VOZ_PID") hwm=$(status_kb VmHWM "$VOZ_PID")
+    echo "voz idle, start $run:          VmRSS $rss kB   VmHWM $hwm kB"
+    readings+=("$rss $hwm")
+    stop_voz
+    wait_for_no_tray_icon 10 || fail "the icon stayed after voz ended"
+done
+read -r rss hwm < <(printf '%s\n' "${readings[@]}" | sort -n | sed -n 2p)
+echo "voz idle after start-up:     VmRSS $rss kB   VmHWM $hwm kB"
 
-"$work/voz/voz" >"$work/voz.log" 2>&1 &
-voz_pid=$!
-sleep 3
-if kill -0 "$voz_pid" 2>/dev/null; then
-    echo "voz idle after start-up:     VmRSS $(awk '/^VmRSS/{print $2,$3}' /proc/$voz_pid/status)   VmHWM $(awk '/^VmHWM/{print $2,$3}' /proc/$voz_pid/status)"
-    kill "$voz_pid"; wait "$voz_pid" 2>/dev/null || true
-else
-    echo "voz ended early:"; cat "$work/voz.log"
-fi
-unset voz_pid
-
-"$probe" "$work/voz"
+# The same session as start_voz gives voz.
+env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" XDG_CONFIG_HOME="$WORK_DIR/home/.config" \
+    LANG="${LANG:-C.UTF-8}" QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" \
+    "$probe" "$PROGRAM_DIR" || fail "voz_memory: a window did not show"

@@ -8,6 +8,8 @@
 export VOZ_X_SERVER=${VOZ_X_SERVER:-Xvfb}
 # shellcheck source=tests/desktop/harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/../../tests/desktop/harness.sh"
+# shellcheck source=scripts/perf/queued_alarms.sh
+source "$(dirname "$0")/queued_alarms.sh"
 span=${1:-60}
 
 # Control centres in pixels from the Alarm Set window's client origin (design places in twips).
@@ -18,21 +20,7 @@ EM_CHECK_X=$((2160 / 15 + 7)) EM_CHECK_Y=$(((1800 + 90) / 15))   # the "Every" b
 read -r EXIT_X EXIT_Y < <(centre 5520 3600 612 372)
 
 harness_start
-avoid_midnight
-now=$(date +%s)
-midnight=$(date -d "tomorrow 00:00:00" +%s)
-first=$((now + 600))
-((midnight - 1 - first >= 100)) || fail "too close to midnight for 100 alarms later today"
-step=$(((midnight - 1 - first) / 100))
-((step > 600)) && step=600
-write_autoload_ini
-: >"$(program_file my.dat)"
-for ((i = 0; i < 100; i++)); do
-    at=$(clock_at $((first + i * step)))
-    printf '"once %s"\r\n"Alarm %d at %s"\r\n' "$at" $((i + 1)) "$at" >>"$(program_file my.dat)"
-done
-echo "alarms=100 from $(clock_at "$first") every $step s"
-
+write_queued_alarms 100
 start_voz
 wait_for_tray_icon 30 || fail "no icon in the tray"
 [[ $(cat "/proc/$VOZ_PID/comm" 2>/dev/null) == voz ]] || fail "pid $VOZ_PID is not voz"

@@ -2,8 +2,10 @@
 
 #include "platform/desktop_wallpaper.h"
 #include "platform/midi_player.h"
+#include "platform/midi_synth.h"
 #include "platform/status_notifier_item.h"
 #include "platform/x11_tray_watch.h"
+#include "platform/wave_output.h"
 #include "platform/wave_player.h"
 
 #include <QApplication>
@@ -21,7 +23,16 @@
 
 #include <cstdlib>
 
-QtPlatform::QtPlatform() : m_wave(std::make_unique<WavePlayer>()), m_midi(std::make_unique<MidiPlayer>())
+namespace {
+QString modulePath(const QString& folder, const char* name)
+{
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1String(name));
+}
+}  // namespace
+
+QtPlatform::QtPlatform(const QString& moduleFolder)
+    : m_wave(std::make_unique<WavePlayer>(modulePath(moduleFolder, kWaveOutputModule))),
+      m_midi(std::make_unique<MidiPlayer>(modulePath(moduleFolder, kMidiSynthModule)))
 {
     // A notification area has this long after the icon is added to show up before the window
     // stands in for it; with the program's own start that is within some 5 s of starting.

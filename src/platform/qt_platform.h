@@ -20,10 +20,12 @@ class DesktopWallpaper;
 
 // The platform on a Linux desktop, through Qt: the tray icon (XEmbed or StatusNotifierItem),
 // window order, PulseAudio/PipeWire sound, FluidSynth for MIDI, the desktop's own wallpaper setting.
+// The sound output and the MIDI synthesizer are modules loaded on first use from `moduleFolder`
+// (default: the program's own folder).
 class QtPlatform : public QObject, public Platform {
     Q_OBJECT
 public:
-    QtPlatform();
+    explicit QtPlatform(const QString& moduleFolder = {});
     ~QtPlatform() override;
 
     QDateTime now() override;

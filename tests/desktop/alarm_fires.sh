@@ -8,6 +8,9 @@ harness_start
 prepare_alarm once 8 "Wake up"
 start_voz_in_tray
 park_pointer
+# The sound output and the libraries it brings come with the first sound, not at start.
+mapped() { grep -q "$1" "/proc/$VOZ_PID/maps"; }
+! mapped libvozsound.so && ! mapped libQt6Multimedia || fail "the sound output was loaded before any sound"
 wait_for_alarm_window
 
 # The song is 2 s long: wait for it to end, and for a second of silence after it.
@@ -17,6 +20,7 @@ onset=$(awk -v s="$RECORD_START" -v o="$(sound_onset "$RECORD_FILE")" -v a="$ALA
     'BEGIN { printf "%.2f\n", s + o - a }')
 between "$onset" -0.3 2.0 || fail "the sound began $onset s from the alarm's second"
 pass "the song played once at the alarm (RMS $SONG_RMS, $SONG_LENGTH s, from +$onset s)"
+mapped libvozsound.so || fail "the song played, but not from the sound module"
 
 # The title now shows "Message  " and the date and time, and keeps up with the clock.
 wait_for_clock_title "$MESSAGE_WIN"

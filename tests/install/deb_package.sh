@@ -17,7 +17,7 @@ trap 'stop_voz; rm -rf "$work"' EXIT
 deb="$(ls "$work"/pkg/voz_*.deb)"
 
 contents="$(dpkg-deb -c "$deb" | awk '{print $NF}')"
-for f in usr/bin/voz usr/lib/voz/voz usr/lib/voz/librodidad.so usr/lib/voz/libvozmidi.so usr/lib/voz/ding.wav usr/lib/voz/didi.snd \
+for f in usr/bin/voz usr/lib/voz/voz usr/lib/voz/librodidad.so usr/lib/voz/libvozmidi.so usr/lib/voz/libvozsound.so usr/lib/voz/ding.wav usr/lib/voz/didi.snd \
     usr/lib/voz/air.mid usr/share/applications/voz.desktop; do
   grep -qxF "./$f" <<<"$contents" || fail "the package lacks /$f"
 done

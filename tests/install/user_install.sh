@@ -23,7 +23,7 @@ install() { "$VOZ_SOURCE_DIR/scripts/install.sh" --no-build --build-dir "$VOZ_BU
   || { fail "install.sh $* failed"; cat "$work/install.log" >&2; }; }
 
 install --autostart
-for f in voz librodidad.so libvozmidi.so ding.wav didi.snd air.mid; do
+for f in voz librodidad.so libvozmidi.so libvozsound.so ding.wav didi.snd air.mid; do
   [[ -f "$program/$f" ]] || fail "no $f in the program folder"
 done
 for f in ding.wav didi.snd air.mid; do

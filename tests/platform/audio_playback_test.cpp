@@ -8,6 +8,7 @@
 #include "sound_files.h"
 #include "support/test_program.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
@@ -66,7 +67,7 @@ qint64 playUntilDone(WavePlayer& player, const QString& path, int times)
 
 TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
 {
-    WavePlayer player;
+    WavePlayer player{QStringLiteral(VOZ_SOUND_MODULE)};
     EXPECT_FALSE(player.play(dir.path() + QStringLiteral("/missing.wav"), 1));
     EXPECT_FALSE(player.play(write(QStringLiteral("text.wav"), "hello, world"), 1));
     EXPECT_FALSE(player.play(write(QStringLiteral("empty.wav"), QByteArray()), 1));
@@ -79,18 +80,39 @@ TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
     EXPECT_FALSE(player.isPlaying());
 
     // What the alarm's song call sees: the flag that sends it to the MIDI tune and its error box.
-    QtPlatform platform;
+    QtPlatform platform{QStringLiteral(VOZ_MODULE_DIR)};
     std::int16_t flag = -1;
     SoundKit(platform).PlayWave(QStringLiteral("once"), write(QStringLiteral("song.wav"), "not a song"), flag);
     EXPECT_EQ(flag, 0);
     EXPECT_FALSE(platform.sndPlaySound(write(QStringLiteral("chime.snd"), "not a chime"), 1));
 }
 
+// The sound output is a module loaded on the first play: without it (not there, or a library
+// that is not it) a good song does not play, and the alarm's call goes on to its MIDI tune.
+TEST_F(AudioPlaybackTest, WithoutTheSoundModuleNothingPlays)
+{
+    const QString song = toneFile(QStringLiteral("song.wav"), 0.2, 22050, 1, false);
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VOZ_MIDI_MODULE), folder.filePath(QStringLiteral("libvozsound.so"))));
+    for (const QString& moduleFolder : {dir.filePath(QStringLiteral("none")), folder.path()}) {
+        SCOPED_TRACE(moduleFolder.toStdString());
+        WavePlayer player{QDir(moduleFolder).filePath(QStringLiteral("libvozsound.so"))};
+        player.stop();
+        EXPECT_FALSE(player.play(song, 1));
+        EXPECT_FALSE(player.isPlaying());
+        QtPlatform platform{moduleFolder};
+        std::int16_t flag = -1;
+        SoundKit(platform).PlayWave(QStringLiteral("once"), song, flag);
+        EXPECT_EQ(flag, 0);
+        EXPECT_FALSE(platform.sndPlaySound(song, 1));
+    }
+}
+
 TEST_F(AudioPlaybackTest, EveryEncodingTheLibraryReadsPlays)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
-    WavePlayer player;
-    QtPlatform platform;
+    WavePlayer player{QStringLiteral(VOZ_SOUND_MODULE)};
+    QtPlatform platform{QStringLiteral(VOZ_MODULE_DIR)};
     for (const SoundFileKind& kind : kSoundFileKinds) {
         SCOPED_TRACE(kind.name);
         const QString path = dir.filePath(QString::fromLatin1(kind.name) + QStringLiteral(".wav"));
@@ -107,7 +129,7 @@ TEST_F(AudioPlaybackTest, EveryEncodingTheLibraryReadsPlays)
 TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
-    WavePlayer player;
+    WavePlayer player{QStringLiteral(VOZ_SOUND_MODULE)};
     // The extension does not matter.
     const QString tone = toneFile(QStringLiteral("didi.snd"), 0.4, 22050, 1, false);
     const qint64 once = playUntilDone(player, tone, 1);
@@ -122,7 +144,7 @@ TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
 TEST_F(AudioPlaybackTest, WaveFormatsThatNeedNoConversionOrSome)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
-    WavePlayer player;
+    WavePlayer player{QStringLiteral(VOZ_SOUND_MODULE)};
     EXPECT_GE(playUntilDone(player, toneFile(QStringLiteral("f.wav"), 0.2, 48000, 2, true), 1), 200);
     EXPECT_GE(playUntilDone(player, toneFile(QStringLiteral("odd.wav"), 0.2, 7350, 1, false), 1), 200);
 }
@@ -130,7 +152,7 @@ TEST_F(AudioPlaybackTest, WaveFormatsThatNeedNoConversionOrSome)
 TEST_F(AudioPlaybackTest, RepeatPlaysUntilStopped)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
-    WavePlayer player;
+    WavePlayer player{QStringLiteral(VOZ_SOUND_MODULE)};
     const QString tone = toneFile(QStringLiteral("ding.wav"), 0.2, 44100, 1, false);
     ASSERT_TRUE(player.play(tone, 0));
     // Several lengths of the sound later it still plays.
@@ -152,7 +174,7 @@ TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlayingClosesItsStream)
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
     const int before = serverStreams();
     REQUIRE_AUDIO(before >= 0, "pactl cannot ask the sound server");
-    auto player = std::make_unique<WavePlayer>();
+    auto player = std::make_unique<WavePlayer>(QStringLiteral(VOZ_SOUND_MODULE));
     ASSERT_TRUE(player->play(toneFile(QStringLiteral("t.wav"), 0.3, 44100, 2, false), 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return serverStreams() == before + 1; }, 10'000));
     player.reset();
