@@ -117,6 +117,16 @@ QString savePicture(const QString& path, QColor colour)
     EXPECT_TRUE(image.save(path, nullptr, 95)) << path.toStdString();
     return path;
 }
+QString savePicture(const QTemporaryDir& dir, const char* name, QColor colour)
+{
+    return savePicture(dir.filePath(QString::fromUtf8(name)), colour);
+}
+
+// Hands the desktop a picture (empty: none) and waits until the back end has done with it.
+[[nodiscard]] bool show(DesktopWallpaper& wallpaper, const QString& picture, int msecs = 60000)
+{
+    return wallpaper.set(picture) && wallpaper.waitForIdle(msecs);
+}
 
 bool looksLike(QColor seen, QColor expected, int tolerance = 12)
 {
@@ -235,8 +245,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     ASSERT_FALSE(xcb_connection_has_error(x.c));
 
     const QColor red(200, 30, 40), blue(20, 60, 210);
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.bmp")), red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.bmp", red)));
     // Scaled to cover the screen: the middle and the far corner both show it.
     EXPECT_TRUE(looksLike(x.pixel(320, 240), red, 0));
     EXPECT_TRUE(looksLike(x.pixel(639, 479), red, 0));
@@ -245,8 +254,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_EQ(x.pixmapProperty("ESETROOT_PMAP_ID"), first);
     EXPECT_EQ(x.pixmapSize(first), QSize(640, 480));
 
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("blue.jpg")), blue)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "blue.jpg", blue)));
     EXPECT_TRUE(looksLike(x.pixel(320, 240), blue));
     EXPECT_TRUE(looksLike(x.pixel(0, 0), blue));
     const std::uint32_t second = x.pixmapProperty("_XROOTPMAP_ID");
@@ -254,8 +262,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_NE(second, first);
     EXPECT_FALSE(x.pixmapSize(first)) << "the first picture's pixmap was left on the server";
 
-    ASSERT_TRUE(wallpaper.set(QString()));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, QString()));
     EXPECT_EQ(x.pixmapProperty("_XROOTPMAP_ID"), 0u);
     EXPECT_EQ(x.pixmapProperty("ESETROOT_PMAP_ID"), 0u);
     EXPECT_TRUE(looksLike(x.pixel(320, 240), Qt::black, 0));
@@ -385,15 +392,13 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         const QString picture = dir.filePath(QStringLiteral("picture.jpg"));
         const QColor red(220, 20, 30), green(30, 200, 40);
 
-        ASSERT_TRUE(wallpaper.set(savePicture(picture, red)));
-        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        ASSERT_TRUE(show(wallpaper, savePicture(picture, red)));
         const std::optional<QString> first = get(c.key);
         ASSERT_TRUE(first);
         EXPECT_TRUE(looksLike(middleOf(shownFile(*first)), red)) << first->toStdString();
         EXPECT_EQ(get("picture-options"), QStringLiteral("'zoom'"));
 
-        ASSERT_TRUE(wallpaper.set(savePicture(picture, green)));
-        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        ASSERT_TRUE(show(wallpaper, savePicture(picture, green)));
         std::optional<QString> second;
         EXPECT_TRUE(waitUntil([&] { return (second = get(c.key)) && *second != *first; }, 30000))
             << c.key << " stayed " << first->toStdString();
@@ -404,8 +409,7 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         }
         EXPECT_FALSE(QFile::exists(shownFile(*first))) << "the earlier copy was left behind";
 
-        ASSERT_TRUE(wallpaper.set(QString()));
-        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        ASSERT_TRUE(show(wallpaper, QString()));
         EXPECT_TRUE(waitUntil([&] { return get(c.key) == QStringLiteral("''"); }, 30000));
         EXPECT_EQ(get("picture-options"), QString::fromUtf8(c.cleared));
         EXPECT_EQ(failures.taken(), QStringList());
@@ -450,16 +454,14 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Xfce);
     const QColor yellow(230, 210, 20);
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("picture.jpg")), yellow)));
-    ASSERT_TRUE(wallpaper.waitForIdle(60000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "picture.jpg", yellow)));
     const std::optional<QString> shown = property(QStringLiteral("workspace0/last-image"));
     ASSERT_TRUE(shown);
     EXPECT_TRUE(looksLike(middleOf(*shown), yellow)) << shown->toStdString();
     EXPECT_EQ(property(QStringLiteral("workspace1/last-image")), shown);
     EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("5"));
 
-    ASSERT_TRUE(wallpaper.set(QString()));
-    ASSERT_TRUE(wallpaper.waitForIdle(60000));
+    ASSERT_TRUE(show(wallpaper, QString()));
     EXPECT_EQ(property(QStringLiteral("workspace0/image-style")), QStringLiteral("0"));
     EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("0"));
     EXPECT_EQ(failures.taken(), QStringList());
@@ -494,7 +496,7 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
     Failures failures;
     DesktopWallpaper wallpaper(env, cache, failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Sway);
-    const QString picture = savePicture(dir.filePath(QStringLiteral("p.jpg")), Qt::red);
+    const QString picture = savePicture(dir, "p.jpg", Qt::red);
 
     const struct {
         bool clear;
@@ -511,8 +513,7 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
         ASSERT_TRUE(a.open(QIODevice::WriteOnly));
         a.write(c.sway);
         a.close();
-        ASSERT_TRUE(wallpaper.set(c.clear ? QString() : picture));
-        ASSERT_TRUE(wallpaper.waitForIdle(30000));
+        ASSERT_TRUE(show(wallpaper, c.clear ? QString() : picture));
         QFile said(args);
         ASSERT_TRUE(said.open(QIODevice::ReadOnly));
         EXPECT_TRUE(QString::fromUtf8(said.readAll()).contains(QRegularExpression(QString::fromUtf8(c.shown))));
@@ -551,7 +552,7 @@ TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
         EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         heard << reason;
     });
-    ASSERT_TRUE(platform.setWallpaper(savePicture(dir.filePath(QStringLiteral("p.bmp")), Qt::blue)));
+    ASSERT_TRUE(platform.setWallpaper(savePicture(dir, "p.bmp", Qt::blue)));
     EXPECT_TRUE(heard.isEmpty()) << "told before the desktop answered";
     EXPECT_TRUE(waitUntil([&] {
         QCoreApplication::processEvents();
@@ -595,23 +596,20 @@ TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
     DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Lxde);
     const QColor red(200, 30, 40);
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.jpg")), red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.jpg", red)));
     EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), red); }, 30000)) << "the screen never showed it";
     // pcmanfm writes its settings a moment after it shows them.
     EXPECT_TRUE(waitUntil([&] { return looksLike(middleOf(setting("wallpaper")), red); }, 30000))
         << setting("wallpaper").toStdString();
     EXPECT_EQ(setting("wallpaper_mode"), QStringLiteral("crop"));
 
-    ASSERT_TRUE(wallpaper.set(QString()));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, QString()));
     EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000));
     EXPECT_TRUE(waitUntil([&] { return setting("wallpaper_mode") == QLatin1String("color"); }, 30000));
     EXPECT_EQ(failures.taken(), QStringList());
 
     desktop.reset();
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.jpg")), red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.jpg", red)));
     const QStringList reasons = failures.taken();
     ASSERT_EQ(reasons.size(), 1);
     EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("pcmanfm"))) << reasons[0].toStdString();
