@@ -67,32 +67,20 @@ pick_picture()
     poll_until 5 preview_shows "$2" || fail "the preview does not show $3's colour ($2) after choosing it in \"Search\""
 }
 
-# list_lines: how many entries the wallpaper list shows (bands of rows holding anything but the
-# white background: dark text, or the blue of a selected entry; a single blank row, as under the
-# dot of a "j", does not end a band).
-list_lines()
+# list_bands: the client y of each wallpaper list entry's middle, one a line: bands of rows holding
+# anything but the white background (dark text, or a selected entry's blue); one or two blank
+# rows, as under the dot of a "j", do not end a band.
+list_bands()
 {
     window_geometry "$WIN" || return 1
     capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
-    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk '
-        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
-                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
-        END { for (y = 0; y < '"$LIST_H"'; y++) { if (used[y] && !used[y - 1] && !used[y - 2]) n++ } print n + 0 }'
-}
-list_shows() { [[ $(list_lines) == "$1" ]]; }
-
-# list_row_centre ROW: the client y of an entry's middle, from the bands list_lines counts.
-list_row_centre()
-{
-    window_geometry "$WIN" || return 1
-    capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
-    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk -v want="$1" '
-        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
-                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
+    pixels "$WORK_DIR/list.png" 0 0 "$LIST_W" "$LIST_H" | awk '$3 < 160 || $4 < 160 || $5 < 160 { used[$2]++ }
         END { for (y = 0; y < '"$LIST_H"'; y++) {
-                  if (used[y] && !used[y - 1] && !used[y - 2]) { top = y }
-                  if (used[y] && !used[y + 1] && !used[y + 2]) { if (n == want) { print int((top + y) / 2) + '"$LIST_Y"'; exit } n++ } } }'
+                  if (used[y] && !used[y - 1] && !used[y - 2]) top = y
+                  if (used[y] && !used[y + 1] && !used[y + 2]) print int((top + y) / 2) + '"$LIST_Y"' } }'
 }
+list_lines() { list_bands | wc -l; }
+list_shows() { [[ $(list_lines) == "$1" ]]; }
 
 window_iconic() { xprop -id "$WIN" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
 
@@ -108,14 +96,9 @@ open_wallpaper_window()
         note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
 }
 
-# Record 5 of voz.ini: 17 characters of label, top and left (16-bit, little-endian), 30 of text.
-record5_label() { tail -c +205 "$(program_file voz.ini)" 2>/dev/null | head -c 17; }
-record5_text() { tail -c +226 "$(program_file voz.ini)" 2>/dev/null | head -c 30; }
-record5_number()
-{
-    tail -c +$((205 + 17 + $1)) "$(program_file voz.ini)" | head -c 2 | od -An -td2 | tr -d ' '
-}
-record5_is() { [[ $(record5_label) == '[WallpaperLoc]   ' && $(record5_text) == "$(printf '%-30s' "$1")" ]]; }
+# record5 OFFSET LENGTH: bytes of voz.ini's record 5: 17 of label, top and left (16-bit LE), 30 of text.
+record5() { tail -c +$((205 + $1)) "$(program_file voz.ini)" 2>/dev/null | head -c "$2"; }
+record5_is() { [[ $(record5 0 17) == '[WallpaperLoc]   ' && $(record5 21 30) == "$(printf '%-30s' "$1")" ]]; }
 
 # ---- set-up: three one-colour pictures in a pictures folder of their own ----------------------
 
@@ -145,21 +128,12 @@ park_pointer
 sleep 0.3
 screenshot wallpaper_opened >/dev/null
 # The preview's tooltip (CJK text): a picture of it for the eye.
-find_tooltip()
-{
-    local w
-    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        window_geometry "$w" || continue
-        ((WIN_W >= 30 && WIN_H <= 40)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && { TIP=$w; return 0; }
-    done
-    return 1
-}
+find_tooltip() { find_popup 30 0 40; }
 window_geometry "$WIN"
 move_pointer $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)) || fail "could not reach the preview"
 poll_until 5 find_tooltip || fail "no tooltip over the preview"
 sleep 0.3
-capture_window "$TIP" "$SHOT_DIR/preview_tooltip.png"
+capture_window "$POPUP_WIN" "$SHOT_DIR/preview_tooltip.png"
 screenshot wallpaper_tooltip >/dev/null
 park_pointer
 
@@ -216,7 +190,8 @@ pass "saving again asked to overwrite; Yes wrote the four entries"
 # button reads Wpaper.dat again, the clear button empties the list; the minimise button
 # minimises the window and the tray restores it.
 list_shows 4 || fail "the wallpaper list shows $(list_lines) entries, not 4"
-row_y=$(list_row_centre 1) || fail "cannot find the list's second entry"
+row_y=$(list_bands | sed -n 2p)
+[[ -n $row_y ]] || fail "cannot find the list's second entry"
 click_in_window "$WIN" $((LIST_X + 20)) "$row_y" || fail "could not click the list's second entry"
 poll_until 5 preview_shows "$RED" || fail "a click on b.gif in the list does not preview its red"
 click delete
@@ -256,7 +231,7 @@ poll_until 5 record5_is 'CheckCheckRando 1' || {
     od -c -j 204 -N 51 "$(program_file voz.ini)" | sed 's/^/        /'
     fail "record 5 of voz.ini is not [WallpaperLoc] with CheckCheckRando 1"
 }
-top=$(record5_number 0) left=$(record5_number 2)
+top=$(record5 17 2 | od -An -td2 | tr -d ' ') left=$(record5 19 2 | od -An -td2 | tr -d ' ')
 ((top >= 100 * 15 && left >= 200 * 15)) || fail "record 5 keeps the place top $top, left $left twips; the window was moved to 260,140 px"
 pass "Close stored record 5: [WallpaperLoc], top $top, left $left, \"CheckCheckRando 1\""
 
