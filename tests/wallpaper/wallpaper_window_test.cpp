@@ -114,10 +114,10 @@ struct Rig {
         t.start();
     }
 
-    // Grey pictures that exist, as the saved list with the given choices.
+    // Pictures that exist, in colours told apart by their place, as the saved list with the given choices.
     void savedList(const QStringList& names, int interval, bool change)
     {
-        for (const QString& n : names) makePicture(n, Qt::gray);
+        for (int i = 0; i < names.size(); ++i) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
         lib.listFile = names;
         lib.keep = true;
         lib.interval = interval;
@@ -137,18 +137,6 @@ struct Rig {
 };
 
 struct WallpaperTest : ::testing::Test, Rig {
-    void removePicture(const QString& name) { ASSERT_TRUE(QFile::remove(pictures.filePath(name))); }
-
-    // Saved pictures in colours told apart by their place in the list.
-    void colouredList(const QStringList& names, bool random)
-    {
-        for (int i = 0; i < names.size(); ++i) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
-        lib.listFile = names;
-        lib.keep = true;
-        lib.interval = 0;
-        lib.random = random;
-    }
-
     Form12& open()
     {
         p.form1().mWallpaper_Click();
@@ -158,8 +146,8 @@ struct WallpaperTest : ::testing::Test, Rig {
 
 TEST_F(WallpaperTest, PriorityOrderWrapsAndGifJpgGoThroughTheBitmap)
 {
-    colouredList({QStringLiteral("a.bmp"), QStringLiteral("b.GIF"), QStringLiteral("c.jpeg"), QStringLiteral("d.jpg")},
-                 false);
+    savedList({QStringLiteral("a.bmp"), QStringLiteral("b.GIF"), QStringLiteral("c.jpeg"), QStringLiteral("d.jpg")}, 0,
+              false);
     Form12& w = open();
     const QString bitmap = picturePath(QStringLiteral("tmpFile.bmp"));
     const struct {
@@ -308,7 +296,7 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
     QImageReader::setAllocationLimit(1);
     auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
 
-    colouredList({}, false);
+    savedList({}, 0, false);
     lib.listFile = {QStringLiteral("large.jpg"), QStringLiteral("text.bmp"), QStringLiteral("text.jpg"),
                     QStringLiteral("small.jpg")};
     Form12& w = open();
@@ -369,7 +357,7 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
 
 TEST_F(WallpaperTest, ADesktopThatRefusesIsToldOnceARun)
 {
-    colouredList({QStringLiteral("a.bmp"), QStringLiteral("b.jpg")}, false);
+    savedList({QStringLiteral("a.bmp"), QStringLiteral("b.jpg")}, 0, false);
     t.platform.wallpaperFailure = QStringLiteral("swaymsg output: Error: unknown output");
     Form12& w = open();
     w.EMShowToShow();
@@ -527,7 +515,7 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
     EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")), QByteArray("\"a.bmp\"\r\n\"b.gif\"\r\n"));
 
     // Clicking a listed picture that went away removes it with a warning.
-    removePicture(QStringLiteral("b.gif"));
+    ASSERT_TRUE(QFile::remove(pictures.filePath(QStringLiteral("b.gif"))));
     c.lstShow.setListIndex(1);
     EXPECT_EQ(c.lstShow.items(), QStringList{"a.bmp"});
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("b.gif file not found")});
