@@ -325,12 +325,11 @@ QProcessEnvironment sessionUnder(const QString& folder, const QString& busAddres
     return env;
 }
 
-// A gsettings string value ('...') as a local path.
-QString pathOfUri(const QString& gvariant)
+// A gsettings string value ('...') as a local path, from a file: URI or the path itself.
+QString pathOf(const QString& gvariant, bool uri)
 {
-    QString text = gvariant;
-    if (text.startsWith(QLatin1Char('\'')) && text.endsWith(QLatin1Char('\''))) text = text.mid(1, text.size() - 2);
-    return QUrl(text).toLocalFile();
+    const QString text = gvariant.mid(1, gvariant.size() - 2);
+    return uri ? QUrl(text).toLocalFile() : text;
 }
 
 // GNOME and its relatives, on their own schemas (gsettings-desktop-schemas, mate-desktop-common,
@@ -338,7 +337,6 @@ QString pathOfUri(const QString& gvariant)
 // schema without a refusal. dconf-service runs with the private home, so nothing reaches the real one.
 TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
 {
-    const QString dconfService = QStringLiteral("/usr/libexec/dconf-service");
     REQUIRE_PROGRAMS("dbus-daemon", "gsettings", "/usr/libexec/dconf-service");
     app();
     const struct {
@@ -368,21 +366,17 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         QProcessEnvironment env = sessionUnder(dir.path(), bus.address, QString::fromUtf8(c.desktop));
         env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("dconf"));
         Helper dconf;
-        ASSERT_TRUE(dconf.start(dconfService, {}, env));
+        ASSERT_TRUE(dconf.start(QStringLiteral("/usr/libexec/dconf-service"), {}, env));
         ASSERT_TRUE(bus.waitForName(QStringLiteral("ca.desrt.dconf")));
 
-        const QString gsettings = QStringLiteral("gsettings");
-        auto get = [&](const char* key) {
-            return runTool(gsettings, {QStringLiteral("get"), schema, QString::fromUtf8(key)}, env);
+        auto gsettings = [&](const char* verb, const char* key, const QStringList& value = {}) {
+            return runTool(QStringLiteral("gsettings"), QStringList{verb, schema, key} + value, env);
         };
-        auto shownFile = [&](const QString& value) {
-            if (c.uri) return pathOfUri(value);
-            return value.mid(1, value.size() - 2);
-        };
+        auto get = [&](const char* key) { return gsettings("get", key); };
+        auto shownFile = [&](const QString& value) { return pathOf(value, c.uri); };
         // A removal left by an earlier run, where the schema knows one.
         if (QString::fromUtf8(c.cleared) == QLatin1String("'none'")) {
-            ASSERT_TRUE(runTool(gsettings, {QStringLiteral("set"), schema, QStringLiteral("picture-options"),
-                                            QStringLiteral("'none'")}, env));
+            ASSERT_TRUE(gsettings("set", "picture-options", {"'none'"}));
         }
 
         Failures failures;
@@ -435,35 +429,29 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(daemon.start(xfconfd, {}, env));
     ASSERT_TRUE(bus.waitForName(QStringLiteral("org.xfce.Xfconf")));
 
-    const QString query = QStringLiteral("xfconf-query");
-    const QString base = QStringLiteral("/backdrop/screen0/monitorVirtual1/");
-    auto property = [&](const QString& name) {
-        return runTool(query, {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), base + name}, env);
+    // A property of the first monitor's backdrops; with more arguments, made with that type and value.
+    auto property = [&](const char* name, const QStringList& create = {}) {
+        const QString path = QStringLiteral("/backdrop/screen0/monitorVirtual1/") + QString::fromUtf8(name);
+        return runTool(QStringLiteral("xfconf-query"), QStringList{"-c", "xfce4-desktop", "-p", path} + create, env);
     };
-    auto create = [&](const QString& name, const char* type, const QString& value) {
-        return runTool(query, {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), base + name,
-                               QStringLiteral("-n"), QStringLiteral("-t"), QString::fromUtf8(type), QStringLiteral("-s"), value},
-                       env)
-            .has_value();
-    };
-    ASSERT_TRUE(create(QStringLiteral("workspace0/last-image"), "string", QStringLiteral("/nowhere/old.png")));
-    ASSERT_TRUE(create(QStringLiteral("workspace1/last-image"), "string", QStringLiteral("/nowhere/old.png")));
-    ASSERT_TRUE(create(QStringLiteral("workspace1/image-style"), "int", QStringLiteral("0")));
+    ASSERT_TRUE(property("workspace0/last-image", {"-n", "-t", "string", "-s", "/nowhere/old.png"}));
+    ASSERT_TRUE(property("workspace1/last-image", {"-n", "-t", "string", "-s", "/nowhere/old.png"}));
+    ASSERT_TRUE(property("workspace1/image-style", {"-n", "-t", "int", "-s", "0"}));
 
     Failures failures;
     DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Xfce);
     const QColor yellow(230, 210, 20);
     ASSERT_TRUE(show(wallpaper, savePicture(dir, "picture.jpg", yellow)));
-    const std::optional<QString> shown = property(QStringLiteral("workspace0/last-image"));
+    const std::optional<QString> shown = property("workspace0/last-image");
     ASSERT_TRUE(shown);
     EXPECT_TRUE(looksLike(middleOf(*shown), yellow)) << shown->toStdString();
-    EXPECT_EQ(property(QStringLiteral("workspace1/last-image")), shown);
-    EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("5"));
+    EXPECT_EQ(property("workspace1/last-image"), shown);
+    EXPECT_EQ(property("workspace1/image-style"), QStringLiteral("5"));
 
     ASSERT_TRUE(show(wallpaper, QString()));
-    EXPECT_EQ(property(QStringLiteral("workspace0/image-style")), QStringLiteral("0"));
-    EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("0"));
+    EXPECT_EQ(property("workspace0/image-style"), QStringLiteral("0"));
+    EXPECT_EQ(property("workspace1/image-style"), QStringLiteral("0"));
     EXPECT_EQ(failures.taken(), QStringList());
 }
 
