@@ -714,6 +714,15 @@ capture_region()
 # screenshot NAME: the whole screen into the scenario's picture folder; prints the file.
 screenshot() { capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$SHOT_DIR/$1.png" && echo "$SHOT_DIR/$1.png"; }
 
+# painted X Y W H: the screen there (not a window's own image, which can be painted while the
+# screen stays black) shows mostly a window's light face; window_painted WIN: the same for a window.
+painted()
+{
+    capture_region "$1" "$2" "$3" "$4" "$WORK_DIR/painted.png" &&
+        (($(count_pixels "$WORK_DIR/painted.png" 0 0 "$3" "$4" 'r > 200 && g > 200 && b > 200') * 2 > $3 * $4))
+}
+window_painted() { window_geometry "$1" && painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H"; }
+
 # capture_window WIN FILE: what the screen shows inside the window (there is no compositor, so
 # the same pixels as a crop of the whole screen, only quicker).
 capture_window() { xwd -silent -display "$DISPLAY" -id "$1" | convert xwd:- "$2"; }

@@ -33,16 +33,6 @@ preview_shows()
     window_geometry "$WIN" && rgb_near "$(screen_rgb $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)))" "$1"
 }
 
-# painted X Y W H: the screen there shows mostly a window's light face, not an unpainted (black)
-# window.
-painted()
-{
-    capture_region "$1" "$2" "$3" "$4" "$WORK_DIR/painted.png" || return 1
-    local light
-    light=$(count_pixels "$WORK_DIR/painted.png" 0 0 "$3" "$4" 'r > 200 && g > 200 && b > 200')
-    ((light * 2 > $3 * $4))
-}
-
 # choose_entry ARROW_X ARROW_Y ROW WHAT: opens a combo box of the window by its arrow and chooses
 # the 0-based ROW with the keyboard.
 choose_entry()
@@ -91,9 +81,7 @@ open_wallpaper_window()
 {
     choose_menu_item Wallpaper
     WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window after Wallpaper ($1)"
-    window_geometry "$WIN"
-    poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" ||
-        note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
+    poll_until 3 window_painted "$WIN" || note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
 }
 
 # record5 OFFSET LENGTH: bytes of voz.ini's record 5: 17 of label, top and left (16-bit LE), 30 of text.
@@ -174,8 +162,7 @@ pass "Add, Add and Return filled the list; the save button wrote Wpaper.dat with
 click add
 click save
 question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question on saving over Wpaper.dat"
-window_geometry "$question"
-poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || note_fault "the overwrite question shows black, not its face"
+poll_until 3 window_painted "$question" || note_fault "the overwrite question shows black, not its face"
 screenshot wallpaper_overwrite >/dev/null
 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || fail "Wpaper.dat changed before the answer"
 click_control "$question" overwrite.yes
