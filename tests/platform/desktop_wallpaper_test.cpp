@@ -4,6 +4,7 @@
 // and stopped by its process id; a missing program skips the test.
 #include "platform/desktop_wallpaper.h"
 #include "platform/qt_platform.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -279,16 +280,13 @@ public:
     bool start(const QString& folder)
     {
         const QString config = folder + QStringLiteral("/bus.conf");
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly)) return false;
-        file.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                                  " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                                  "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
-                                  "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                  "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                       .arg(folder)
-                       .toUtf8());
-        file.close();
+        const QString conf =
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
+                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+        if (!writeFile(config, conf.arg(folder).toUtf8())) return false;
         if (!m_daemon.start(QStringLiteral("dbus-daemon"),
                             {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                              QStringLiteral("--print-address=1")},
@@ -459,11 +457,10 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
 QString fakeSwaymsg(const QTemporaryDir& dir, const QString& body)
 {
     const QString bin = dir.filePath(QStringLiteral("bin"));
-    QFile script(bin + QStringLiteral("/swaymsg"));
-    if (!QDir().mkpath(bin) || !script.open(QIODevice::WriteOnly)) return {};
-    script.write("#!/bin/sh\n" + body.toUtf8());
-    script.close();
-    return script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ? bin : QString();
+    const QString script = bin + QStringLiteral("/swaymsg");
+    if (!QDir().mkpath(bin) || !writeFile(script, "#!/bin/sh\n" + body.toUtf8())) return {};
+    return QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ? bin
+                                                                                                                 : QString();
 }
 
 // sway through a stand-in swaymsg that writes down its arguments and answers as sway would; the
@@ -497,14 +494,9 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
-        QFile a(answer);
-        ASSERT_TRUE(a.open(QIODevice::WriteOnly));
-        a.write(c.sway);
-        a.close();
+        ASSERT_TRUE(writeFile(answer, c.sway));
         ASSERT_TRUE(show(wallpaper, c.clear ? QString() : picture));
-        QFile said(args);
-        ASSERT_TRUE(said.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QString::fromUtf8(said.readAll()).contains(QRegularExpression(QString::fromUtf8(c.shown))));
+        EXPECT_TRUE(QString::fromUtf8(readFile(args)).contains(QRegularExpression(QString::fromUtf8(c.shown))));
         const QStringList reasons = failures.taken();
         if (!*c.sway) {
             EXPECT_EQ(reasons, QStringList());
@@ -566,9 +558,7 @@ TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
     env.insert(QStringLiteral("DISPLAY"), display);
     const QString settings = dir.filePath(QStringLiteral("config/pcmanfm/default/desktop-items-0.conf"));
     auto setting = [&](const char* key) {
-        QFile f(settings);
-        if (!f.open(QIODevice::ReadOnly)) return QString();
-        for (const QByteArray& line : f.readAll().split('\n'))
+        for (const QByteArray& line : readFile(settings).split('\n'))
             if (line.startsWith(QByteArray(key) + '=')) return QString::fromUtf8(line.mid(int(std::strlen(key)) + 1));
         return QString();
     };

@@ -284,11 +284,8 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
         large.fill(Qt::blue);
         ASSERT_TRUE(large.save(pictures.filePath(QStringLiteral("large.jpg")), "JPG"));
     }
-    for (const char* text : {"text.bmp", "text.jpg"}) {
-        QFile f(pictures.filePath(QLatin1String(text)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("not a picture\n");
-    }
+    for (const char* text : {"text.bmp", "text.jpg"})
+        ASSERT_TRUE(writeFile(pictures.filePath(QLatin1String(text)), "not a picture\n"));
     // A folder in the bitmap's place: no one, root included, can write that file.
     ASSERT_TRUE(QDir(pictures.path()).mkdir(QStringLiteral("tmpFile.bmp")));
     // Qt's limit lowered so that a small file is "too large" (1.2 Mpx is above 1 MB / 4 here).
