@@ -458,7 +458,6 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
                       QStringLiteral("c.jpg")};
     Form12& w = open();
     Form12Controls& c = w.c();
-    EXPECT_EQ(w.window()->pos(), QPoint(0, 0));
     EXPECT_FALSE(c.cbChange.Enabled());
     EXPECT_FALSE(c.chkChange.Enabled());
 
