@@ -744,6 +744,12 @@ no_combo_popup() { ! find_combo_popup; }
 # screen_rgb X Y: "R G B" of one pixel of the screen.
 screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
 
+# root_rgb / root_shows "R G B": the desktop at a point no window of a scenario covers.
+ROOT_X=820 ROOT_Y=560
+root_rgb() { screen_rgb "$ROOT_X" "$ROOT_Y"; }
+root_shows() { rgb_near "$(root_rgb)" "$1"; }
+root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
+
 # rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE of the other's (12: a
 # JPEG's rounding).
 rgb_near()
