@@ -177,8 +177,7 @@ poll_until()
     done
 }
 
-# wait_for_process_exit [PID [SECONDS]]: true once it (voz by default) has ended; its exit status
-# goes to LAST_EXIT_STATUS.
+# wait_for_process_exit [PID [SECONDS]]: true once it (voz by default) has ended; status in LAST_EXIT_STATUS.
 wait_for_process_exit()
 {
     local pid=${1:-$VOZ_PID} limit=${2:-20}
@@ -191,8 +190,7 @@ wait_for_process_exit()
 
 # ---- display, window manager, sound ------------------------------------------------------
 
-# Ends the scenario through its TERM trap when it runs too long; stopping the watchdog also
-# stops its timer.
+# Ends a scenario that runs too long through its TERM trap; stopping the watchdog stops its timer.
 start_watchdog()
 {
     # shellcheck disable=SC2016  # expanded by the watchdog shell
@@ -527,8 +525,7 @@ click_in_window() { window_geometry "$1" && click_at $((WIN_X + $2)) $((WIN_Y + 
 
 press_keys() { xdotool key --delay 40 "$@"; }
 
-# Controls as the windows place them, in twips from the client area's origin: left, top, width,
-# height.
+# Controls as the windows place them, in twips from the client area's origin: left, top, width, height.
 declare -A VOZ_CONTROLS=(
     [alarm_set.add]="5520 1680 612 372" [alarm_set.save]="1560 3720 252 252"
     [alarm_set.hour]="3720 120 372 264" [alarm_set.minute]="4320 120 372 264"
@@ -628,8 +625,7 @@ find_popup()
     return 1
 }
 
-# find_tray_menu: the shown popup menu (a tooltip is far smaller) into MENU_WIN MENU_X MENU_Y
-# MENU_W MENU_H.
+# find_tray_menu: the shown popup menu (a tooltip is far smaller) into MENU_WIN, MENU_X/Y/W/H.
 find_tray_menu()
 {
     find_popup 40 60 || { MENU_WIN=""; return 1; }
@@ -723,8 +719,7 @@ painted()
 }
 window_painted() { window_geometry "$1" && painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H"; }
 
-# capture_window WIN FILE: what the screen shows inside the window (there is no compositor, so
-# the same pixels as a crop of the whole screen, only quicker).
+# capture_window WIN FILE: what the screen shows inside the window (no compositor: a quicker crop).
 capture_window() { xwd -silent -display "$DISPLAY" -id "$1" | convert xwd:- "$2"; }
 
 # pixels FILE X Y W H: "X Y R G B" (0..255, X and Y within the region) for each pixel of it.
@@ -750,8 +745,7 @@ root_rgb() { screen_rgb "$ROOT_X" "$ROOT_Y"; }
 root_shows() { rgb_near "$(root_rgb)" "$1"; }
 root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
 
-# rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE of the other's (12: a
-# JPEG's rounding).
+# rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE (12: a JPEG's rounding).
 rgb_near()
 {
     local a b i d
@@ -764,8 +758,7 @@ rgb_near()
     done
 }
 
-# count_pixels FILE X Y W H AWK_CONDITION: how many pixels of the region satisfy the condition
-# over r, g, b (0..255), e.g. 'r > 180 && g < 70 && b < 70'.
+# count_pixels FILE X Y W H AWK_CONDITION: how many pixels meet a condition such as 'r > 180 && g < 70'.
 count_pixels() { pixels "$@" | awk '{ r = $3; g = $4; b = $5; if ('"$6"') n++ } END { print n + 0 }'; }
 
 # images_identical A B: true when every pixel is the same.
@@ -825,8 +818,7 @@ avoid_midnight()
     sleep 1
 }
 
-# wait_for_clock EPOCH: sleeps (in steps, so a stopped test still ends quickly) until the wall
-# clock has reached that second.
+# wait_for_clock EPOCH: polls (so a stopped test still ends quickly) until the wall clock reaches it.
 clock_reached() { (($(date +%s) >= $1)); }
 wait_for_clock() { poll_until $(($1 - $(date +%s) + 5)) clock_reached "$1"; }
 
@@ -835,13 +827,11 @@ above() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'; }
 below() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v < l) }'; }
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi) }'; }
 
-# sound_flowing [SECONDS] / sound_silent [SECONDS]: whether the recording's last SECONDS (0.3
-# by default) hold sound.
+# sound_flowing / sound_silent [SECONDS]: whether the recording's last SECONDS (0.3) hold sound.
 sound_flowing() { above "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.01; }
 sound_silent() { below "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.001; }
 
-# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above the
-# threshold.
+# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above it.
 sound_onset()
 {
     local total rest
@@ -905,8 +895,7 @@ check_song()
 # parec returns once 8 KiB (the header and some 45 ms of sound) are written.
 record_start_now() { RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }'); }
 
-# text_lines FILE X Y W H: how many lines of dark text the region of a picture holds (bands of
-# rows with dark pixels, separated by rows without).
+# text_lines FILE X Y W H: how many lines of dark text (bands of rows with dark pixels) the region holds.
 text_lines()
 {
     pixels "$@" | awk '$3 < 100 && $4 < 100 && $5 < 100 { dark[$2]++ }
