@@ -619,7 +619,8 @@ find_popup()
     local w
     for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
         xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        window_geometry "$w" && ((WIN_W >= $1 && WIN_H >= $2 && WIN_H <= ${3:-99999})) || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= $1 && WIN_H >= $2 && WIN_H <= ${3:-99999})) || continue
         [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && { POPUP_WIN=$w; return 0; }
     done
     return 1
