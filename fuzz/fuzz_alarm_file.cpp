@@ -44,28 +44,17 @@ struct Reader {
     }
 };
 
-QString timeText(int secs)
-{
-    const QLatin1Char zero('0');
-    return QStringLiteral("%1:%2:%3")
-        .arg(secs / 3600, 2, 10, zero)
-        .arg(secs / 60 % 60, 2, 10, zero)
-        .arg(secs % 60, 2, 10, zero);
-}
+QString timeText(int secs) { return QTime(0, 0).addSecs(secs).toString(QStringLiteral("HH:mm:ss")); }
 
-bool alarmOk(const CheckKit& kit, const QString& line)
+// Whether the program's own check takes the line.
+bool passes(const CheckKit& kit, void (CheckKit::*check)(const QString&, std::int16_t&) const, const QString& line)
 {
     std::int16_t answer = 1;
-    kit.CheckAlarmLine(line, answer);
+    (kit.*check)(line, answer);
     return answer != 0;
 }
-
-bool messageOk(const CheckKit& kit, const QString& line)
-{
-    std::int16_t answer = 1;
-    kit.CheckMessageLine(line, answer);
-    return answer != 0;
-}
+bool alarmOk(const CheckKit& kit, const QString& line) { return passes(kit, &CheckKit::CheckAlarmLine, line); }
+bool messageOk(const CheckKit& kit, const QString& line) { return passes(kit, &CheckKit::CheckMessageLine, line); }
 
 struct Scene {
     QString now = QStringLiteral("12:00:00");
@@ -214,8 +203,7 @@ void checkLoad(const QByteArray& content, const Scene& before)
 
     // Saving the lists and loading the saved file gives the same lists back. Every entry is
     // later than now, so a load at midnight drops none of them.
-    ListBox againData;
-    ListBox againMessages;
+    ListBox againData, againMessages;
     const LoadReport again = mergeDataFile(composeDataFile(data, messages), kFileName, QStringLiteral("00:00:00"),
                                            kit, againData, againMessages);
     REQUIRE(again.badRecords == 0);

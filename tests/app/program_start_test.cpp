@@ -18,7 +18,6 @@ struct ProgramStart : ProgramTest {
 
 TEST_F(ProgramStart, StartValuesTrayIconAndTimerWithoutSettingsFile)
 {
-    EXPECT_EQ(p.gSoundOn, 0);  // before start every number is 0
     t.start();
     EXPECT_TRUE(p.gAppPath.endsWith(QLatin1Char('/')));
     EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("ding.wav"));
@@ -33,14 +32,7 @@ TEST_F(ProgramStart, StartValuesTrayIconAndTimerWithoutSettingsFile)
     EXPECT_FALSE(p.form4().Loaded());  // nothing to load without automatic loading
     EXPECT_FALSE(p.form8().Loaded());  // the engine is released after start
 
-    const NotifyIconData& d = p.gTrayIcon;
-    EXPECT_EQ(d.cbSize, 88u);
-    EXPECT_EQ(d.uID, 1u);
-    EXPECT_EQ(d.uFlags, 7u);
-    EXPECT_EQ(d.uCallbackMessage, 0x200u);
-    EXPECT_STREQ(d.szTip, "Voz");
-    EXPECT_EQ(d.szTip[4], ' ');
-    EXPECT_EQ(d.szTip[63], ' ');
+    EXPECT_STREQ(p.gTrayIcon.szTip, "Voz");  // the tooltip; the record's other fields are read by no one
     ASSERT_EQ(t.platform.trayMessages.size(), 1u);
     EXPECT_EQ(t.platform.trayMessages[0], NIM_ADD);
     EXPECT_EQ(t.platform.trayCalls[0].hIcon, p.form1().Image1Handle());

@@ -1,18 +1,7 @@
 # shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
-# Sourced by the desktop scenarios. Each scenario gets its own X display (Xorg + icewm, whose
-# taskbar holds the tray), its own PulseAudio with a null sink, and its own copy of the program
-# folder, so scenarios never see each other's voz.ini or data files.
-#
-#   source "$(dirname "$0")/harness.sh"
-#   harness_start                  # display, window manager, sound server, program folder
-#   write_program_file voz.ini '...'
-#   start_voz
-#   wait_for_tray_icon || fail "no tray icon"
-#   choose_menu_item Help
-#   ...
-#   scenario_passed
-#
-# Every child is started under setpriv --pdeathsig, so even a killed scenario leaves nothing behind.
+# Sourced by the desktop scenarios: each gets its own X display (Xorg + icewm, whose taskbar holds
+# the tray), PulseAudio with a null sink and copy of the program folder. Every child runs under
+# setpriv --pdeathsig, so even a killed scenario leaves nothing behind.
 
 [[ -n ${VOZ_HARNESS_LOADED:-} ]] && return 0
 VOZ_HARNESS_LOADED=1
@@ -83,12 +72,7 @@ fail()
 }
 
 # check DESCRIPTION COMMAND...: PASS when the command succeeds, else FAIL and end.
-check()
-{
-    local what=$1
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
+check() { if "${@:2}"; then pass "$1"; else fail "$1"; fi; }
 
 # note_fault TEXT: a fault that fails the scenario at its end, so the steps after it still run.
 DEFERRED_FAULTS=()
@@ -176,12 +160,7 @@ harness_cleanup()
     fi
 }
 
-harness_interrupted()
-{
-    echo "FAIL: $SCENARIO: stopped by $1 after $SECONDS s"
-    exit 1
-}
-
+harness_interrupted() { echo "FAIL: $SCENARIO: stopped by $1 after $SECONDS s"; exit 1; }
 trap harness_cleanup EXIT
 trap 'harness_interrupted INT' INT
 trap 'harness_interrupted TERM' TERM
@@ -189,9 +168,8 @@ trap 'harness_interrupted TERM' TERM
 # poll_until SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; false on time-out.
 poll_until()
 {
-    local limit=$1
+    local deadline=$((SECONDS + $1))
     shift
-    local deadline=$((SECONDS + limit))
     while true; do
         "$@" && return 0
         ((SECONDS >= deadline)) && return 1
@@ -199,8 +177,7 @@ poll_until()
     done
 }
 
-# wait_for_process_exit [PID [SECONDS]]: true once it (voz by default) has ended; its exit status
-# goes to LAST_EXIT_STATUS.
+# wait_for_process_exit [PID [SECONDS]]: true once it (voz by default) has ended; status in LAST_EXIT_STATUS.
 wait_for_process_exit()
 {
     local pid=${1:-$VOZ_PID} limit=${2:-20}
@@ -213,8 +190,7 @@ wait_for_process_exit()
 
 # ---- display, window manager, sound ------------------------------------------------------
 
-# Ends the scenario through its TERM trap when it runs too long; stopping the watchdog also
-# stops its timer.
+# Ends a scenario that runs too long through its TERM trap; stopping the watchdog stops its timer.
 start_watchdog()
 {
     # shellcheck disable=SC2016  # expanded by the watchdog shell
@@ -230,9 +206,12 @@ start_watchdog()
 # both: pictures are read from the screen as it shows (capture_region).
 X_SERVER=""
 
-write_xorg_conf()
+start_xorg()
 {
-    cat >"$1" <<'EOF'
+    [[ $(id -u) == 0 ]] || { note "Xorg: not root"; return 1; }
+    command -v Xorg >/dev/null || { note "Xorg: not installed"; return 1; }
+    [[ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]] || { note "Xorg: no dummy video driver"; return 1; }
+    cat >"$WORK_DIR/xorg.conf" <<'EOF'
 Section "ServerFlags"
     Option "AutoAddDevices" "false"
     Option "AutoAddGPU" "false"
@@ -261,6 +240,12 @@ Section "Screen"
     EndSubSection
 EndSection
 EOF
+    # -dpi 100 as Xvfb reports, so text comes out the same size on either server.
+    launch_x_server Xorg Xorg -config "$WORK_DIR/xorg.conf" -logfile "$WORK_DIR/xorg.log" \
+        -seat seat1 -dpi 100 -noreset -nolisten tcp -displayfd 3 && return 0
+    note "Xorg did not start; it said:"
+    grep -hE '\(EE\)|Fatal' "$WORK_DIR/xorg.log" "$WORK_DIR/Xorg.out" 2>/dev/null | tail -n 5 | sed 's/^/        /'
+    return 1
 }
 
 # launch_x_server NAME COMMAND...: starts the server, which writes its display number to fd 3 once
@@ -282,20 +267,6 @@ launch_x_server()
         return 1
     fi
     export DISPLAY=:$number
-}
-
-start_xorg()
-{
-    [[ $(id -u) == 0 ]] || { note "Xorg: not root"; return 1; }
-    command -v Xorg >/dev/null || { note "Xorg: not installed"; return 1; }
-    [[ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]] || { note "Xorg: no dummy video driver"; return 1; }
-    write_xorg_conf "$WORK_DIR/xorg.conf"
-    # -dpi 100 as Xvfb reports, so text comes out the same size on either server.
-    launch_x_server Xorg Xorg -config "$WORK_DIR/xorg.conf" -logfile "$WORK_DIR/xorg.log" \
-        -seat seat1 -dpi 100 -noreset -nolisten tcp -displayfd 3 && return 0
-    note "Xorg did not start; it said:"
-    grep -hE '\(EE\)|Fatal' "$WORK_DIR/xorg.log" "$WORK_DIR/Xorg.out" 2>/dev/null | tail -n 5 | sed 's/^/        /'
-    return 1
 }
 
 start_display()
@@ -418,10 +389,8 @@ recording_rms()
         sox -t raw -r 44100 -e signed -b 16 -c 2 - -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
 }
 
-# sound_rms FILE: the RMS amplitude of the whole recording (0..1).
+# sound_rms / sound_length FILE: the whole recording's RMS amplitude (0..1) and length in seconds.
 sound_rms() { sox "$1" -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'; }
-
-# sound_length FILE: the recording's length in seconds.
 sound_length() { sox "$1" -n stat 2>&1 | awk '/^Length/ {print $3}'; }
 
 # active_stat FILE FIELD [THRESHOLD]: one figure of sox's "stat" over the part of a recording
@@ -468,15 +437,13 @@ fill_program_disk()
 
 program_file() { echo "$PROGRAM_DIR/$1"; }
 
-# write_program_file NAME FORMAT [ARGS...]: printf's output becomes the file, byte for byte.
+# write_program_file NAME FORMAT [ARGS...]: printf's output becomes the file, byte for byte. On a
+# full disk the scenario's own files go in first; it fills again when voz starts.
 write_program_file()
 {
-    local name=$1 format=$2
-    shift 2
-    # The scenario's own files go in first; the disk fills again when voz starts.
     [[ -n ${FULL_DISK_MOUNTED:-} ]] && rm -f "$PROGRAM_DIR/filler"
     # shellcheck disable=SC2059
-    printf "$format" "$@" >"$PROGRAM_DIR/$name" || fail "cannot write $name"
+    printf "$2" "${@:3}" >"$PROGRAM_DIR/$1" || fail "cannot write $1"
 }
 
 remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
@@ -498,11 +465,7 @@ start_voz()
 }
 
 # start_voz_in_tray [WHEN]: start_voz, then its icon in the tray; WHEN tells the start in a failure.
-start_voz_in_tray()
-{
-    start_voz
-    wait_for_tray_icon 30 || fail "no icon in the tray${1:+ $1}"
-}
+start_voz_in_tray() { start_voz; wait_for_tray_icon 30 || fail "no icon in the tray${1:+ $1}"; }
 
 voz_running() { [[ -n $VOZ_PID ]] && process_running "$VOZ_PID"; }
 
@@ -520,27 +483,16 @@ stop_voz()
 # window_geometry WIN: the client area's place and size into WIN_X WIN_Y WIN_W WIN_H.
 window_geometry()
 {
-    local info
-    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
-    WIN_X=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
-    WIN_Y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
-    WIN_W=$(awk '/^ *Width:/ {print $NF}' <<<"$info")
-    WIN_H=$(awk '/^ *Height:/ {print $NF}' <<<"$info")
-    [[ -n $WIN_X && -n $WIN_W ]]
+    local g
+    g=$(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { if (x != "" && w != "") print x, y, w, h }') &&
+        [[ -n $g ]] && read -r WIN_X WIN_Y WIN_W WIN_H <<<"$g"
 }
 
 window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # find_window_title PATTERN: the first shown window whose title matches (a regular expression).
-find_window_title()
-{
-    local w
-    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-        echo "$w"
-        return 0
-    done
-    return 1
-}
+find_window_title() { xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1 { print } END { exit NR == 0 }'; }
 
 # wait_for_window_title PATTERN [SECONDS]: prints the window's id once it shows.
 wait_for_window_title() { poll_until "${2:-20}" find_window_title "$1"; }
@@ -569,16 +521,11 @@ move_pointer()
 click_at() { move_pointer "$1" "$2" && xdotool click "${3:-1}"; }
 
 # click_in_window WIN X Y [BUTTON]: clicks at X,Y of the window's client area.
-click_in_window()
-{
-    window_geometry "$1" || return 1
-    click_at $((WIN_X + $2)) $((WIN_Y + $3)) "${4:-1}"
-}
+click_in_window() { window_geometry "$1" && click_at $((WIN_X + $2)) $((WIN_Y + $3)) "${4:-1}"; }
 
 press_keys() { xdotool key --delay 40 "$@"; }
 
-# Controls as the windows place them, in twips from the client area's origin: left, top, width,
-# height.
+# Controls as the windows place them, in twips from the client area's origin: left, top, width, height.
 declare -A VOZ_CONTROLS=(
     [alarm_set.add]="5520 1680 612 372" [alarm_set.save]="1560 3720 252 252"
     [alarm_set.hour]="3720 120 372 264" [alarm_set.minute]="4320 120 372 264"
@@ -614,12 +561,8 @@ double_click_first_alarm()
 }
 
 # click_control WIN CONTROL: clicks the middle of the window's control.
-click_control()
-{
-    local x y
-    read -r x y <<<"$(control_centre "$2")"
-    click_in_window "$1" "$x" "$y" || fail "could not click $2"
-}
+# shellcheck disable=SC2046  # the centre is two words
+click_control() { click_in_window "$1" $(control_centre "$2") || fail "could not click $2"; }
 
 # ---- the tray icon -------------------------------------------------------------------------
 
@@ -657,42 +600,37 @@ no_tray_icon() { ! find_tray_icon; }
 wait_for_no_tray_icon() { poll_until "${1:-20}" no_tray_icon; }
 
 # click_tray_icon [BUTTON]: clicks the icon's middle (1 left, 3 right).
-click_tray_icon()
-{
-    find_tray_icon || return 1
-    click_at $((TRAY_X + TRAY_W / 2)) $((TRAY_Y + TRAY_H / 2)) "${1:-1}"
-}
-
+click_tray_icon() { find_tray_icon && click_at $((TRAY_X + TRAY_W / 2)) $((TRAY_Y + TRAY_H / 2)) "${1:-1}"; }
 left_click_tray_icon() { click_tray_icon 1; }
-right_click_tray_icon() { click_tray_icon 3; }
 
 # Moves the pointer off the tray so no tooltip or hover covers the icon in a picture.
 park_pointer() { move_pointer 512 300; }
 
 # capture_tray_icon FILE: a picture of just the icon.
-capture_tray_icon()
-{
-    find_tray_icon || return 1
-    capture_window "$TRAY_WIN" "$1"
-}
+capture_tray_icon() { find_tray_icon && capture_window "$TRAY_WIN" "$1"; }
 
 # ---- the tray menu -------------------------------------------------------------------------
 
-# find_tray_menu: the shown popup menu into MENU_WIN MENU_X MENU_Y MENU_W MENU_H. Popups are
-# override-redirect; a tooltip is one too, but far smaller.
+# find_popup MIN_W MIN_H [MAX_H]: a shown override-redirect window of the program (a menu, a
+# drop-down list, a tooltip), not the tray icon, of that size: its id into POPUP_WIN, its place
+# and size into WIN_X WIN_Y WIN_W WIN_H.
+find_popup()
+{
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        window_geometry "$w" || continue
+        ((WIN_W >= $1 && WIN_H >= $2 && WIN_H <= ${3:-99999})) || continue
+        [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && { POPUP_WIN=$w; return 0; }
+    done
+    return 1
+}
+
+# find_tray_menu: the shown popup menu (a tooltip is far smaller) into MENU_WIN, MENU_X/Y/W/H.
 find_tray_menu()
 {
-    local w info
-    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        info=$(xwininfo -id "$w" 2>/dev/null) || continue
-        grep -q 'Override Redirect State: yes' <<<"$info" || continue
-        window_geometry "$w" || continue
-        ((WIN_H >= 60 && WIN_W >= 40)) || continue
-        MENU_WIN=$w MENU_X=$WIN_X MENU_Y=$WIN_Y MENU_W=$WIN_W MENU_H=$WIN_H
-        return 0
-    done
-    MENU_WIN=""
-    return 1
+    find_popup 40 60 || { MENU_WIN=""; return 1; }
+    MENU_WIN=$POPUP_WIN MENU_X=$WIN_X MENU_Y=$WIN_Y MENU_W=$WIN_W MENU_H=$WIN_H
 }
 
 no_tray_menu() { ! find_tray_menu; }
@@ -706,7 +644,7 @@ open_tray_menu()
     local attempt
     find_tray_menu && return 0
     for attempt in 1 2; do
-        right_click_tray_icon || return 1
+        click_tray_icon 3 || return 1
         MENU_AT_X=$((TRAY_X + TRAY_W / 2)) MENU_AT_Y=$((TRAY_Y + TRAY_H / 2))
         # A click can be lost while the icon is still being embedded: one more try then.
         if poll_until 10 find_tray_menu; then
@@ -733,15 +671,10 @@ menu_item_index()
 # its coloured pixels (the rest of the menu is grey); nothing when no item is highlighted.
 menu_highlight()
 {
-    local column=$((MENU_W / 2))
-    convert "$1" -crop "1x${MENU_H}+${column}+0" +repage -depth 8 txt:- 2>/dev/null | awk '
-        /^[0-9]+,[0-9]+:/ {
-            split($1, at, "[,:]"); y = at[2]
-            gsub(/[()]/, "", $2); split($2, c, ",")
-            hi = c[1]; lo = c[1]
-            for (i = 2; i <= 3; i++) { if (c[i] > hi) hi = c[i]; if (c[i] < lo) lo = c[i] }
-            if (hi - lo > 60) { if (top == "") top = y; bottom = y }
-        }
+    pixels "$1" $((MENU_W / 2)) 0 1 "$MENU_H" | awk '
+        { hi = $3; lo = $3
+          for (i = 4; i <= 5; i++) { if ($i > hi) hi = $i; if ($i < lo) lo = $i }
+          if (hi - lo > 60) { if (top == "") top = $2; bottom = $2 } }
         END { if (top != "") print top, bottom }'
 }
 
@@ -764,12 +697,7 @@ choose_menu_item()
 }
 
 # close_tray_menu: Escape closes it without choosing.
-close_tray_menu()
-{
-    find_tray_menu || return 0
-    press_keys Escape
-    poll_until 10 no_tray_menu
-}
+close_tray_menu() { find_tray_menu || return 0; press_keys Escape; poll_until 10 no_tray_menu; }
 
 # ---- pictures ------------------------------------------------------------------------------
 
@@ -781,42 +709,44 @@ capture_region()
 }
 
 # screenshot NAME: the whole screen into the scenario's picture folder; prints the file.
-screenshot()
-{
-    local file=$SHOT_DIR/$1.png
-    capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$file" || return 1
-    echo "$file"
-}
+screenshot() { capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$SHOT_DIR/$1.png" && echo "$SHOT_DIR/$1.png"; }
 
-# capture_window WIN FILE: what the screen shows inside the window (there is no compositor, so
-# the same pixels as a crop of the whole screen, only quicker).
+# painted X Y W H: the screen there (not a window's own image, which can be painted while the
+# screen stays black) shows mostly a window's light face; window_painted WIN: the same for a window.
+painted()
+{
+    capture_region "$1" "$2" "$3" "$4" "$WORK_DIR/painted.png" &&
+        (($(count_pixels "$WORK_DIR/painted.png" 0 0 "$3" "$4" 'r > 200 && g > 200 && b > 200') * 2 > $3 * $4))
+}
+window_painted() { window_geometry "$1" && painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H"; }
+
+# capture_window WIN FILE: what the screen shows inside the window (no compositor: a quicker crop).
 capture_window() { xwd -silent -display "$DISPLAY" -id "$1" | convert xwd:- "$2"; }
 
-# pixel_rgb FILE X Y: "R G B", 0..255.
-pixel_rgb()
+# pixels FILE X Y W H: "X Y R G B" (0..255, X and Y within the region) for each pixel of it.
+pixels()
 {
-    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
-        awk '/^0,0:/ {gsub(/[()]/, "", $2); split($2, c, ","); print c[1], c[2], c[3]}'
+    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- 2>/dev/null |
+        awk -F '[,:() ]+' '/^[0-9]+,[0-9]+:/ { print $1, $2, $3, $4, $5 }'
 }
 
+# pixel_rgb FILE X Y: "R G B", 0..255.
+pixel_rgb() { pixels "$1" "$2" "$3" 1 1 | awk '{ print $3, $4, $5 }'; }
+
 # find_combo_popup: the shown drop-down list of a combo box into WIN_X WIN_Y WIN_W WIN_H.
-find_combo_popup()
-{
-    local w
-    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        window_geometry "$w" || continue
-        ((WIN_W >= 60 && WIN_H >= 12)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && return 0
-    done
-    return 1
-}
+find_combo_popup() { find_popup 60 12; }
 no_combo_popup() { ! find_combo_popup; }
 
 # screen_rgb X Y: "R G B" of one pixel of the screen.
 screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
 
-# rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE of the other's (12: a
-# JPEG's rounding).
+# root_rgb / root_shows "R G B": the desktop at a point no window of a scenario covers.
+ROOT_X=820 ROOT_Y=560
+root_rgb() { screen_rgb "$ROOT_X" "$ROOT_Y"; }
+root_shows() { rgb_near "$(root_rgb)" "$1"; }
+root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
+
+# rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE (12: a JPEG's rounding).
 rgb_near()
 {
     local a b i d
@@ -829,23 +759,11 @@ rgb_near()
     done
 }
 
-# count_pixels FILE X Y W H AWK_CONDITION: how many pixels of the region satisfy the condition
-# over r, g, b (0..255), e.g. 'r > 180 && g < 70 && b < 70'.
-count_pixels()
-{
-    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- 2>/dev/null | awk '
-        /^[0-9]+,[0-9]+:/ { gsub(/[()]/, "", $2); split($2, c, ","); r = c[1]; g = c[2]; b = c[3]
-                            if ('"$6"') n++ }
-        END { print n + 0 }'
-}
+# count_pixels FILE X Y W H AWK_CONDITION: how many pixels meet a condition such as 'r > 180 && g < 70'.
+count_pixels() { pixels "$@" | awk '{ r = $3; g = $4; b = $5; if ('"$6"') n++ } END { print n + 0 }'; }
 
 # images_identical A B: true when every pixel is the same.
-images_identical()
-{
-    local diff
-    diff=$(compare -metric AE "$1" "$2" null: 2>&1) || true
-    [[ $diff == 0 ]]
-}
+images_identical() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
 
 # diff_box A B: "X Y W H", the smallest rectangle holding every pixel that differs between two
 # pictures of one size; nothing when they are identical.
@@ -901,8 +819,7 @@ avoid_midnight()
     sleep 1
 }
 
-# wait_for_clock EPOCH: sleeps (in steps, so a stopped test still ends quickly) until the wall
-# clock has reached that second.
+# wait_for_clock EPOCH: polls (so a stopped test still ends quickly) until the wall clock reaches it.
 clock_reached() { (($(date +%s) >= $1)); }
 wait_for_clock() { poll_until $(($1 - $(date +%s) + 5)) clock_reached "$1"; }
 
@@ -911,13 +828,11 @@ above() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'; }
 below() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v < l) }'; }
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi) }'; }
 
-# sound_flowing [SECONDS] / sound_silent [SECONDS]: whether the recording's last SECONDS (0.3
-# by default) hold sound.
+# sound_flowing / sound_silent [SECONDS]: whether the recording's last SECONDS (0.3) hold sound.
 sound_flowing() { above "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.01; }
 sound_silent() { below "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.001; }
 
-# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above the
-# threshold.
+# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above it.
 sound_onset()
 {
     local total rest
@@ -981,13 +896,10 @@ check_song()
 # parec returns once 8 KiB (the header and some 45 ms of sound) are written.
 record_start_now() { RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }'); }
 
-# text_lines FILE X Y W H: how many lines of dark text the region of a picture holds (bands of
-# rows with dark pixels, separated by rows without).
+# text_lines FILE X Y W H: how many lines of dark text (bands of rows with dark pixels) the region holds.
 text_lines()
 {
-    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- 2>/dev/null | awk '
-        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
-                            if (c[1] < 100 && c[2] < 100 && c[3] < 100) dark[at[2]]++ }
+    pixels "$@" | awk '$3 < 100 && $4 < 100 && $5 < 100 { dark[$2]++ }
         END { for (y = 0; y < '"$5"'; y++) { if (dark[y] && !dark[y - 1]) n++ } print n + 0 }'
 }
 
@@ -1005,12 +917,7 @@ message_text_lines()
 expect_message_lines()
 {
     lines=$(message_text_lines "$1" "$SHOT_DIR/$2.png")
-    local ok
-    case $3 in
-        -eq) ok=$((lines == $4)) ;;
-        *) ok=$((lines >= $4)) ;;
-    esac
-    ((ok)) || fail "the message window shows $lines line(s) of text, not $5"
+    test "$lines" "$3" "$4" || fail "the message window shows $lines line(s) of text, not $5"
     pass "the message window shows $lines line(s) of text"
 }
 
@@ -1032,13 +939,8 @@ wait_for_clock_title()
 }
 
 # file_is NAME EXPECTED_PRINTF_FORMAT ARGS...: the program folder's file holds exactly those bytes.
-file_is()
-{
-    local name=$1 format=$2
-    shift 2
-    # shellcheck disable=SC2059
-    cmp -s "$(program_file "$name")" <(printf "$format" "$@")
-}
+# shellcheck disable=SC2059
+file_is() { cmp -s "$(program_file "$1")" <(printf "$2" "${@:3}"); }
 
 # show_bytes NAME: the start of a program folder's file, for a failure's report.
 show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }

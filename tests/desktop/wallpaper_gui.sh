@@ -18,29 +18,14 @@ INTERVAL_ARROW_X=$(((3480 + 1092) / 15 - 8)) INTERVAL_ARROW_Y=$(((2280 + 138) / 
 LIST_X=$((120 / 15 + 3)) LIST_Y=$((2160 / 15 + 3)) LIST_W=$((1572 / 15 - 6)) LIST_H=$((1308 / 15 - 6))
 # The list, the change choices and "Save above setting": what must look the same after a restart.
 STATE_X=$((120 / 15)) STATE_Y=$((1920 / 15)) STATE_W=$(((5820 - 120) / 15)) STATE_H=$(((3468 - 1920) / 15))
-# A point of the desktop that no window of the scenario covers.
-ROOT_X=820 ROOT_Y=560
-
 BLUE="32 96 192" RED="192 48 32" GREEN="48 160 64"
 
-root_shows() { rgb_near "$(screen_rgb "$ROOT_X" "$ROOT_Y")" "$1"; }
-root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
 root_pixmap_unset() { ! xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id'; }
 root_cleared() { root_pixmap_unset && root_shows "0 0 0"; }
 
 preview_shows()
 {
     window_geometry "$WIN" && rgb_near "$(screen_rgb $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)))" "$1"
-}
-
-# painted X Y W H: the screen there shows mostly a window's light face, not an unpainted (black)
-# window.
-painted()
-{
-    capture_region "$1" "$2" "$3" "$4" "$WORK_DIR/painted.png" || return 1
-    local light
-    light=$(count_pixels "$WORK_DIR/painted.png" 0 0 "$3" "$4" 'r > 200 && g > 200 && b > 200')
-    ((light * 2 > $3 * $4))
 }
 
 # choose_entry ARROW_X ARROW_Y ROW WHAT: opens a combo box of the window by its arrow and chooses
@@ -67,32 +52,20 @@ pick_picture()
     poll_until 5 preview_shows "$2" || fail "the preview does not show $3's colour ($2) after choosing it in \"Search\""
 }
 
-# list_lines: how many entries the wallpaper list shows (bands of rows holding anything but the
-# white background: dark text, or the blue of a selected entry; a single blank row, as under the
-# dot of a "j", does not end a band).
-list_lines()
+# list_bands: the client y of each wallpaper list entry's middle, one a line: bands of rows holding
+# anything but the white background (dark text, or a selected entry's blue); one or two blank
+# rows, as under the dot of a "j", do not end a band.
+list_bands()
 {
     window_geometry "$WIN" || return 1
     capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
-    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk '
-        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
-                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
-        END { for (y = 0; y < '"$LIST_H"'; y++) { if (used[y] && !used[y - 1] && !used[y - 2]) n++ } print n + 0 }'
-}
-list_shows() { [[ $(list_lines) == "$1" ]]; }
-
-# list_row_centre ROW: the client y of an entry's middle, from the bands list_lines counts.
-list_row_centre()
-{
-    window_geometry "$WIN" || return 1
-    capture_region $((WIN_X + LIST_X)) $((WIN_Y + LIST_Y)) "$LIST_W" "$LIST_H" "$WORK_DIR/list.png" || return 1
-    convert "$WORK_DIR/list.png" -depth 8 txt:- 2>/dev/null | awk -v want="$1" '
-        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
-                            if (c[1] < 160 || c[2] < 160 || c[3] < 160) used[at[2]]++ }
+    pixels "$WORK_DIR/list.png" 0 0 "$LIST_W" "$LIST_H" | awk '$3 < 160 || $4 < 160 || $5 < 160 { used[$2]++ }
         END { for (y = 0; y < '"$LIST_H"'; y++) {
-                  if (used[y] && !used[y - 1] && !used[y - 2]) { top = y }
-                  if (used[y] && !used[y + 1] && !used[y + 2]) { if (n == want) { print int((top + y) / 2) + '"$LIST_Y"'; exit } n++ } } }'
+                  if (used[y] && !used[y - 1] && !used[y - 2]) top = y
+                  if (used[y] && !used[y + 1] && !used[y + 2]) print int((top + y) / 2) + '"$LIST_Y"' } }'
 }
+list_lines() { list_bands | wc -l; }
+list_shows() { [[ $(list_lines) == "$1" ]]; }
 
 window_iconic() { xprop -id "$WIN" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
 
@@ -103,19 +76,12 @@ open_wallpaper_window()
 {
     choose_menu_item Wallpaper
     WIN=$(wait_for_window_title '^Voz Wallpaper$' 20) || fail "no 'Voz Wallpaper' window after Wallpaper ($1)"
-    window_geometry "$WIN"
-    poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" ||
-        note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
+    poll_until 3 window_painted "$WIN" || note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
 }
 
-# Record 5 of voz.ini: 17 characters of label, top and left (16-bit, little-endian), 30 of text.
-record5_label() { tail -c +205 "$(program_file voz.ini)" 2>/dev/null | head -c 17; }
-record5_text() { tail -c +226 "$(program_file voz.ini)" 2>/dev/null | head -c 30; }
-record5_number()
-{
-    tail -c +$((205 + 17 + $1)) "$(program_file voz.ini)" | head -c 2 | od -An -td2 | tr -d ' '
-}
-record5_is() { [[ $(record5_label) == '[WallpaperLoc]   ' && $(record5_text) == "$(printf '%-30s' "$1")" ]]; }
+# record5 OFFSET LENGTH: bytes of voz.ini's record 5: 17 of label, top and left (16-bit LE), 30 of text.
+record5() { tail -c +$((205 + $1)) "$(program_file voz.ini)" 2>/dev/null | head -c "$2"; }
+record5_is() { [[ $(record5 0 17) == '[WallpaperLoc]   ' && $(record5 21 30) == "$(printf '%-30s' "$1")" ]]; }
 
 # ---- set-up: three one-colour pictures in a pictures folder of their own ----------------------
 
@@ -145,21 +111,12 @@ park_pointer
 sleep 0.3
 screenshot wallpaper_opened >/dev/null
 # The preview's tooltip (CJK text): a picture of it for the eye.
-find_tooltip()
-{
-    local w
-    for w in $(xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        window_geometry "$w" || continue
-        ((WIN_W >= 30 && WIN_H <= 40)) && [[ $(printf '0x%x' "$w") != "$TRAY_WIN" ]] && { TIP=$w; return 0; }
-    done
-    return 1
-}
+find_tooltip() { find_popup 30 0 40; }
 window_geometry "$WIN"
 move_pointer $((WIN_X + PREVIEW_X)) $((WIN_Y + PREVIEW_Y)) || fail "could not reach the preview"
 poll_until 5 find_tooltip || fail "no tooltip over the preview"
 sleep 0.3
-capture_window "$TIP" "$SHOT_DIR/preview_tooltip.png"
+capture_window "$POPUP_WIN" "$SHOT_DIR/preview_tooltip.png"
 screenshot wallpaper_tooltip >/dev/null
 park_pointer
 
@@ -168,18 +125,18 @@ park_pointer
 pick_picture 2 "$GREEN" c.jpg
 click change_now
 poll_until 5 root_pixmap_set || fail "no _XROOTPMAP_ID on the root window after \"Change Now\" with c.jpg"
-poll_until 5 root_shows "$GREEN" || fail "the desktop shows $(screen_rgb $ROOT_X $ROOT_Y), not c.jpg's green"
+poll_until 5 root_shows "$GREEN" || fail "the desktop shows $(root_rgb), not c.jpg's green"
 pass "\"Change Now\" with c.jpg: the root window shows its green and _XROOTPMAP_ID is set"
 screenshot wallpaper_green >/dev/null
 pick_picture 0 "$BLUE" a.bmp
 click change_now
-poll_until 5 root_shows "$BLUE" || fail "the desktop shows $(screen_rgb $ROOT_X $ROOT_Y), not a.bmp's blue"
+poll_until 5 root_shows "$BLUE" || fail "the desktop shows $(root_rgb), not a.bmp's blue"
 root_pixmap_set || fail "no _XROOTPMAP_ID after \"Change Now\" with a.bmp"
 pass "\"Change Now\" with a.bmp: the root window shows its blue"
 
 # 3. "Clear Wallpaper": the pixmap goes, the plain background shows.
 click clear
-poll_until 5 root_cleared || fail "after \"Clear Wallpaper\" the desktop shows $(screen_rgb $ROOT_X $ROOT_Y) and $(xprop -root _XROOTPMAP_ID)"
+poll_until 5 root_cleared || fail "after \"Clear Wallpaper\" the desktop shows $(root_rgb) and $(xprop -root _XROOTPMAP_ID)"
 pass "\"Clear Wallpaper\" removed _XROOTPMAP_ID and the picture"
 
 # 4. The three pictures added ("Add", and Return for the last), the list saved as Wpaper.dat.
@@ -200,8 +157,7 @@ pass "Add, Add and Return filled the list; the save button wrote Wpaper.dat with
 click add
 click save
 question=$(wait_for_window_title '^Voz Warning Message$' 10) || fail "no overwrite question on saving over Wpaper.dat"
-window_geometry "$question"
-poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || note_fault "the overwrite question shows black, not its face"
+poll_until 3 window_painted "$question" || note_fault "the overwrite question shows black, not its face"
 screenshot wallpaper_overwrite >/dev/null
 file_is Wpaper.dat '"a.bmp"\r\n"b.gif"\r\n"c.jpg"\r\n' || fail "Wpaper.dat changed before the answer"
 click_control "$question" overwrite.yes
@@ -216,7 +172,8 @@ pass "saving again asked to overwrite; Yes wrote the four entries"
 # button reads Wpaper.dat again, the clear button empties the list; the minimise button
 # minimises the window and the tray restores it.
 list_shows 4 || fail "the wallpaper list shows $(list_lines) entries, not 4"
-row_y=$(list_row_centre 1) || fail "cannot find the list's second entry"
+row_y=$(list_bands | sed -n 2p)
+[[ -n $row_y ]] || fail "cannot find the list's second entry"
 click_in_window "$WIN" $((LIST_X + 20)) "$row_y" || fail "could not click the list's second entry"
 poll_until 5 preview_shows "$RED" || fail "a click on b.gif in the list does not preview its red"
 click delete
@@ -256,7 +213,7 @@ poll_until 5 record5_is 'CheckCheckRando 1' || {
     od -c -j 204 -N 51 "$(program_file voz.ini)" | sed 's/^/        /'
     fail "record 5 of voz.ini is not [WallpaperLoc] with CheckCheckRando 1"
 }
-top=$(record5_number 0) left=$(record5_number 2)
+top=$(record5 17 2 | od -An -td2 | tr -d ' ') left=$(record5 19 2 | od -An -td2 | tr -d ' ')
 ((top >= 100 * 15 && left >= 200 * 15)) || fail "record 5 keeps the place top $top, left $left twips; the window was moved to 260,140 px"
 pass "Close stored record 5: [WallpaperLoc], top $top, left $left, \"CheckCheckRando 1\""
 

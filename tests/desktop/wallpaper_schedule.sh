@@ -8,12 +8,7 @@ source "$(dirname "$0")/harness.sh"
 # shellcheck source=fake_clock.sh
 source "$(dirname "$0")/fake_clock.sh"
 
-ROOT_X=820 ROOT_Y=560
 BLUE="32 96 192" GREEN="48 160 64"
-
-root_rgb() { screen_rgb "$ROOT_X" "$ROOT_Y"; }
-root_shows() { rgb_near "$(root_rgb)" "$1"; }
-root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
 
 # expect_change_at EPOCH "R G B" NAME: the clock is moved to 4 s before EPOCH; the desktop keeps
 # its picture until EPOCH and shows NAME's colour within 3 s of it.

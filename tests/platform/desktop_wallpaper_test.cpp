@@ -4,6 +4,7 @@
 // and stopped by its process id; a missing program skips the test.
 #include "platform/desktop_wallpaper.h"
 #include "platform/qt_platform.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,16 @@ QString savePicture(const QString& path, QColor colour)
     image.fill(colour);
     EXPECT_TRUE(image.save(path, nullptr, 95)) << path.toStdString();
     return path;
+}
+QString savePicture(const QTemporaryDir& dir, const char* name, QColor colour)
+{
+    return savePicture(dir.filePath(QString::fromUtf8(name)), colour);
+}
+
+// Hands the desktop a picture (empty: none) and waits until the back end has done with it.
+[[nodiscard]] bool show(DesktopWallpaper& wallpaper, const QString& picture, int msecs = 60000)
+{
+    return wallpaper.set(picture) && wallpaper.waitForIdle(msecs);
 }
 
 bool looksLike(QColor seen, QColor expected, int tolerance = 12)
@@ -235,8 +246,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     ASSERT_FALSE(xcb_connection_has_error(x.c));
 
     const QColor red(200, 30, 40), blue(20, 60, 210);
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.bmp")), red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.bmp", red)));
     // Scaled to cover the screen: the middle and the far corner both show it.
     EXPECT_TRUE(looksLike(x.pixel(320, 240), red, 0));
     EXPECT_TRUE(looksLike(x.pixel(639, 479), red, 0));
@@ -245,8 +255,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_EQ(x.pixmapProperty("ESETROOT_PMAP_ID"), first);
     EXPECT_EQ(x.pixmapSize(first), QSize(640, 480));
 
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("blue.jpg")), blue)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "blue.jpg", blue)));
     EXPECT_TRUE(looksLike(x.pixel(320, 240), blue));
     EXPECT_TRUE(looksLike(x.pixel(0, 0), blue));
     const std::uint32_t second = x.pixmapProperty("_XROOTPMAP_ID");
@@ -254,8 +263,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_NE(second, first);
     EXPECT_FALSE(x.pixmapSize(first)) << "the first picture's pixmap was left on the server";
 
-    ASSERT_TRUE(wallpaper.set(QString()));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, QString()));
     EXPECT_EQ(x.pixmapProperty("_XROOTPMAP_ID"), 0u);
     EXPECT_EQ(x.pixmapProperty("ESETROOT_PMAP_ID"), 0u);
     EXPECT_TRUE(looksLike(x.pixel(320, 240), Qt::black, 0));
@@ -272,16 +280,13 @@ public:
     bool start(const QString& folder)
     {
         const QString config = folder + QStringLiteral("/bus.conf");
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly)) return false;
-        file.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                                  " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                                  "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
-                                  "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                  "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                       .arg(folder)
-                       .toUtf8());
-        file.close();
+        const QString conf =
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
+                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+        if (!writeFile(config, conf.arg(folder).toUtf8())) return false;
         if (!m_daemon.start(QStringLiteral("dbus-daemon"),
                             {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                              QStringLiteral("--print-address=1")},
@@ -318,12 +323,11 @@ QProcessEnvironment sessionUnder(const QString& folder, const QString& busAddres
     return env;
 }
 
-// A gsettings string value ('...') as a local path.
-QString pathOfUri(const QString& gvariant)
+// A gsettings string value ('...') as a local path, from a file: URI or the path itself.
+QString pathOf(const QString& gvariant, bool uri)
 {
-    QString text = gvariant;
-    if (text.startsWith(QLatin1Char('\'')) && text.endsWith(QLatin1Char('\''))) text = text.mid(1, text.size() - 2);
-    return QUrl(text).toLocalFile();
+    const QString text = gvariant.mid(1, gvariant.size() - 2);
+    return uri ? QUrl(text).toLocalFile() : text;
 }
 
 // GNOME and its relatives, on their own schemas (gsettings-desktop-schemas, mate-desktop-common,
@@ -331,7 +335,6 @@ QString pathOfUri(const QString& gvariant)
 // schema without a refusal. dconf-service runs with the private home, so nothing reaches the real one.
 TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
 {
-    const QString dconfService = QStringLiteral("/usr/libexec/dconf-service");
     REQUIRE_PROGRAMS("dbus-daemon", "gsettings", "/usr/libexec/dconf-service");
     app();
     const struct {
@@ -361,21 +364,17 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         QProcessEnvironment env = sessionUnder(dir.path(), bus.address, QString::fromUtf8(c.desktop));
         env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("dconf"));
         Helper dconf;
-        ASSERT_TRUE(dconf.start(dconfService, {}, env));
+        ASSERT_TRUE(dconf.start(QStringLiteral("/usr/libexec/dconf-service"), {}, env));
         ASSERT_TRUE(bus.waitForName(QStringLiteral("ca.desrt.dconf")));
 
-        const QString gsettings = QStringLiteral("gsettings");
-        auto get = [&](const char* key) {
-            return runTool(gsettings, {QStringLiteral("get"), schema, QString::fromUtf8(key)}, env);
+        auto gsettings = [&](const char* verb, const char* key, const QStringList& value = {}) {
+            return runTool(QStringLiteral("gsettings"), QStringList{verb, schema, key} + value, env);
         };
-        auto shownFile = [&](const QString& value) {
-            if (c.uri) return pathOfUri(value);
-            return value.mid(1, value.size() - 2);
-        };
+        auto get = [&](const char* key) { return gsettings("get", key); };
+        auto shownFile = [&](const QString& value) { return pathOf(value, c.uri); };
         // A removal left by an earlier run, where the schema knows one.
         if (QString::fromUtf8(c.cleared) == QLatin1String("'none'")) {
-            ASSERT_TRUE(runTool(gsettings, {QStringLiteral("set"), schema, QStringLiteral("picture-options"),
-                                            QStringLiteral("'none'")}, env));
+            ASSERT_TRUE(gsettings("set", "picture-options", {"'none'"}));
         }
 
         Failures failures;
@@ -385,15 +384,13 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         const QString picture = dir.filePath(QStringLiteral("picture.jpg"));
         const QColor red(220, 20, 30), green(30, 200, 40);
 
-        ASSERT_TRUE(wallpaper.set(savePicture(picture, red)));
-        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        ASSERT_TRUE(show(wallpaper, savePicture(picture, red)));
         const std::optional<QString> first = get(c.key);
         ASSERT_TRUE(first);
         EXPECT_TRUE(looksLike(middleOf(shownFile(*first)), red)) << first->toStdString();
         EXPECT_EQ(get("picture-options"), QStringLiteral("'zoom'"));
 
-        ASSERT_TRUE(wallpaper.set(savePicture(picture, green)));
-        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        ASSERT_TRUE(show(wallpaper, savePicture(picture, green)));
         std::optional<QString> second;
         EXPECT_TRUE(waitUntil([&] { return (second = get(c.key)) && *second != *first; }, 30000))
             << c.key << " stayed " << first->toStdString();
@@ -404,8 +401,7 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         }
         EXPECT_FALSE(QFile::exists(shownFile(*first))) << "the earlier copy was left behind";
 
-        ASSERT_TRUE(wallpaper.set(QString()));
-        ASSERT_TRUE(wallpaper.waitForIdle(60000));
+        ASSERT_TRUE(show(wallpaper, QString()));
         EXPECT_TRUE(waitUntil([&] { return get(c.key) == QStringLiteral("''"); }, 30000));
         EXPECT_EQ(get("picture-options"), QString::fromUtf8(c.cleared));
         EXPECT_EQ(failures.taken(), QStringList());
@@ -431,37 +427,29 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(daemon.start(xfconfd, {}, env));
     ASSERT_TRUE(bus.waitForName(QStringLiteral("org.xfce.Xfconf")));
 
-    const QString query = QStringLiteral("xfconf-query");
-    const QString base = QStringLiteral("/backdrop/screen0/monitorVirtual1/");
-    auto property = [&](const QString& name) {
-        return runTool(query, {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), base + name}, env);
+    // A property of the first monitor's backdrops; with more arguments, made with that type and value.
+    auto property = [&](const char* name, const QStringList& create = {}) {
+        const QString path = QStringLiteral("/backdrop/screen0/monitorVirtual1/") + QString::fromUtf8(name);
+        return runTool(QStringLiteral("xfconf-query"), QStringList{"-c", "xfce4-desktop", "-p", path} + create, env);
     };
-    auto create = [&](const QString& name, const char* type, const QString& value) {
-        return runTool(query, {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), base + name,
-                               QStringLiteral("-n"), QStringLiteral("-t"), QString::fromUtf8(type), QStringLiteral("-s"), value},
-                       env)
-            .has_value();
-    };
-    ASSERT_TRUE(create(QStringLiteral("workspace0/last-image"), "string", QStringLiteral("/nowhere/old.png")));
-    ASSERT_TRUE(create(QStringLiteral("workspace1/last-image"), "string", QStringLiteral("/nowhere/old.png")));
-    ASSERT_TRUE(create(QStringLiteral("workspace1/image-style"), "int", QStringLiteral("0")));
+    ASSERT_TRUE(property("workspace0/last-image", {"-n", "-t", "string", "-s", "/nowhere/old.png"}));
+    ASSERT_TRUE(property("workspace1/last-image", {"-n", "-t", "string", "-s", "/nowhere/old.png"}));
+    ASSERT_TRUE(property("workspace1/image-style", {"-n", "-t", "int", "-s", "0"}));
 
     Failures failures;
     DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Xfce);
     const QColor yellow(230, 210, 20);
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("picture.jpg")), yellow)));
-    ASSERT_TRUE(wallpaper.waitForIdle(60000));
-    const std::optional<QString> shown = property(QStringLiteral("workspace0/last-image"));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "picture.jpg", yellow)));
+    const std::optional<QString> shown = property("workspace0/last-image");
     ASSERT_TRUE(shown);
     EXPECT_TRUE(looksLike(middleOf(*shown), yellow)) << shown->toStdString();
-    EXPECT_EQ(property(QStringLiteral("workspace1/last-image")), shown);
-    EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("5"));
+    EXPECT_EQ(property("workspace1/last-image"), shown);
+    EXPECT_EQ(property("workspace1/image-style"), QStringLiteral("5"));
 
-    ASSERT_TRUE(wallpaper.set(QString()));
-    ASSERT_TRUE(wallpaper.waitForIdle(60000));
-    EXPECT_EQ(property(QStringLiteral("workspace0/image-style")), QStringLiteral("0"));
-    EXPECT_EQ(property(QStringLiteral("workspace1/image-style")), QStringLiteral("0"));
+    ASSERT_TRUE(show(wallpaper, QString()));
+    EXPECT_EQ(property("workspace0/image-style"), QStringLiteral("0"));
+    EXPECT_EQ(property("workspace1/image-style"), QStringLiteral("0"));
     EXPECT_EQ(failures.taken(), QStringList());
 }
 
@@ -469,11 +457,10 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
 QString fakeSwaymsg(const QTemporaryDir& dir, const QString& body)
 {
     const QString bin = dir.filePath(QStringLiteral("bin"));
-    QFile script(bin + QStringLiteral("/swaymsg"));
-    if (!QDir().mkpath(bin) || !script.open(QIODevice::WriteOnly)) return {};
-    script.write("#!/bin/sh\n" + body.toUtf8());
-    script.close();
-    return script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ? bin : QString();
+    const QString script = bin + QStringLiteral("/swaymsg");
+    if (!QDir().mkpath(bin) || !writeFile(script, "#!/bin/sh\n" + body.toUtf8())) return {};
+    return QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ? bin
+                                                                                                                 : QString();
 }
 
 // sway through a stand-in swaymsg that writes down its arguments and answers as sway would; the
@@ -494,7 +481,7 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
     Failures failures;
     DesktopWallpaper wallpaper(env, cache, failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Sway);
-    const QString picture = savePicture(dir.filePath(QStringLiteral("p.jpg")), Qt::red);
+    const QString picture = savePicture(dir, "p.jpg", Qt::red);
 
     const struct {
         bool clear;
@@ -507,15 +494,9 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
-        QFile a(answer);
-        ASSERT_TRUE(a.open(QIODevice::WriteOnly));
-        a.write(c.sway);
-        a.close();
-        ASSERT_TRUE(wallpaper.set(c.clear ? QString() : picture));
-        ASSERT_TRUE(wallpaper.waitForIdle(30000));
-        QFile said(args);
-        ASSERT_TRUE(said.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QString::fromUtf8(said.readAll()).contains(QRegularExpression(QString::fromUtf8(c.shown))));
+        ASSERT_TRUE(writeFile(answer, c.sway));
+        ASSERT_TRUE(show(wallpaper, c.clear ? QString() : picture));
+        EXPECT_TRUE(QString::fromUtf8(readFile(args)).contains(QRegularExpression(QString::fromUtf8(c.shown))));
         const QStringList reasons = failures.taken();
         if (!*c.sway) {
             EXPECT_EQ(reasons, QStringList());
@@ -551,7 +532,7 @@ TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
         EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         heard << reason;
     });
-    ASSERT_TRUE(platform.setWallpaper(savePicture(dir.filePath(QStringLiteral("p.bmp")), Qt::blue)));
+    ASSERT_TRUE(platform.setWallpaper(savePicture(dir, "p.bmp", Qt::blue)));
     EXPECT_TRUE(heard.isEmpty()) << "told before the desktop answered";
     EXPECT_TRUE(waitUntil([&] {
         QCoreApplication::processEvents();
@@ -577,9 +558,7 @@ TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
     env.insert(QStringLiteral("DISPLAY"), display);
     const QString settings = dir.filePath(QStringLiteral("config/pcmanfm/default/desktop-items-0.conf"));
     auto setting = [&](const char* key) {
-        QFile f(settings);
-        if (!f.open(QIODevice::ReadOnly)) return QString();
-        for (const QByteArray& line : f.readAll().split('\n'))
+        for (const QByteArray& line : readFile(settings).split('\n'))
             if (line.startsWith(QByteArray(key) + '=')) return QString::fromUtf8(line.mid(int(std::strlen(key)) + 1));
         return QString();
     };
@@ -595,23 +574,20 @@ TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
     DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
     ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Lxde);
     const QColor red(200, 30, 40);
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.jpg")), red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.jpg", red)));
     EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), red); }, 30000)) << "the screen never showed it";
     // pcmanfm writes its settings a moment after it shows them.
     EXPECT_TRUE(waitUntil([&] { return looksLike(middleOf(setting("wallpaper")), red); }, 30000))
         << setting("wallpaper").toStdString();
     EXPECT_EQ(setting("wallpaper_mode"), QStringLiteral("crop"));
 
-    ASSERT_TRUE(wallpaper.set(QString()));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, QString()));
     EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000));
     EXPECT_TRUE(waitUntil([&] { return setting("wallpaper_mode") == QLatin1String("color"); }, 30000));
     EXPECT_EQ(failures.taken(), QStringList());
 
     desktop.reset();
-    ASSERT_TRUE(wallpaper.set(savePicture(dir.filePath(QStringLiteral("red.jpg")), red)));
-    ASSERT_TRUE(wallpaper.waitForIdle(30000));
+    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.jpg", red)));
     const QStringList reasons = failures.taken();
     ASSERT_EQ(reasons.size(), 1);
     EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("pcmanfm"))) << reasons[0].toStdString();

@@ -115,10 +115,10 @@ struct Rig {
         t.start();
     }
 
-    // Grey pictures that exist, as the saved list with the given choices.
+    // Pictures that exist, in colours told apart by their place, as the saved list with the given choices.
     void savedList(const QStringList& names, int interval, bool change)
     {
-        for (const QString& n : names) makePicture(n, Qt::gray);
+        for (int i = 0; i < names.size(); ++i) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
         lib.listFile = names;
         lib.keep = true;
         lib.interval = interval;
@@ -138,18 +138,6 @@ struct Rig {
 };
 
 struct WallpaperTest : ::testing::Test, Rig {
-    void removePicture(const QString& name) { ASSERT_TRUE(QFile::remove(pictures.filePath(name))); }
-
-    // Saved pictures in colours told apart by their place in the list.
-    void colouredList(const QStringList& names, bool random)
-    {
-        for (int i = 0; i < names.size(); ++i) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
-        lib.listFile = names;
-        lib.keep = true;
-        lib.interval = 0;
-        lib.random = random;
-    }
-
     Form12& open()
     {
         p.form1().mWallpaper_Click();
@@ -159,8 +147,8 @@ struct WallpaperTest : ::testing::Test, Rig {
 
 TEST_F(WallpaperTest, PriorityOrderWrapsAndGifJpgGoThroughTheBitmap)
 {
-    colouredList({QStringLiteral("a.bmp"), QStringLiteral("b.GIF"), QStringLiteral("c.jpeg"), QStringLiteral("d.jpg")},
-                 false);
+    savedList({QStringLiteral("a.bmp"), QStringLiteral("b.GIF"), QStringLiteral("c.jpeg"), QStringLiteral("d.jpg")}, 0,
+              false);
     Form12& w = open();
     const QString bitmap = picturePath(QStringLiteral("tmpFile.bmp"));
     const struct {
@@ -297,11 +285,8 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
         large.fill(Qt::blue);
         ASSERT_TRUE(large.save(pictures.filePath(QStringLiteral("large.jpg")), "JPG"));
     }
-    for (const char* text : {"text.bmp", "text.jpg"}) {
-        QFile f(pictures.filePath(QLatin1String(text)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("not a picture\n");
-    }
+    for (const char* text : {"text.bmp", "text.jpg"})
+        ASSERT_TRUE(writeFile(pictures.filePath(QLatin1String(text)), "not a picture\n"));
     // A folder in the bitmap's place: no one, root included, can write that file.
     ASSERT_TRUE(QDir(pictures.path()).mkdir(QStringLiteral("tmpFile.bmp")));
     // Qt's limit lowered so that a small file is "too large" (1.2 Mpx is above 1 MB / 4 here).
@@ -309,7 +294,7 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
     QImageReader::setAllocationLimit(1);
     auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
 
-    colouredList({}, false);
+    savedList({}, 0, false);
     lib.listFile = {QStringLiteral("large.jpg"), QStringLiteral("text.bmp"), QStringLiteral("text.jpg"),
                     QStringLiteral("small.jpg")};
     Form12& w = open();
@@ -370,7 +355,7 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
 
 TEST_F(WallpaperTest, ADesktopThatRefusesIsToldOnceARun)
 {
-    colouredList({QStringLiteral("a.bmp"), QStringLiteral("b.jpg")}, false);
+    savedList({QStringLiteral("a.bmp"), QStringLiteral("b.jpg")}, 0, false);
     t.platform.wallpaperFailure = QStringLiteral("swaymsg output: Error: unknown output");
     Form12& w = open();
     w.EMShowToShow();
@@ -474,7 +459,6 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
                       QStringLiteral("c.jpg")};
     Form12& w = open();
     Form12Controls& c = w.c();
-    EXPECT_EQ(w.window()->pos(), QPoint(0, 0));
     EXPECT_FALSE(c.cbChange.Enabled());
     EXPECT_FALSE(c.chkChange.Enabled());
 
@@ -527,7 +511,7 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
     EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")), QByteArray("\"a.bmp\"\r\n\"b.gif\"\r\n"));
 
     // Clicking a listed picture that went away removes it with a warning.
-    removePicture(QStringLiteral("b.gif"));
+    ASSERT_TRUE(QFile::remove(pictures.filePath(QStringLiteral("b.gif"))));
     c.lstShow.setListIndex(1);
     EXPECT_EQ(c.lstShow.items(), QStringList{"a.bmp"});
     EXPECT_EQ(warnings(), QStringList{QStringLiteral("b.gif file not found")});

@@ -89,14 +89,10 @@ TEST_F(SettingsFileTest, ReaderToleratesMissingShortAndDamagedFiles)
         EXPECT_FALSE(missing.read(4, r));
         EXPECT_EQ(r.LabelBytes, QByteArray(17, '\0'));
     }
-    QFile f(app() + QStringLiteral("voz.ini"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     SettingsRecord one;
     one.setLabel(QStringLiteral("[TimeInputLoc]"));
     one.Value1 = 300;
-    f.write(one.toBytes());
-    f.write("garbage");  // a half record
-    f.close();
+    ASSERT_TRUE(writeFile(app() + QStringLiteral("voz.ini"), one.toBytes() + "garbage"));  // then a half record
 
     SettingsReader reader(app());
     ASSERT_TRUE(reader.exists());
