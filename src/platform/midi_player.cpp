@@ -1,10 +1,10 @@
 #include "platform/midi_player.h"
 
+#include "platform/module_loader.h"
 #include "platform/mci_command.h"
 #include "platform/midi_synth.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QLibrary>
 #include <QLoggingCategory>
 
@@ -16,20 +16,14 @@ MidiPlayer::MidiPlayer(QString modulePath) : m_modulePath(std::move(modulePath))
 // threads may still be winding down.
 MidiPlayer::~MidiPlayer() { m_synth.reset(); }
 
-// By absolute path only: a libvozmidi.so found on the library search path is not ours.
 bool MidiPlayer::loadSynth()
 {
     if (m_synth) return true;
     if (m_loadFailed) return false;
-    const QString path = m_modulePath.isEmpty()
-                             ? QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kMidiSynthModule))
-                             : m_modulePath;
-    m_library = std::make_unique<QLibrary>(QDir::cleanPath(QDir(path).absolutePath()));
-    auto create = reinterpret_cast<MidiSynthFactory>(m_library->resolve(kMidiSynthFactory));
-    if (create) m_synth.reset(create());
+    QString reason;
+    m_synth.reset(createFromModule<MidiSynth>(m_library, m_modulePath, kMidiSynthModule, kMidiSynthFactory, reason));
     if (!m_synth) {
-        qCWarning(lcVozMidiPlayer, "no MIDI synthesizer: %s", qPrintable(m_library->errorString()));
-        m_library.reset();
+        qCWarning(lcVozMidiPlayer, "no MIDI synthesizer: %s", qPrintable(reason));
         m_loadFailed = true;
         return false;
     }

@@ -1,9 +1,9 @@
 #include "platform/wave_player.h"
 
+#include "platform/module_loader.h"
 #include "platform/wave_output.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QLibrary>
 #include <QLoggingCategory>
 
@@ -15,20 +15,14 @@ WavePlayer::WavePlayer(QString modulePath) : m_modulePath(std::move(modulePath))
 // threads may still be winding down.
 WavePlayer::~WavePlayer() { m_output.reset(); }
 
-// By absolute path only: a libvozsound.so found on the library search path is not ours.
 bool WavePlayer::loadOutput()
 {
     if (m_output) return true;
     if (m_loadFailed || !QCoreApplication::instance()) return false;
-    const QString path = m_modulePath.isEmpty()
-                             ? QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kWaveOutputModule))
-                             : m_modulePath;
-    m_library = std::make_unique<QLibrary>(QDir::cleanPath(QDir(path).absolutePath()));
-    auto create = reinterpret_cast<WaveOutputFactory>(m_library->resolve(kWaveOutputFactory));
-    if (create) m_output.reset(create());
+    QString reason;
+    m_output.reset(createFromModule<WaveOutput>(m_library, m_modulePath, kWaveOutputModule, kWaveOutputFactory, reason));
     if (!m_output) {
-        qCWarning(lcVozWavePlayer, "no sound output: %s", qPrintable(m_library->errorString()));
-        m_library.reset();
+        qCWarning(lcVozWavePlayer, "no sound output: %s", qPrintable(reason));
         m_loadFailed = true;
         return false;
     }
