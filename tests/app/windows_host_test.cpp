@@ -1,6 +1,5 @@
 #include "app/windows_host.h"
 #include "clock/load_error_window.h"
-#include "core/files/settings_file.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/overwrite_window.h"
 #include "dialogs/settings_window.h"
@@ -10,20 +9,10 @@
 
 // What the engine asks of its host reaches the windows: a place and the sound settings at the
 // Alarm Set window's load, load errors, the overwrite question's answer, trying a song.
-TEST(WindowsHost, CarriesTheEnginesRequestsToTheWindows)
+TEST_F(ProgramTest, HostCarriesTheEnginesRequestsToTheWindows)
 {
-    TestProgram t;
-    Program& p = t.program;
-    t.start();
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("[TimeInputLoc]"));
-    r.Value1 = 1500;
-    r.Value2 = 3000;
-    storeSettingsRecord(p.gAppPath, 1, r);
-    r.setLabel(QStringLiteral("[Setting]"));
-    r.Value1 = 0;
-    r.Value2 = 1;
-    storeSettingsRecord(p.gAppPath, 4, r);
+    t.storeRecord(1, QStringLiteral("[TimeInputLoc]"), 1500, 3000, {});
+    t.storeRecord(4, QStringLiteral("[Setting]"), 0, 1, {});
     p.form4().Load();
     EXPECT_EQ(p.form4().window()->pos(), QPoint(200, 100));
     EXPECT_EQ(p.gSoundOn, VFalse);

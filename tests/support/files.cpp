@@ -1,5 +1,7 @@
 #include "support/files.h"
 
+#include "core/files/settings_file.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -20,4 +22,15 @@ QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteAr
     const QString path = dir.filePath(name);
     writeFile(path, bytes);
     return path;
+}
+
+void storeRecordIn(const QString& folder, int n, const QString& label, std::int16_t v1, std::int16_t v2,
+                   const QString& text)
+{
+    SettingsRecord r;
+    r.setLabel(label);
+    r.Value1 = v1;
+    r.Value2 = v2;
+    r.setText(text);
+    storeSettingsRecord(folder, n, r);
 }

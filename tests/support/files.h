@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 class QTemporaryDir;
 
@@ -10,3 +11,6 @@ QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
 // Writes a file into a temporary folder and returns its path.
 QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+// Stores record n of voz.ini in the program folder.
+void storeRecordIn(const QString& folder, int n, const QString& label, std::int16_t v1, std::int16_t v2,
+                   const QString& text = {});

@@ -31,16 +31,6 @@ TestProgram::~TestProgram() = default;
 
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
 
-void TestProgram::storeRecord(int n, const QString& label, std::int16_t v1, std::int16_t v2, const QString& text) const
-{
-    SettingsRecord r;
-    r.setLabel(label);
-    r.Value1 = v1;
-    r.Value2 = v2;
-    r.setText(text);
-    storeSettingsRecord(program.gAppPath, n, r);
-}
-
 QStringList TestProgram::warnings()
 {
     QStringList out;

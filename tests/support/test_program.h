@@ -18,7 +18,10 @@ struct TestProgram {
     void writeFile(const QString& file, const QByteArray& bytes) const { writeFileIn(dir, file, bytes); }
     QByteArray readFile(const QString& file) const { return ::readFile(dir.filePath(file)); }
     // Stores record n of voz.ini in the program folder.
-    void storeRecord(int n, const QString& label, std::int16_t v1, std::int16_t v2, const QString& text) const;
+    void storeRecord(int n, const QString& label, std::int16_t v1, std::int16_t v2, const QString& text) const
+    {
+        storeRecordIn(program.gAppPath, n, label, v1, v2, text);
+    }
 
     // The texts of the warnings on the screen, the first one's before its copies'.
     QStringList warnings();

@@ -1,4 +1,5 @@
 #include "core/files/settings_file.h"
+#include "support/files.h"
 #include "support/full_disk.h"
 #include "support/unreadable_file.h"
 #include "recording_host.h"
@@ -199,18 +200,9 @@ TEST_F(AlarmEngineTest, SavingOnAFullDiskKeepsTheOldFileAndWarns)
 
 TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)
 {
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("[TimeInputLoc]"));
-    r.Value1 = 1500;
-    r.Value2 = 3000;
-    storeSettingsRecord(p.gAppPath, 1, r);
-    r.setLabel(QStringLiteral("[SongName]"));
-    r.setText(QStringLiteral("bell"));
-    storeSettingsRecord(p.gAppPath, 3, r);
-    r.setLabel(QStringLiteral("[Setting]"));
-    r.Value1 = 0;
-    r.Value2 = 1;
-    storeSettingsRecord(p.gAppPath, 4, r);
+    storeRecordIn(p.gAppPath, 1, QStringLiteral("[TimeInputLoc]"), 1500, 3000);
+    storeRecordIn(p.gAppPath, 3, QStringLiteral("[SongName]"), 0, 0, QStringLiteral("bell"));
+    storeRecordIn(p.gAppPath, 4, QStringLiteral("[Setting]"), 0, 1);
     setTime("13:00:00");
     Form4Controls fresh;
     e.fForm4Load(fresh.txtAm, fresh.chkEMPlay, fresh.cbEMPlay);
