@@ -110,7 +110,6 @@ private:
     std::vector<std::unique_ptr<Form11>> m_form11Copies;
     std::vector<std::unique_ptr<Form11>> m_retiredCopies;
     FormBase* m_lastActive = nullptr;
-    bool m_destroying = false;
 
     friend class FormBase;
     void formDestroyed(FormBase* form);

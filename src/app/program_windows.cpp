@@ -41,7 +41,6 @@ Program::Program(Platform& pf)
 
 Program::~Program()
 {
-    m_destroying = true;
     m_form14.reset();
     m_form13.reset();
     m_form12.reset();
