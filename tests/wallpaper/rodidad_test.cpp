@@ -24,11 +24,6 @@ struct Controls {
 
     Controls()
     {
-        chkKeepSet.setObjectName(QStringLiteral("chkKeepSet"));
-        chkChange.setObjectName(QStringLiteral("chkChange"));
-        cbChange.setObjectName(QStringLiteral("cbChange"));
-        cbPaper.setObjectName(QStringLiteral("cbPaper"));
-        lstShow.setObjectName(QStringLiteral("lstShow"));
         lstShow.setMultiSelect(true);
         cbChange.setItems({"5 min", "10 min", "15 min", "30 min", "1 hr", "2 hrs", "3 hrs", "4 hrs"});
         QObject::connect(&chkChange, &CheckBox::Click, [this] { ++chkChangeClicks; });
