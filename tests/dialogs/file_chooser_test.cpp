@@ -62,10 +62,8 @@ struct Chooser {
     QStringList datFiles() const { return QDir(p.gAppPath).entryList({QStringLiteral("*.dat")}, QDir::Files); }
     void addAlarms()
     {
-        Form4Controls& c = p.form4().c();
-        c.lstData.AddItem(QStringLiteral("once 10:00:00"));
-        c.lstData.AddItem(QStringLiteral("twice 11:00:00"));
-        c.lstMessage.AddItem(QStringLiteral("Tea at 11:00:00"));
+        p.form4().c().lstData.setItems({"once 10:00:00", "twice 11:00:00"});
+        p.form4().c().lstMessage.setItems({"Tea at 11:00:00"});
     }
     QByteArray listsAsFile() { return composeDataFile(p.form4().c().lstData, p.form4().c().lstMessage); }
 };

@@ -211,18 +211,14 @@ TEST_F(MessageInputTest, GivesWayToTheMessageWindowAndTakesTheFrontBackAfterIt)
     ASSERT_TRUE(in.Visible());
     p.form6().Show();
     EXPECT_EQ(p.form6().PrevFrontCode, kFrontMessageInput);
-    const int beeps = t.platform.beeps;
-    in.Form_Deactivate();
     EXPECT_EQ(p.gFrontCode, kFrontMessage);
-    EXPECT_EQ(t.platform.beeps, beeps);
 
+    // Giving way and taking the front back on a deactivation: front_window_test's table.
     t.platform.calls.clear();
     p.form6().cmdOk_Click();  // puts the input window back on top
     EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Input message")), 1);
     in.Form_Deactivate();
     EXPECT_EQ(p.gFrontCode, kFrontMessageInput);
-    EXPECT_EQ(t.platform.beeps, beeps + 1);
-    EXPECT_EQ(t.platform.countCalls(QStringLiteral("foreground Input message")), 1);
 }
 
 TEST_F(MessageInputTest, DoubleClickOpensNothingWithoutASelectionOrWhileAFrontWindowHoldsTheFront)
