@@ -130,13 +130,6 @@ TEST_F(SettingsWindowTest, CloseBoxStoresWhatCloseStores)
     w.window()->close();
     EXPECT_FALSE(w.Loaded());
     EXPECT_EQ(record4Bytes(), recordBytes("[Setting]", 0, 1, "AutomaticLoadOn"));
-
-    // The next start loads my.dat, as the box said.
-    TestProgram next;
-    next.writeFile("voz.ini", t.readFile("voz.ini"));
-    next.writeFile("my.dat", "\"once 23:00:00\"\r\n");
-    next.start();
-    EXPECT_EQ(next.program.form4().c().lstData.items(), QStringList{"once 23:00:00"});
 }
 
 TEST_F(SettingsWindowTest, AlarmSetWindowAppliesRecord4ThroughTheSettingsWindow)

@@ -39,7 +39,8 @@ struct Rig {
     explicit Rig(const QString& choices = {}, const QStringList& saved = {})
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        writeFile(config.filePath("user-dirs.dirs"), "XDG_PICTURES_DIR=\"" + QFile::encodeName(pictures.path()) + "\"\n");
+        const QByteArray folder = QFile::encodeName(pictures.path());
+        writeFile(config.filePath("user-dirs.dirs"), "XDG_PICTURES_DIR=\"" + folder + "\"\n");
         p.createClass1 = [this](QString* reason) {
             ++loads;
             return createLibrary(reason);
@@ -51,8 +52,10 @@ struct Rig {
     // Pictures that exist, in colours told apart by their place, as the saved list with record 5's choices.
     void savedList(const QStringList& names, const QString& choices, std::int16_t top = 0, std::int16_t left = 0)
     {
-        for (int i = 0; i < names.size(); ++i)
-            if (!QFile::exists(pictures.filePath(names[i]))) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
+        for (int i = 0; i < names.size(); ++i) {
+            if (!QFile::exists(pictures.filePath(names[i])))
+                makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
+        }
         ASSERT_TRUE(WriteWallpaperList(WallpaperListPath(p.gAppPath), names));
         t.storeRecord(5, "[WallpaperLoc]", top, left, choices);
     }
@@ -348,8 +351,8 @@ TEST_F(WallpaperTest, MissingLibraryIsToldOnceWithItsReasonAndNothingIsStored)
     };
     Form12& w = open();
     EXPECT_TRUE(w.Visible());
-    EXPECT_EQ(t.answerWarnings(),
-              QStringList{"Wallpaper library librodidad.so cannot be used (not found): settings are not loaded or saved"});
+    EXPECT_EQ(t.answerWarnings(), QStringList{"Wallpaper library librodidad.so cannot be used (not found): "
+                                              "settings are not loaded or saved"});
     EXPECT_TRUE(w.c().optOption[1].Value());
     w.cmdLoad_Click();
     w.cmdClose_Click();
@@ -397,7 +400,8 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
 
     // First save writes at once; the second asks and writes on "Yes".
     w.CmdSaveToFile_Click();
-    EXPECT_EQ(t.readFile("Wpaper.dat"), QByteArray("\"a.bmp\"\r\n\"a.bmp\"\r\n\"b.gif\"\r\n\"c.jpg\"\r\n\"b.gif\"\r\n"));
+    EXPECT_EQ(t.readFile("Wpaper.dat"),
+              QByteArray("\"a.bmp\"\r\n\"a.bmp\"\r\n\"b.gif\"\r\n\"c.jpg\"\r\n\"b.gif\"\r\n"));
     EXPECT_FALSE(p.form13().Visible());
 
     // Entries 1, 3 and 4 selected: 0 and 2 are left, and the order goes back to priority.
