@@ -1,6 +1,6 @@
 #include "core/alarms/alarm_host.h"
-#include "dialogs/overwrite_window.h"
 #include "core/wallpaper/wallpaper_list_file.h"
+#include "dialogs/overwrite_window.h"
 #include "support/tick_driver.h"
 #include "wallpaper/rodidad_client.h"
 #include "wallpaper/wallpaper_window.h"
@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QScopeGuard>
 #include <QTest>
+#include <gtest/gtest.h>
 
 // Failures show texts as texts.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -33,7 +34,7 @@ struct Rig {
     TestProgram t;
     Program& p = t.program;
     QTemporaryDir pictures, config;
-    int loads = 0;  // of the window's settings by the library
+    int libraryUses = 0;  // one for each load of the window's settings and each store
 
     // With record 5's choices, voz.ini holds them and Wpaper.dat the saved list when the program starts.
     explicit Rig(const QString& choices = {}, const QStringList& saved = {})
@@ -42,7 +43,7 @@ struct Rig {
         const QByteArray folder = QFile::encodeName(pictures.path());
         writeFile(config.filePath("user-dirs.dirs"), "XDG_PICTURES_DIR=\"" + folder + "\"\n");
         p.createClass1 = [this](QString* reason) {
-            ++loads;
+            ++libraryUses;
             return createLibrary(reason);
         };
         if (!choices.isEmpty()) savedList(saved, choices);
@@ -334,11 +335,11 @@ TEST_F(WallpaperTest, CloseHidesWhileAScheduleRunsAndUnloadsOtherwise)
         w.Minimize();
         p.form1().mWallpaper_Click();
         EXPECT_FALSE(w.Minimized());
-        // The library's load and close; once unloaded, a second load.
-        EXPECT_EQ(loads, scheduled ? 2 : 3);
+        // The load and the close; once unloaded, a second load.
+        EXPECT_EQ(libraryUses, scheduled ? 2 : 3);
         w.c().chkChange.setValue(0);
         w.cmdClose_Click();
-        loads = 0;
+        libraryUses = 0;
     }
 }
 
