@@ -2,22 +2,17 @@
 #include "clock/load_error_window.h"
 #include "dialogs/alarm_set_window.h"
 #include "dialogs/overwrite_window.h"
-#include "dialogs/settings_window.h"
 #include "support/test_program.h"
 
 #include <gtest/gtest.h>
 
-// What the engine asks of its host reaches the windows: a place and the sound settings at the
-// Alarm Set window's load, load errors, the overwrite question's answer, trying a song.
+// What the engine asks of its host reaches the windows: a place at the Alarm Set window's load,
+// load errors, the overwrite question's answer, trying a song.
 TEST_F(ProgramTest, HostCarriesTheEnginesRequestsToTheWindows)
 {
-    t.storeRecord(1, QStringLiteral("[TimeInputLoc]"), 1500, 3000, {});
-    t.storeRecord(4, QStringLiteral("[Setting]"), 0, 1, {});
+    t.storeRecord(1, "[TimeInputLoc]", 1500, 3000, {});
     p.form4().Load();
     EXPECT_EQ(p.form4().window()->pos(), QPoint(200, 100));
-    EXPECT_EQ(p.gSoundOn, VFalse);
-    EXPECT_EQ(p.gErrMsgPop, VTrue);
-    EXPECT_FALSE(p.form7().Loaded());
 
     AlarmHost& host = p.host();
     const int beeps = t.platform.beeps;

@@ -20,11 +20,11 @@ struct CloseRequestTest : ProgramTest {
         ProgramTest::SetUp();  // 09:00:00
         p.form1().mAlarmSet_Click();
         Form4Controls& c = f.c();
-        c.txtTime[1].setText(QStringLiteral("9"));
-        c.txtTime[2].setText(QStringLiteral("0"));
-        c.txtTime[3].setText(QStringLiteral("25"));
+        c.txtTime[1].setText("9");
+        c.txtTime[2].setText("0");
+        c.txtTime[3].setText("25");
         f.cmdAdd_Click();
-        c.lstMessage.AddItem(QStringLiteral("Tea at 09:00:25"));
+        c.lstMessage.AddItem("Tea at 09:00:25");
     }
     QStringList lists() { return f.c().lstData.items() + f.c().lstMessage.items(); }
 };
@@ -35,8 +35,7 @@ TEST_F(CloseRequestTest, AlarmSetIsHiddenAsByExitAndItsAlarmSoonDueStillRings)
     f.window()->move(200, 100);
     f.window()->close();
     EXPECT_FALSE(f.Visible());
-    SettingsRecord r;
-    SettingsReader(p.gAppPath).read(1, r);
+    const SettingsRecord r = t.record(1);
     EXPECT_EQ(r.Label().trimmed() + QString::number(r.Value1), QStringLiteral("[TimeInputLoc]1500"));
     tickUntil(t, QStringLiteral("09:00:25"));
     EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x1")});

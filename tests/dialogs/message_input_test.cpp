@@ -1,5 +1,4 @@
 #include "core/files/message_font.h"
-#include "clock/main_window.h"
 #include "clock/message_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -8,9 +7,9 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QListView>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,21 +20,14 @@ struct MessageInputTest : ProgramTest {
     Form5& in = p.form5();
 
     Form4Controls& lists() { return p.form4().c(); }
-    // Puts alarms and messages into the Alarm Set window and selects one alarm.
+    // Puts alarms and messages into the Alarm Set window in place of any there, and selects one alarm.
     void prepare(const QStringList& alarms, const QStringList& messages, int selected)
     {
-        for (const QString& a : alarms) lists().lstData.AddItem(a);
-        for (const QString& m : messages) lists().lstMessage.AddItem(m);
+        lists().lstData.setItems(alarms);
+        lists().lstMessage.setItems(messages);
         lists().lstData.setListIndex(selected);
     }
     QStringList messages() { return lists().lstMessage.items(); }
-    SettingsRecord record(int n)
-    {
-        SettingsRecord r;
-        SettingsReader(p.gAppPath).read(n, r);
-        return r;
-    }
-    void storeFontSize(std::int16_t size) { t.storeRecord(7, QStringLiteral("[FontSize]"), size, 0, {}); }
     double inputSize() { return in.txtInput->font().pointSizeF(); }
     void setInputSize(double points)
     {
@@ -62,8 +54,6 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeep
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.close));
-        lists().lstData.Clear();
-        lists().lstMessage.Clear();
         prepare({"twice 06:00:00", "once 07:30:00"}, {"Other at 08:00:00", "Wake up at 07:30:00", "Second at 07:30:00"},
                 1);
         p.form4().lstData_DblClick();
@@ -92,7 +82,7 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeep
         EXPECT_EQ(p.form11().Visible(), c.close == Close::SaveEmptied);
         p.form11().Unload();
         EXPECT_EQ(p.gFrontCode, 0);
-        const SettingsRecord pos = record(2);
+        const SettingsRecord pos = t.record(2);
         EXPECT_EQ(pos.Label(), QStringLiteral("[MessaegInputLoc]"));
         EXPECT_EQ(pos.Value1, 1500);
         EXPECT_EQ(pos.Value2, 3000);
@@ -111,7 +101,6 @@ TEST_F(MessageInputTest, RefusedSaveWarnsAndStillStoresTheFontSize)
     } cases[] = {{"", 0, 10}, {"Hello", -1, 11}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        lists().lstData.Clear();
         prepare({"once 07:30:00"}, {}, c.selected);
         in.Show();
         in.txtInput->setPlainText(QString::fromLatin1(c.text));
@@ -119,8 +108,8 @@ TEST_F(MessageInputTest, RefusedSaveWarnsAndStillStoresTheFontSize)
         in.cmdOk_Click();
         EXPECT_TRUE(messages().isEmpty());
         EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("No message input or Play list time was executed")});
-        EXPECT_EQ(trimBlanks(record(7).Label()), QStringLiteral("[FontSize]"));
-        EXPECT_EQ(record(7).Value1, c.stored);
+        EXPECT_EQ(trimBlanks(t.record(7).Label()), QStringLiteral("[FontSize]"));
+        EXPECT_EQ(t.record(7).Value1, c.stored);
     }
 }
 
@@ -154,7 +143,7 @@ TEST_F(MessageInputTest, NoDoubleQuoteReachesTheListAndTheLengthIsLimited)
     in.txtInput->paste();
     EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("x\n") + QString(623, QLatin1Char('y')));
     // A paste cut to fit says so.
-    EXPECT_EQ(warnings(), QStringList{QStringLiteral("A message holds at most 626 characters: the pasted text was cut to fit.")});
+    EXPECT_EQ(warnings(), QStringList{"A message holds at most 626 characters: the pasted text was cut to fit."});
     in.cmdCancel_Click();
 }
 
@@ -191,7 +180,7 @@ TEST_F(MessageInputTest, FontSizeStepsStopAtTheirLimitsAndAreStoredRounded)
         in.txtInput->setPlainText(QStringLiteral("x"));
         setInputSize(r.size);
         in.cmdOk_Click();
-        EXPECT_EQ(record(7).Value1, r.stored);
+        EXPECT_EQ(t.record(7).Value1, r.stored);
     }
 }
 
@@ -206,7 +195,7 @@ TEST_F(MessageInputTest, StoredFontSizesOutsideWhatTheStepsReachAreIgnored)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
-        storeFontSize(c.stored);
+        t.storeRecord(7, "[FontSize]", c.stored, 0, {});
         in.Show();
         EXPECT_DOUBLE_EQ(inputSize(), c.input);
         in.Unload();
@@ -222,18 +211,14 @@ TEST_F(MessageInputTest, GivesWayToTheMessageWindowAndTakesTheFrontBackAfterIt)
     ASSERT_TRUE(in.Visible());
     p.form6().Show();
     EXPECT_EQ(p.form6().PrevFrontCode, kFrontMessageInput);
-    const int beeps = t.platform.beeps;
-    in.Form_Deactivate();
     EXPECT_EQ(p.gFrontCode, kFrontMessage);
-    EXPECT_EQ(t.platform.beeps, beeps);
 
+    // Giving way and taking the front back on a deactivation: front_window_test's table.
     t.platform.calls.clear();
     p.form6().cmdOk_Click();  // puts the input window back on top
     EXPECT_EQ(t.platform.countCalls(QStringLiteral("topmost Input message")), 1);
     in.Form_Deactivate();
     EXPECT_EQ(p.gFrontCode, kFrontMessageInput);
-    EXPECT_EQ(t.platform.beeps, beeps + 1);
-    EXPECT_EQ(t.platform.countCalls(QStringLiteral("foreground Input message")), 1);
 }
 
 TEST_F(MessageInputTest, DoubleClickOpensNothingWithoutASelectionOrWhileAFrontWindowHoldsTheFront)
@@ -270,8 +255,6 @@ TEST_F(MessageInputTest, AMessageTooLongForTheBoxOpensQuicklyAndIsKeptByteForByt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
         SCOPED_TRACE(static_cast<int>(c.close));
-        lists().lstData.Clear();
-        lists().lstMessage.Clear();
         QString text(c.length, QLatin1Char('x'));
         text[0] = QLatin1Char('A');  // one line without blanks, as a hand-edited file may hold
         const QStringList before{"Other at 08:00:00", text + QStringLiteral(" at 07:30:00"), "Second at 07:30:00"};
@@ -290,8 +273,8 @@ TEST_F(MessageInputTest, AMessageTooLongForTheBoxOpensQuicklyAndIsKeptByteForByt
         ASSERT_TRUE(in.Visible());
         EXPECT_EQ(messages(), before);
         EXPECT_TRUE(in.txtInput->toPlainText().isEmpty());
-        EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("The message of this alarm is too long to edit here (%1 "
-                                                                 "characters, at most 626). It is kept as it is.")
+        EXPECT_EQ(t.answerWarnings(), QStringList{QString("The message of this alarm is too long to edit here (%1 "
+                                                          "characters, at most 626). It is kept as it is.")
                                                       .arg(c.length)});
 
         // Nothing can be typed or pasted into the box in place of the message.
@@ -306,8 +289,7 @@ TEST_F(MessageInputTest, AMessageTooLongForTheBoxOpensQuicklyAndIsKeptByteForByt
     }
     // A message the box can hold is still taken out for editing.
     const QString fits(Form5::kMaxMessageLength, QLatin1Char('y'));
-    lists().lstMessage.Clear();
-    lists().lstMessage.AddItem(fits + QStringLiteral(" at 07:30:00"));
+    prepare({"once 07:30:00"}, {fits + " at 07:30:00"}, 0);
     p.form4().lstData_DblClick();
     EXPECT_EQ(in.txtInput->toPlainText(), fits);
     EXPECT_FALSE(p.form11().Visible());

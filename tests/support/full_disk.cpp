@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -45,12 +44,9 @@ void FullDiskFolder::fill() const
     const int fd = ::open(QFile::encodeName(m_dir.path() + QStringLiteral("/filler")).constData(),
                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return;
-    char chunk[4096];
-    std::memset(chunk, 'f', sizeof chunk);
-    for (size_t size = sizeof chunk; size > 0; size /= 2) {
-        while (::write(fd, chunk, size) > 0) {
-        }
-    }
+    const QByteArray chunk(4096, 'f');
+    for (qsizetype size = chunk.size(); size > 0; size /= 2)
+        while (::write(fd, chunk.constData(), size_t(size)) > 0) {}
     ::close(fd);
 }
 

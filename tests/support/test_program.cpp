@@ -31,6 +31,13 @@ TestProgram::~TestProgram() = default;
 
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
 
+SettingsRecord TestProgram::record(int n) const
+{
+    SettingsRecord r;
+    SettingsReader(program.gAppPath).read(n, r);
+    return r;
+}
+
 QStringList TestProgram::warnings()
 {
     QStringList out;

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/program.h"
+#include "core/files/settings_file.h"
 #include "platform/fake_platform.h"
 #include "support/files.h"
 
@@ -22,6 +23,8 @@ struct TestProgram {
     {
         storeRecordIn(program.gAppPath, n, label, v1, v2, text);
     }
+    // Record n of voz.ini in the program folder; blank when it cannot be read.
+    SettingsRecord record(int n) const;
 
     // The texts of the warnings on the screen, the first one's before its copies'.
     QStringList warnings();

@@ -1,4 +1,5 @@
 #include "support/unreadable_file.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,9 +33,7 @@ void placeUnreadable(const QString& path, const UnreadableFile& kind)
         // to stat, and every read of its first pages fails with EIO.
         (void)!::symlink("/proc/self/mem", name.constData());
     } else {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly)) f.write("\"once 23:00:00\"\r\n");
-        f.close();
+        writeFile(path, "\"once 23:00:00\"\r\n");
         ::chmod(name.constData(), 0);
     }
 }

@@ -1,134 +1,70 @@
 #include "core/alarms/alarm_host.h"
-#include "core/files/settings_file.h"
-#include "clock/main_window.h"
-#include "clock/warning_window.h"
+#include "core/wallpaper/wallpaper_list_file.h"
 #include "dialogs/overwrite_window.h"
-#include "rodidad/class1_interface.h"
-#include "support/test_program.h"
 #include "support/tick_driver.h"
 #include "wallpaper/rodidad_client.h"
 #include "wallpaper/wallpaper_window.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QScopeGuard>
 #include <QListView>
-#include <QPushButton>
-#include <QComboBox>
+#include <QScopeGuard>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <optional>
 
 // Failures show texts as texts.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-// What the library would find and store; a fresh FakeClass1 per call reads and records it.
-struct FakeLibrary {
-    QString picturesDir;
-    QStringList searchList;  // the pictures folder's files, for cbPaper
-    QStringList listFile;    // Wpaper.dat
-    bool keep = false, change = false, random = false;
-    int interval = -1;
-    std::int16_t top = 0, left = 0;
-    QStringList calls;
-    struct Closed {
-        int keep;
-        std::int16_t top, left;
-        int change;
-        bool random;
-        int interval;
-    };
-    std::optional<Closed> closed;
-};
+// The real library, from one copy for the run.
+std::unique_ptr<Rodidad::_Class1> createLibrary(QString* reason)
+{
+    static const QTemporaryDir folder;
+    static const bool copied = QFile::copy(RODIDAD_PLUGIN_FILE, folder.filePath("librodidad.so"));
+    EXPECT_TRUE(copied);
+    return CreateClass1(folder.path() + '/', reason);
+}
 
-// Sets the window's controls by name only, as the real library must.
-class FakeClass1 : public Rodidad::_Class1 {
-public:
-    explicit FakeClass1(FakeLibrary& lib) : m(lib) {}
-
-    Rodidad::Status cmdCloseRet(QObject* chkKeepSet, std::int16_t MeTop, std::int16_t MeLeft, QObject* chkChange,
-                                bool optOption, QObject* cbChange, QString) override
-    {
-        m.calls << QStringLiteral("cmdCloseRet");
-        m.closed = FakeLibrary::Closed{chkKeepSet->property("Value").toInt(), MeTop, MeLeft,
-                                       chkChange->property("Value").toInt(), optOption,
-                                       cbChange->property("ListIndex").toInt()};
-        return {};
-    }
-    Rodidad::Status F12Load(std::int16_t, std::int16_t, QObject*& chkChange, QObject*& cbChange, bool& opt1,
-                            QObject*& cbPaper, std::int16_t& MeTop, std::int16_t& MeLeft, QObject*& chkKeepSet,
-                            QObject*& lstShow, bool& opt2, QString& MyPath, QString path) override
-    {
-        m.calls << QStringLiteral("F12Load");
-        chkChange->setProperty("Enabled", false);
-        cbChange->setProperty("Enabled", false);
-        opt1 = true;
-        MyPath = m.picturesDir;
-        for (const QString& s : m.searchList) QMetaObject::invokeMethod(cbPaper, "AddItem", Q_ARG(QString, s));
-        MeTop = m.top;
-        MeLeft = m.left;
-        if (!m.keep) return {};
-        chkKeepSet->setProperty("Value", 1);
-        LoadWallpaperList(lstShow, path);
-        cbChange->setProperty("ListIndex", m.interval);
-        const bool two = lstShow->property("ListCount").toInt() >= 2;
-        if (two) cbChange->setProperty("Enabled", true);
-        if (m.change && two) {
-            chkChange->setProperty("Enabled", true);
-            chkChange->setProperty("Value", 1);
-        }
-        opt2 = m.random;
-        return {};
-    }
-    Rodidad::Status LoadWallpaperList(QObject*& lstShow, QString) override
-    {
-        m.calls << QStringLiteral("LoadWallpaperList");
-        for (const QString& s : m.listFile) QMetaObject::invokeMethod(lstShow, "AddItem", Q_ARG(QString, s));
-        return {};
-    }
-
-private:
-    FakeLibrary& m;
-};
-
-// A started program whose library reads `lib` and whose pictures folder is `pictures`.
+// A started program with the real library, whose pictures folder is `pictures`.
 struct Rig {
     TestProgram t;
     Program& p = t.program;
-    QTemporaryDir pictures;
-    FakeLibrary lib;
+    QTemporaryDir pictures, config;
+    int libraryUses = 0;  // one for each load of the window's settings and each store
 
-    // With a record 5 text, voz.ini holds that record when the program starts.
-    explicit Rig(const QString& record5 = {}, const QStringList& saved = {})
+    // With record 5's choices, voz.ini holds them and Wpaper.dat the saved list when the program starts.
+    explicit Rig(const QString& choices = {}, const QStringList& saved = {})
     {
-        lib.picturesDir = pictures.path();
-        p.createClass1 = [this](QString*) { return std::make_unique<FakeClass1>(lib); };
-        if (!record5.isEmpty()) {
-            t.storeRecord(5, QStringLiteral("[WallpaperLoc]"), 0, 0, record5);
-            savedList(saved, record5.mid(15).trimmed().toInt(), record5.mid(5, 5) == QLatin1String("Check"));
-        }
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const QByteArray folder = QFile::encodeName(pictures.path());
+        writeFile(config.filePath("user-dirs.dirs"), "XDG_PICTURES_DIR=\"" + folder + "\"\n");
+        p.createClass1 = [this](QString* reason) {
+            ++libraryUses;
+            return createLibrary(reason);
+        };
+        if (!choices.isEmpty()) savedList(saved, choices);
         t.start();
     }
 
-    // Pictures that exist, in colours told apart by their place, as the saved list with the given choices.
-    void savedList(const QStringList& names, int interval, bool change)
+    // Pictures that exist, in colours told apart by their place, as the saved list with record 5's choices.
+    void savedList(const QStringList& names, const QString& choices, std::int16_t top = 0, std::int16_t left = 0)
     {
-        for (int i = 0; i < names.size(); ++i) makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
-        lib.listFile = names;
-        lib.keep = true;
-        lib.interval = interval;
-        lib.change = change;
+        for (int i = 0; i < names.size(); ++i) {
+            if (!QFile::exists(pictures.filePath(names[i])))
+                makePicture(names[i], QColor::fromHsv(i * 40 % 360, 255, 255));
+        }
+        ASSERT_TRUE(WriteWallpaperList(WallpaperListPath(p.gAppPath), names));
+        t.storeRecord(5, "[WallpaperLoc]", top, left, choices);
     }
     QString picturePath(const QString& name) const { return pictures.path() + QLatin1Char('/') + name; }
     // A one-colour picture; Qt writes no GIF, and a reader decides by the content.
-    void makePicture(const QString& name, QColor colour)
+    void makePicture(const QString& name, QColor colour, QSize size = {8, 8})
     {
-        QImage img(8, 8, QImage::Format_RGB32);
+        QImage img(size, QImage::Format_RGB32);
         img.fill(colour);
         const QString kind = name.right(3).toLower();
         const char* format = kind == QLatin1String("jpg") ? "JPG" : kind == QLatin1String("bmp") ? "BMP" : "PNG";
@@ -143,12 +79,12 @@ struct WallpaperTest : ::testing::Test, Rig {
         p.form1().mWallpaper_Click();
         return p.form12();
     }
+    void click(const char* button) { QTest::mouseClick(p.form12().Widget(button), Qt::LeftButton); }
 };
 
 TEST_F(WallpaperTest, PriorityOrderWrapsAndGifJpgGoThroughTheBitmap)
 {
-    savedList({QStringLiteral("a.bmp"), QStringLiteral("b.GIF"), QStringLiteral("c.jpeg"), QStringLiteral("d.jpg")}, 0,
-              false);
+    savedList({"a.bmp", "b.GIF", "c.jpeg", "d.jpg"}, "CheckEmptyPrior 0");
     Form12& w = open();
     const QString bitmap = picturePath(QStringLiteral("tmpFile.bmp"));
     const struct {
@@ -178,8 +114,7 @@ TEST(WallpaperRandom, NeverShowsThePreviousPictureAgain)
     for (const QStringList& names : {QStringList{"a.bmp", "b.bmp", "c.bmp", "d.bmp"}, QStringList{"a.bmp", "b.bmp"}}) {
         SCOPED_TRACE(names.size());
         Rig r;
-        r.savedList(names, 0, false);
-        r.lib.random = true;
+        r.savedList(names, "CheckEmptyRando 0");
         Form12& w = r.p.form12();
         r.p.form1().mWallpaper_Click();
         ASSERT_TRUE(w.c().optOption[2].Value());
@@ -215,7 +150,7 @@ TEST_F(WallpaperTest, MissingPicturesAreDroppedWithOneWarningPerChange)
         Rig r;
         QStringList names;
         for (int i = 0; i < c.entries; ++i) names << QStringLiteral("p%1.bmp").arg(i);
-        r.savedList(names, 0, true);
+        r.savedList(names, "CheckCheckPrior 0");
         r.p.host().loadWallpaperWindowHidden();
         Form12& w = r.p.form12();
         ASSERT_NE(r.p.gWallNextTime, -1);
@@ -249,17 +184,17 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
         int nextTarget;
         bool unloaded;  // re-planned by the resync check while hidden
     } cases[] = {
-        {"09:59:30", 2, nullptr, 50, {QStringLiteral("10:00:00")}, 15, false},          // 15 min, over the hour
-        {"23:59:40", 7, nullptr, 40, {QStringLiteral("00:00:00")}, 4, false},           // 4 hrs, over midnight
-        {"10:54:00", 0, nullptr, 600, {QStringLiteral("10:55:00"), QStringLiteral("11:00:00")}, 5, false},
-        {"10:00:10", 0, "10:20:40", 10, {}, 25, true},                                 // missed: re-planned
+        {"09:59:30", 2, nullptr, 50, {"10:00:00"}, 15, false},              // 15 min, over the hour
+        {"23:59:40", 7, nullptr, 40, {"00:00:00"}, 4, false},               // 4 hrs, over midnight
+        {"10:54:00", 0, nullptr, 600, {"10:55:00", "11:00:00"}, 5, false},  // 5 min
+        {"10:00:10", 0, "10:20:40", 10, {}, 25, true},                      // missed: re-planned
         // 1 hr: midnight's change missed overnight; the next hour's comes, not the next midnight's.
-        {"23:00:00", 4, "07:00:30", 3630, {QStringLiteral("08:00:00")}, 10, false},
+        {"23:00:00", 4, "07:00:30", 3630, {"08:00:00"}, 10, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start);
         Rig r;
-        r.savedList({QStringLiteral("a.bmp"), QStringLiteral("b.bmp"), QStringLiteral("c.bmp")}, c.interval, true);
+        r.savedList({"a.bmp", "b.bmp", "c.bmp"}, QString("CheckCheckPrior%1").arg(c.interval, 2));
         r.t.platform.setTime(QLatin1String(c.start));
         r.p.host().loadWallpaperWindowHidden();
         ASSERT_EQ(r.p.gTimerArmed, VTrue);
@@ -279,12 +214,8 @@ TEST_F(WallpaperTest, ScheduledChangesComeOnTimeThroughTheTick)
 
 TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereItCanBeWritten)
 {
-    makePicture(QStringLiteral("small.jpg"), Qt::green);
-    {
-        QImage large(1200, 600, QImage::Format_RGB32);
-        large.fill(Qt::blue);
-        ASSERT_TRUE(large.save(pictures.filePath(QStringLiteral("large.jpg")), "JPG"));
-    }
+    makePicture("small.jpg", Qt::green);
+    makePicture("large.jpg", Qt::blue, {1200, 600});
     for (const char* text : {"text.bmp", "text.jpg"})
         ASSERT_TRUE(writeFile(pictures.filePath(QLatin1String(text)), "not a picture\n"));
     // A folder in the bitmap's place: no one, root included, can write that file.
@@ -294,41 +225,30 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
     QImageReader::setAllocationLimit(1);
     auto restore = qScopeGuard([limit] { QImageReader::setAllocationLimit(limit); });
 
-    savedList({}, 0, false);
-    lib.listFile = {QStringLiteral("large.jpg"), QStringLiteral("text.bmp"), QStringLiteral("text.jpg"),
-                    QStringLiteral("small.jpg")};
+    const QStringList saved = {"large.jpg", "text.bmp", "text.jpg", "small.jpg"};
+    savedList(saved, "CheckEmptyPrior 0");
     Form12& w = open();
-    const QString runBitmap = t.platform.runtimeDir + QStringLiteral("tmpFile.bmp");
-    const struct {
-        QString wallpaper;  // empty: none set
-        QString warning;
-    } rounds[][4] = {
-        {{runBitmap, {}},
-         {{}, QStringLiteral("text.bmp cannot be shown: ")},
-         {{}, QStringLiteral("text.jpg cannot be shown: ")},
-         {runBitmap, {}}},
-        // The next round tells nothing again.
-        {{runBitmap, {}}, {{}, {}}, {{}, {}}, {runBitmap, {}}},
-    };
-    for (const auto& round : rounds) {
-        for (const auto& change : round) {
+    const QString runBitmap = t.platform.runtimeDir + "tmpFile.bmp";
+    // The text files are skipped each round but told only in the first.
+    for (const int round : {1, 2}) {
+        for (const QString& entry : saved) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ' ' << entry.toStdString());
+            const bool text = entry.startsWith("text");
             const qsizetype before = t.platform.wallpapers.size();
             w.EMShowToShow();
-            if (change.wallpaper.isEmpty()) {
-                EXPECT_EQ(t.platform.wallpapers.size(), before);
-            } else {
-                ASSERT_EQ(t.platform.wallpapers.size(), before + 1);
-                EXPECT_EQ(t.platform.wallpapers.last(), change.wallpaper);
+            ASSERT_EQ(t.platform.wallpapers.size(), before + (text ? 0 : 1));
+            if (!text) {
+                EXPECT_EQ(t.platform.wallpapers.last(), runBitmap);
             }
-            const QStringList told = warnings();
-            if (change.warning.isEmpty()) {
-                EXPECT_TRUE(told.isEmpty()) << told.join(QLatin1Char('|')).toStdString();
+            const QStringList told = t.answerWarnings();
+            if (!text || round == 2) {
+                EXPECT_TRUE(told.isEmpty()) << told.join('|').toStdString();
             } else {
+                const QString why = entry + " cannot be shown: ";
                 ASSERT_EQ(told.size(), 1);
-                EXPECT_TRUE(told[0].startsWith(change.warning)) << told[0].toStdString();
-                EXPECT_GT(told[0].size(), change.warning.size()) << "no reason given";
+                EXPECT_TRUE(told[0].startsWith(why)) << told[0].toStdString();
+                EXPECT_GT(told[0].size(), why.size()) << "no reason given";
             }
-            t.answerWarnings();
         }
     }
     EXPECT_NEAR(QImage(runBitmap).pixelColor(1, 1).green(), 255, 8);
@@ -341,29 +261,29 @@ TEST_F(WallpaperTest, PicturesThatCannotBeShownAreToldOnceAndTheBitmapGoesWhereI
         w.cmdChangeWall_Click();
         const QStringList told = t.answerWarnings();
         ASSERT_EQ(told.size(), 1);
-        EXPECT_TRUE(told[0].startsWith(QStringLiteral("text.jpg cannot be shown: ")));
+        EXPECT_TRUE(told[0].startsWith("text.jpg cannot be shown: "));
     }
-    t.platform.runtimeDir = pictures.filePath(QStringLiteral("text.bmp")) + QStringLiteral("/run/");
+    t.platform.runtimeDir = pictures.filePath("text.bmp") + "/run/";
     w.c().lstShow.setListIndex(0);
     const qsizetype before = t.platform.wallpapers.size();
     w.cmdChangeWall_Click();
     EXPECT_EQ(t.platform.wallpapers.size(), before);
     ASSERT_EQ(warnings().size(), 1);
-    EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral("large.jpg cannot be shown: "))) << warnings()[0].toStdString();
-    EXPECT_TRUE(warnings()[0].contains(QStringLiteral("tmpFile.bmp"))) << warnings()[0].toStdString();
+    EXPECT_TRUE(warnings()[0].startsWith("large.jpg cannot be shown: ")) << warnings()[0].toStdString();
+    EXPECT_TRUE(warnings()[0].contains("tmpFile.bmp")) << warnings()[0].toStdString();
 }
 
 TEST_F(WallpaperTest, ADesktopThatRefusesIsToldOnceARun)
 {
-    savedList({QStringLiteral("a.bmp"), QStringLiteral("b.jpg")}, 0, false);
-    t.platform.wallpaperFailure = QStringLiteral("swaymsg output: Error: unknown output");
+    savedList({"a.bmp", "b.jpg"}, "CheckEmptyPrior 0");
+    t.platform.wallpaperFailure = "swaymsg output: Error: unknown output";
     Form12& w = open();
     w.EMShowToShow();
     w.EMShowToShow();
     w.cmdClearWall_Click();
     EXPECT_EQ(t.platform.wallpapers.size(), 3);
-    EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("The wallpaper cannot be changed on this desktop: "
-                                                             "swaymsg output: Error: unknown output")});
+    EXPECT_EQ(t.answerWarnings(),
+              QStringList{"The wallpaper cannot be changed on this desktop: swaymsg output: Error: unknown output"});
     // The window's state outlives unloading; the run is what counts.
     w.c().chkChange.setValue(0);
     w.cmdClose_Click();
@@ -373,7 +293,6 @@ TEST_F(WallpaperTest, ADesktopThatRefusesIsToldOnceARun)
 
 TEST(WallpaperStart, ASavedScheduleLoadsTheWindowUnseenSoThatItRuns)
 {
-    const QStringList two = {QStringLiteral("a.bmp"), QStringLiteral("b.bmp")};
     const struct {
         const char* record5;
         bool loaded;
@@ -385,7 +304,7 @@ TEST(WallpaperStart, ASavedScheduleLoadsTheWindowUnseenSoThatItRuns)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.record5);
-        Rig r(QLatin1String(c.record5), two);
+        Rig r(QLatin1String(c.record5), {"a.bmp", "b.bmp"});
         EXPECT_EQ(r.p.form12().Loaded(), c.loaded);
         EXPECT_FALSE(r.p.form12().Visible());
         EXPECT_EQ(r.p.gWallNextTime != -1, c.scheduled);
@@ -397,22 +316,15 @@ TEST_F(WallpaperTest, CloseHidesWhileAScheduleRunsAndUnloadsOtherwise)
 {
     for (const bool scheduled : {true, false}) {
         SCOPED_TRACE(scheduled ? "scheduled" : "no schedule");
-        savedList({QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}, 3, scheduled);
-        lib.random = true;
-        lib.top = 600;
-        lib.left = 1500;
+        savedList({"a.bmp", "b.bmp"}, scheduled ? "CheckCheckRando 3" : "CheckEmptyRando 3", 600, 1500);
         Form12& w = open();
         ASSERT_TRUE(w.Visible());
         EXPECT_EQ(w.window()->pos(), QPoint(100, 40));
         ASSERT_EQ(p.gWallNextTime != -1, scheduled);
-        QTest::mouseClick(qobject_cast<QPushButton*>(w.Widget("cmdClose")), Qt::LeftButton);
-        ASSERT_TRUE(lib.closed.has_value());
-        EXPECT_EQ(lib.closed->keep, 1);
-        EXPECT_EQ(lib.closed->top, 600);
-        EXPECT_EQ(lib.closed->left, 1500);
-        EXPECT_EQ(lib.closed->change, scheduled ? 1 : 0);
-        EXPECT_TRUE(lib.closed->random);
-        EXPECT_EQ(lib.closed->interval, 3);
+        click("cmdClose");
+        const SettingsRecord stored = t.record(5);
+        EXPECT_EQ(QString("%1,%2 %3").arg(stored.Value1).arg(stored.Value2).arg(trimBlanks(stored.Text())),
+                  QString(scheduled ? "600,1500 CheckCheckRando 3" : "600,1500 CheckEmptyRando 3"));
         EXPECT_EQ(w.Loaded(), scheduled);
         EXPECT_FALSE(w.Visible());
 
@@ -423,12 +335,11 @@ TEST_F(WallpaperTest, CloseHidesWhileAScheduleRunsAndUnloadsOtherwise)
         w.Minimize();
         p.form1().mWallpaper_Click();
         EXPECT_FALSE(w.Minimized());
-        const int loads = static_cast<int>(lib.calls.count(QStringLiteral("F12Load")));
-        EXPECT_EQ(loads, scheduled ? 1 : 2);
+        // The load and the close; once unloaded, a second load.
+        EXPECT_EQ(libraryUses, scheduled ? 2 : 3);
         w.c().chkChange.setValue(0);
         w.cmdClose_Click();
-        lib.calls.clear();
-        lib.closed.reset();
+        libraryUses = 0;
     }
 }
 
@@ -436,28 +347,27 @@ TEST_F(WallpaperTest, MissingLibraryIsToldOnceWithItsReasonAndNothingIsStored)
 {
     // The loader's own reason reaches the user, without the folder it names.
     p.createClass1 = [this](QString* reason) {
-        *reason = t.path(QStringLiteral("librodidad.so: not found"));
+        *reason = t.path("librodidad.so: not found");
         return nullptr;
     };
     Form12& w = open();
     EXPECT_TRUE(w.Visible());
-    EXPECT_EQ(t.answerWarnings(), QStringList{QStringLiteral("Wallpaper library librodidad.so cannot be used (not "
-                                                             "found): settings are not loaded or saved")});
+    EXPECT_EQ(t.answerWarnings(), QStringList{"Wallpaper library librodidad.so cannot be used (not found): "
+                                              "settings are not loaded or saved"});
     EXPECT_TRUE(w.c().optOption[1].Value());
     w.cmdLoad_Click();
     w.cmdClose_Click();
     EXPECT_FALSE(w.Loaded());
     open();
     EXPECT_TRUE(warnings().isEmpty());
-    EXPECT_FALSE(QFile::exists(t.path(QStringLiteral("voz.ini"))));
+    EXPECT_FALSE(QFile::exists(t.path("voz.ini")));
 }
 
 TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
 {
-    for (const char* n : {"a.bmp", "b.gif", "c.jpg"}) makePicture(QLatin1String(n), Qt::blue);
-    lib.searchList = {QStringLiteral("a.bmp"), QStringLiteral("gone.bmp"), QStringLiteral("b.gif"),
-                      QStringLiteral("c.jpg")};
+    for (const char* n : {"a.bmp", "gone.bmp", "b.gif", "c.jpg"}) makePicture(QLatin1String(n), Qt::blue);
     Form12& w = open();
+    ASSERT_TRUE(QFile::remove(pictures.filePath("gone.bmp")));
     Form12Controls& c = w.c();
     EXPECT_FALSE(c.cbChange.Enabled());
     EXPECT_FALSE(c.chkChange.Enabled());
@@ -468,9 +378,8 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
     w.cmdChangeWall_Click();
     EXPECT_TRUE(t.platform.wallpapers.isEmpty());
 
-    auto* add = qobject_cast<QPushButton*>(w.Widget("cmdAdd"));
     c.cbPaper.setListIndex(0);
-    QTest::mouseClick(add, Qt::LeftButton);
+    click("cmdAdd");
     EXPECT_FALSE(c.cbChange.Enabled());
     QTest::keyClick(w.window(), Qt::Key_Return);  // Enter presses "Add"
     EXPECT_TRUE(c.cbChange.Enabled());
@@ -486,20 +395,20 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
 
     // "Change Now" shows the preview through the bitmap.
     w.cmdChangeWall_Click();
-    EXPECT_EQ(t.platform.wallpapers, QStringList{picturePath(QStringLiteral("tmpFile.bmp"))});
+    EXPECT_EQ(t.platform.wallpapers, QStringList{picturePath("tmpFile.bmp")});
     w.cmdClearWall_Click();
     EXPECT_EQ(t.platform.wallpapers.last(), QString());
 
     // First save writes at once; the second asks and writes on "Yes".
     w.CmdSaveToFile_Click();
-    EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")),
+    EXPECT_EQ(t.readFile("Wpaper.dat"),
               QByteArray("\"a.bmp\"\r\n\"a.bmp\"\r\n\"b.gif\"\r\n\"c.jpg\"\r\n\"b.gif\"\r\n"));
     EXPECT_FALSE(p.form13().Visible());
 
     // Entries 1, 3 and 4 selected: 0 and 2 are left, and the order goes back to priority.
     c.optOption[2].setValue(true);
     for (int i : {1, 3, 4}) c.lstShow.setSelected(i, true);
-    QTest::mouseClick(qobject_cast<QPushButton*>(w.Widget("cmdDelete")), Qt::LeftButton);
+    click("cmdDelete");
     EXPECT_EQ(c.lstShow.items(), (QStringList{"a.bmp", "b.gif"}));
     EXPECT_TRUE(c.optOption[1].Value());
     EXPECT_FALSE(c.optOption[2].Value());
@@ -508,13 +417,13 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
     w.CmdSaveToFile_Click();
     ASSERT_TRUE(p.form13().Visible());
     p.form13().cmdYes_Click();
-    EXPECT_EQ(t.readFile(QStringLiteral("Wpaper.dat")), QByteArray("\"a.bmp\"\r\n\"b.gif\"\r\n"));
+    EXPECT_EQ(t.readFile("Wpaper.dat"), QByteArray("\"a.bmp\"\r\n\"b.gif\"\r\n"));
 
     // Clicking a listed picture that went away removes it with a warning.
-    ASSERT_TRUE(QFile::remove(pictures.filePath(QStringLiteral("b.gif"))));
+    ASSERT_TRUE(QFile::remove(pictures.filePath("b.gif")));
     c.lstShow.setListIndex(1);
     EXPECT_EQ(c.lstShow.items(), QStringList{"a.bmp"});
-    EXPECT_EQ(warnings(), QStringList{QStringLiteral("b.gif file not found")});
+    EXPECT_EQ(warnings(), QStringList{"b.gif file not found"});
 
     // Clicking the current entry again, or picking the chosen search entry again, picks it anew.
     auto* view = qobject_cast<QListView*>(w.Widget("lstShow"));
