@@ -25,10 +25,6 @@ struct AudioPlaybackTest : ::testing::Test {
     WavePlayer player{QStringLiteral(VOZ_SOUND_MODULE)};
     void SetUp() override { ensureApplication(); }
     QString write(const QString& name, const QByteArray& bytes) { return writeFileIn(dir, name, bytes); }
-    QString toneFile(const QString& name, double seconds, int rate, int channels)
-    {
-        return toneFileIn(dir, name, seconds, rate, channels);
-    }
     static bool haveOutput() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 };
 
@@ -88,7 +84,7 @@ TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
 // that is not it) a good song does not play, and the alarm's call goes on to its MIDI tune.
 TEST_F(AudioPlaybackTest, WithoutTheSoundModuleNothingPlays)
 {
-    const QString song = toneFile(QStringLiteral("song.wav"), 0.2, 22050, 1);
+    const QString song = toneFileIn(dir, QStringLiteral("song.wav"), 0.2, 22050, 1);
     QTemporaryDir folder;
     ASSERT_TRUE(QFile::copy(QStringLiteral(VOZ_MIDI_MODULE), folder.filePath(QStringLiteral("libvozsound.so"))));
     for (const QString& moduleFolder : {dir.filePath(QStringLiteral("none")), folder.path()}) {
@@ -126,7 +122,7 @@ TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
     // The extension does not matter.
-    const QString tone = toneFile(QStringLiteral("didi.snd"), 0.4, 22050, 1);
+    const QString tone = toneFileIn(dir, QStringLiteral("didi.snd"), 0.4, 22050, 1);
     const qint64 once = playUntilDone(player, tone, 1);
     ASSERT_GE(once, 400);
     const qint64 twice = playUntilDone(player, tone, 2);
@@ -139,7 +135,7 @@ TEST_F(AudioPlaybackTest, WavePlaysTheNumberOfTimesAsked)
 TEST_F(AudioPlaybackTest, RepeatPlaysUntilStopped)
 {
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
-    const QString tone = toneFile(QStringLiteral("ding.wav"), 0.2, 44100, 1);
+    const QString tone = toneFileIn(dir, QStringLiteral("ding.wav"), 0.2, 44100, 1);
     ASSERT_TRUE(player.play(tone, 0));
     // Several lengths of the sound later it still plays.
     QTest::qWait(1000);
@@ -161,7 +157,7 @@ TEST_F(AudioPlaybackTest, PlayerDestroyedWhilePlayingClosesItsStream)
     const int before = serverStreams();
     REQUIRE_AUDIO(before >= 0, "pactl cannot ask the sound server");
     auto own = std::make_unique<WavePlayer>(QStringLiteral(VOZ_SOUND_MODULE));
-    ASSERT_TRUE(own->play(toneFile(QStringLiteral("t.wav"), 0.3, 44100, 2), 0));
+    ASSERT_TRUE(own->play(toneFileIn(dir, QStringLiteral("t.wav"), 0.3, 44100, 2), 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return serverStreams() == before + 1; }, 10'000));
     own.reset();
     // The repeating sound does not outlive its player.
