@@ -156,11 +156,10 @@ struct X11 {
     // False when the server did not come up.
     bool start(const char* size)
     {
-        if (!xvfb.start(QStringLiteral("Xvfb"),
-                        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                         QString::fromUtf8(size), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
-                        desktopFree()))
-            return false;
+        const QStringList args{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                               QStringLiteral("0"), QString::fromUtf8(size), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp")};
+        if (!xvfb.start(QStringLiteral("Xvfb"), args, desktopFree())) return false;
         const QString number = xvfb.firstLine(30000);
         if (number.isEmpty()) return false;
         display = QLatin1Char(':') + number;

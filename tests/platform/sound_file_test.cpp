@@ -26,7 +26,8 @@ float sampleOf(const DecodedSound& s, qint64 frame, int c)
 template <typename T>
 QByteArray bytesOf(const std::vector<T>& samples)
 {
-    return QByteArray(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(samples.size() * sizeof(T)));
+    const auto size = static_cast<qsizetype>(samples.size() * sizeof(T));
+    return QByteArray(reinterpret_cast<const char*>(samples.data()), size);
 }
 
 template <typename T>
