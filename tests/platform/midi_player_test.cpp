@@ -4,7 +4,6 @@
 #include "midi_bytes.h"
 #include "support/test_program.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
