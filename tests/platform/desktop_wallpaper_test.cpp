@@ -295,13 +295,6 @@ struct StoreSession {
     }
 };
 
-// A gsettings string value ('...') as a local path, from a file: URI or the path itself.
-QString pathOf(const QString& gvariant, bool uri)
-{
-    const QString text = gvariant.mid(1, gvariant.size() - 2);
-    return uri ? QUrl(text).toLocalFile() : text;
-}
-
 // GNOME and its relatives, on their own schemas (gsettings-desktop-schemas, mate-desktop-common,
 // cinnamon-desktop-data): two pictures through one file name, then a removal, each taken by the
 // schema without a refusal. dconf-service runs with the private home, so nothing reaches the real one.
@@ -341,7 +334,11 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
             return runTool(QStringLiteral("gsettings"), QStringList{verb, schema, key} + value, env);
         };
         auto get = [&](const char* key) { return gsettings("get", key); };
-        auto shownFile = [&](const QString& value) { return pathOf(value, c.uri); };
+        // The picture's file from a string value ('...'): a file: URI or the path itself.
+        auto shownFile = [&](const QString& value) {
+            const QString text = value.mid(1, value.size() - 2);
+            return c.uri ? QUrl(text).toLocalFile() : text;
+        };
         // A removal left by an earlier run, where the schema knows one.
         if (QString::fromUtf8(c.cleared) == QLatin1String("'none'")) {
             ASSERT_TRUE(gsettings("set", "picture-options", {"'none'"}));

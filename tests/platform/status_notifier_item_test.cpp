@@ -9,15 +9,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct DBusMenuTest : ProgramTest {
-    Form1& f = p.form1();
-    DBusMenuExporter menu;
-    void SetUp() override
-    {
-        ProgramTest::SetUp();
-        menu.setMenu(f.PopupMenu());
-    }
-};
+using DBusMenuTest = ProgramTest;
 
 // Each item of the menu as "id label", a separator as "id -", a check as "id label [x]" or "[ ]".
 QStringList layoutLines(DBusMenuExporter& menu)
@@ -40,6 +32,9 @@ QStringList layoutLines(DBusMenuExporter& menu)
 
 TEST_F(DBusMenuTest, LayoutHoldsTheTrayMenuAndFollowsTheDisabledCheck)
 {
+    Form1& f = p.form1();
+    DBusMenuExporter menu;
+    menu.setMenu(f.PopupMenu());
     const QStringList unchecked = {"1 About",  "2 -",    "3 Alarm Set", "4 Settings",     "5 Wallpaper", "6 -",
                                    "7 Help",   "8 Stop", "9 -",         "10 Disabled [ ]", "11 Remove"};
     EXPECT_EQ(layoutLines(menu), unchecked);
