@@ -4,14 +4,13 @@
 // and stopped by its process id; a missing program skips the test.
 #include "platform/desktop_wallpaper.h"
 #include "platform/qt_platform.h"
-#include "support/files.h"
+#include "support/test_program.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,11 +21,11 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QUrl>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <optional>
 #include <xcb/xcb.h>
 
@@ -34,26 +33,6 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
-
-QCoreApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "desktop_wallpaper_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* instance = new QCoreApplication(argc, argv);
-    return *instance;
-}
-
-// Polls until the condition holds; false when it never does within the time.
-bool waitUntil(const std::function<bool()>& condition, int msecs)
-{
-    QDeadlineTimer deadline(msecs);
-    while (!condition()) {
-        if (deadline.hasExpired()) return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
 
 // A helper program of the test, ended by its process id (TERM, then KILL).
 class Helper {
@@ -69,14 +48,11 @@ public:
     // The first line the program prints, e.g. a display number or a bus address.
     QString firstLine(int msecs)
     {
-        QString line;
-        waitUntil([&] {
+        const bool ready = QTest::qWaitFor([&] {
             m_process.waitForReadyRead(50);
-            if (!m_process.canReadLine()) return false;
-            line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-            return true;
+            return m_process.canReadLine();
         }, msecs);
-        return line;
+        return ready ? QString::fromLocal8Bit(m_process.readLine()).trimmed() : QString();
     }
     void stop()
     {
@@ -111,22 +87,13 @@ QString program(const QString& name)
     for (const char* needed : {__VA_ARGS__})                                              \
         if (program(QString::fromUtf8(needed)).isEmpty()) GTEST_SKIP() << needed << " is not installed";
 
-QString savePicture(const QString& path, QColor colour)
+QString savePicture(const QTemporaryDir& dir, const char* name, QColor colour)
 {
+    const QString path = dir.filePath(QString::fromUtf8(name));
     QImage image(320, 200, QImage::Format_RGB32);
     image.fill(colour);
     EXPECT_TRUE(image.save(path, nullptr, 95)) << path.toStdString();
     return path;
-}
-QString savePicture(const QTemporaryDir& dir, const char* name, QColor colour)
-{
-    return savePicture(dir.filePath(QString::fromUtf8(name)), colour);
-}
-
-// Hands the desktop a picture (empty: none) and waits until the back end has done with it.
-[[nodiscard]] bool show(DesktopWallpaper& wallpaper, const QString& picture, int msecs = 60000)
-{
-    return wallpaper.set(picture) && wallpaper.waitForIdle(msecs);
 }
 
 bool looksLike(QColor seen, QColor expected, int tolerance = 12)
@@ -151,47 +118,56 @@ QProcessEnvironment desktopFree()
     return env;
 }
 
-// The reasons the back end gave for changes the desktop did not take (told on its worker).
-struct Failures {
-    QMutex mutex;
-    QStringList reasons;
-    DesktopWallpaper::FailureHandler handler()
+// The back end under test, with the reasons it gave for changes the desktop did not take (told
+// on its worker).
+struct Wallpaper {
+    Wallpaper(const QProcessEnvironment& env, const QString& cache)
+        : desktop(env, cache, [this](const QString& reason) {
+              QMutexLocker lock(&mutex);
+              reasons << reason;
+          })
     {
-        return [this](const QString& reason) {
-            QMutexLocker lock(&mutex);
-            reasons << reason;
-        };
     }
-    QStringList taken()
+    // Hands the desktop a picture (empty: none) and waits until the back end has done with it.
+    [[nodiscard]] bool show(const QString& picture) { return desktop.set(picture) && desktop.waitForIdle(60000); }
+    QStringList failures()
     {
         QMutexLocker lock(&mutex);
         return std::exchange(reasons, {});
     }
-};
 
-// An Xvfb of our own; its display name, or empty.
-QString startXvfb(Helper& xvfb, const char* size = "640x480x24")
-{
-    if (!xvfb.start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                     QString::fromUtf8(size), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
-                    desktopFree()))
-        return {};
-    const QString number = xvfb.firstLine(30000);
-    return number.isEmpty() ? QString() : QLatin1Char(':') + number;
-}
+    QMutex mutex;
+    QStringList reasons;
+    DesktopWallpaper desktop;  // last: its worker ends before the list does
+};
 
 // ---- plain X11 -------------------------------------------------------------------------------
 
+// An Xvfb of our own and a connection to its root window.
 struct X11 {
+    Helper xvfb;
+    QString display;
     xcb_connection_t* c = nullptr;
     xcb_window_t root = 0;
-    explicit X11(const QString& display)
+    ~X11()
     {
-        c = xcb_connect(display.toLocal8Bit().constData(), nullptr);
-        if (!xcb_connection_has_error(c)) root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        if (c) xcb_disconnect(c);
     }
-    ~X11() { xcb_disconnect(c); }
+    // False when the server did not come up.
+    bool start(const char* size)
+    {
+        const QStringList args{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                               QStringLiteral("0"), QString::fromUtf8(size), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp")};
+        if (!xvfb.start(QStringLiteral("Xvfb"), args, desktopFree())) return false;
+        const QString number = xvfb.firstLine(30000);
+        if (number.isEmpty()) return false;
+        display = QLatin1Char(':') + number;
+        c = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+        if (xcb_connection_has_error(c)) return false;
+        root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        return true;
+    }
 
     QColor pixel(int x, int y) const
     {
@@ -230,23 +206,18 @@ struct X11 {
 TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
 {
     REQUIRE_PROGRAMS("Xvfb");
-    app();
+    ensureApplication();
     QTemporaryDir dir;
-    Helper xvfb;
-    const QString display = startXvfb(xvfb);
-    ASSERT_FALSE(display.isEmpty()) << "Xvfb did not report its display";
-
+    X11 x;
+    ASSERT_TRUE(x.start("640x480x24")) << "Xvfb did not come up";
     QProcessEnvironment env = desktopFree();
-    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("DISPLAY"), x.display);
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("icewm"));
-    Failures failures;
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
-    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::X11Root);
-    X11 x(display);
-    ASSERT_FALSE(xcb_connection_has_error(x.c));
+    Wallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    ASSERT_EQ(wallpaper.desktop.backend(), WallpaperBackend::X11Root);
 
     const QColor red(200, 30, 40), blue(20, 60, 210);
-    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.bmp", red)));
+    ASSERT_TRUE(wallpaper.show(savePicture(dir, "red.bmp", red)));
     // Scaled to cover the screen: the middle and the far corner both show it.
     EXPECT_TRUE(looksLike(x.pixel(320, 240), red, 0));
     EXPECT_TRUE(looksLike(x.pixel(639, 479), red, 0));
@@ -255,7 +226,7 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_EQ(x.pixmapProperty("ESETROOT_PMAP_ID"), first);
     EXPECT_EQ(x.pixmapSize(first), QSize(640, 480));
 
-    ASSERT_TRUE(show(wallpaper, savePicture(dir, "blue.jpg", blue)));
+    ASSERT_TRUE(wallpaper.show(savePicture(dir, "blue.jpg", blue)));
     EXPECT_TRUE(looksLike(x.pixel(320, 240), blue));
     EXPECT_TRUE(looksLike(x.pixel(0, 0), blue));
     const std::uint32_t second = x.pixmapProperty("_XROOTPMAP_ID");
@@ -263,49 +234,16 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
     EXPECT_NE(second, first);
     EXPECT_FALSE(x.pixmapSize(first)) << "the first picture's pixmap was left on the server";
 
-    ASSERT_TRUE(show(wallpaper, QString()));
+    ASSERT_TRUE(wallpaper.show(QString()));
     EXPECT_EQ(x.pixmapProperty("_XROOTPMAP_ID"), 0u);
     EXPECT_EQ(x.pixmapProperty("ESETROOT_PMAP_ID"), 0u);
     EXPECT_TRUE(looksLike(x.pixel(320, 240), Qt::black, 0));
     EXPECT_FALSE(x.pixmapSize(second));
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("cache"))).isEmpty());
-    EXPECT_EQ(failures.taken(), QStringList());
+    EXPECT_EQ(wallpaper.failures(), QStringList());
 }
 
 // ---- settings stores on a private session bus ------------------------------------------------
-
-// A session bus of our own with no activatable services: the test starts each one itself.
-class PrivateBus {
-public:
-    bool start(const QString& folder)
-    {
-        const QString config = folder + QStringLiteral("/bus.conf");
-        const QString conf =
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
-                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
-        if (!writeFile(config, conf.arg(folder).toUtf8())) return false;
-        if (!m_daemon.start(QStringLiteral("dbus-daemon"),
-                            {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                             QStringLiteral("--print-address=1")},
-                            desktopFree()))
-            return false;
-        address = m_daemon.firstLine(30000);
-        return !address.isEmpty();
-    }
-    // Waits until a service has taken its name on the bus.
-    bool waitForName(const QString& name)
-    {
-        QDBusConnection bus = QDBusConnection::connectToBus(address, name + QLatin1Char(' ') + address);
-        return waitUntil([&] { return bus.isConnected() && bus.interface()->isServiceRegistered(name).value(); }, 30000);
-    }
-    QString address;
-
-private:
-    Helper m_daemon;
-};
 
 // The environment of a desktop session whose settings live under `folder`.
 QProcessEnvironment sessionUnder(const QString& folder, const QString& busAddress, const QString& desktop)
@@ -323,12 +261,39 @@ QProcessEnvironment sessionUnder(const QString& folder, const QString& busAddres
     return env;
 }
 
-// A gsettings string value ('...') as a local path, from a file: URI or the path itself.
-QString pathOf(const QString& gvariant, bool uri)
-{
-    const QString text = gvariant.mid(1, gvariant.size() - 2);
-    return uri ? QUrl(text).toLocalFile() : text;
-}
+// A desktop session under a folder of its own, on a session bus of its own with no activatable
+// services: the test starts the settings store itself.
+struct StoreSession {
+    QTemporaryDir dir;
+    QProcessEnvironment env;
+    Helper bus, store;
+
+    // Starts the bus and the store's daemon and waits until the daemon has taken its name.
+    bool start(const char* desktop, const QString& daemon, const QString& name)
+    {
+        const QString config = dir.filePath(QStringLiteral("bus.conf"));
+        const QString conf =
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
+                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+        if (!writeFile(config, conf.arg(dir.path()).toUtf8())) return false;
+        if (!bus.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")},
+                       desktopFree()))
+            return false;
+        const QString address = bus.firstLine(30000);
+        if (address.isEmpty()) return false;
+        env = sessionUnder(dir.path(), address, QString::fromUtf8(desktop));
+        if (!store.start(daemon, {}, env)) return false;
+        QDBusConnection connection = QDBusConnection::connectToBus(address, name + QLatin1Char(' ') + address);
+        return QTest::qWaitFor([&] {
+            return connection.isConnected() && connection.interface()->isServiceRegistered(name).value();
+        }, 30000);
+    }
+};
 
 // GNOME and its relatives, on their own schemas (gsettings-desktop-schemas, mate-desktop-common,
 // cinnamon-desktop-data): two pictures through one file name, then a removal, each taken by the
@@ -336,7 +301,7 @@ QString pathOf(const QString& gvariant, bool uri)
 TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
 {
     REQUIRE_PROGRAMS("dbus-daemon", "gsettings", "/usr/libexec/dconf-service");
-    app();
+    ensureApplication();
     const struct {
         const char* desktop;
         WallpaperBackend backend;
@@ -358,42 +323,42 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         const QString schema = QString::fromUtf8(c.schema);
         if (!QFile::exists(QStringLiteral("/usr/share/glib-2.0/schemas/%1.gschema.xml").arg(schema))) continue;
         ++ran;
-        QTemporaryDir dir;
-        PrivateBus bus;
-        ASSERT_TRUE(bus.start(dir.path()));
-        QProcessEnvironment env = sessionUnder(dir.path(), bus.address, QString::fromUtf8(c.desktop));
+        StoreSession session;
+        ASSERT_TRUE(
+            session.start(c.desktop, QStringLiteral("/usr/libexec/dconf-service"), QStringLiteral("ca.desrt.dconf")));
+        const QTemporaryDir& dir = session.dir;
+        QProcessEnvironment& env = session.env;
         env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("dconf"));
-        Helper dconf;
-        ASSERT_TRUE(dconf.start(QStringLiteral("/usr/libexec/dconf-service"), {}, env));
-        ASSERT_TRUE(bus.waitForName(QStringLiteral("ca.desrt.dconf")));
 
         auto gsettings = [&](const char* verb, const char* key, const QStringList& value = {}) {
             return runTool(QStringLiteral("gsettings"), QStringList{verb, schema, key} + value, env);
         };
         auto get = [&](const char* key) { return gsettings("get", key); };
-        auto shownFile = [&](const QString& value) { return pathOf(value, c.uri); };
+        // The picture's file from a string value ('...'): a file: URI or the path itself.
+        auto shownFile = [&](const QString& value) {
+            const QString text = value.mid(1, value.size() - 2);
+            return c.uri ? QUrl(text).toLocalFile() : text;
+        };
         // A removal left by an earlier run, where the schema knows one.
         if (QString::fromUtf8(c.cleared) == QLatin1String("'none'")) {
             ASSERT_TRUE(gsettings("set", "picture-options", {"'none'"}));
         }
 
-        Failures failures;
-        DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
-        ASSERT_EQ(wallpaper.backend(), c.backend);
+        Wallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+        ASSERT_EQ(wallpaper.desktop.backend(), c.backend);
         // Both pictures come through one file name, as the converted pictures do.
-        const QString picture = dir.filePath(QStringLiteral("picture.jpg"));
         const QColor red(220, 20, 30), green(30, 200, 40);
 
-        ASSERT_TRUE(show(wallpaper, savePicture(picture, red)));
+        ASSERT_TRUE(wallpaper.show(savePicture(dir, "picture.jpg", red)));
         const std::optional<QString> first = get(c.key);
         ASSERT_TRUE(first);
         EXPECT_TRUE(looksLike(middleOf(shownFile(*first)), red)) << first->toStdString();
         EXPECT_EQ(get("picture-options"), QStringLiteral("'zoom'"));
 
-        ASSERT_TRUE(show(wallpaper, savePicture(picture, green)));
-        std::optional<QString> second;
-        EXPECT_TRUE(waitUntil([&] { return (second = get(c.key)) && *second != *first; }, 30000))
+        ASSERT_TRUE(wallpaper.show(savePicture(dir, "picture.jpg", green)));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return get(c.key) != first; }, 30000))
             << c.key << " stayed " << first->toStdString();
+        const std::optional<QString> second = get(c.key);
         ASSERT_TRUE(second);
         EXPECT_TRUE(looksLike(middleOf(shownFile(*second)), green)) << second->toStdString();
         if (c.darkKey) {
@@ -401,10 +366,10 @@ TEST(DesktopWallpaper, GnomeMateCinnamonShowTheSecondPictureAndClear)
         }
         EXPECT_FALSE(QFile::exists(shownFile(*first))) << "the earlier copy was left behind";
 
-        ASSERT_TRUE(show(wallpaper, QString()));
-        EXPECT_TRUE(waitUntil([&] { return get(c.key) == QStringLiteral("''"); }, 30000));
+        ASSERT_TRUE(wallpaper.show(QString()));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return get(c.key) == QStringLiteral("''"); }, 30000));
         EXPECT_EQ(get("picture-options"), QString::fromUtf8(c.cleared));
-        EXPECT_EQ(failures.taken(), QStringList());
+        EXPECT_EQ(wallpaper.failures(), QStringList());
         EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("config/dconf/user")))) << "dconf wrote elsewhere";
     }
     if (ran == 0) GTEST_SKIP() << "no desktop schema is installed";
@@ -418,14 +383,11 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
                               "/usr/libexec/xfconfd"})
         if (xfconfd.isEmpty()) xfconfd = program(QString::fromUtf8(place));
     if (xfconfd.isEmpty()) GTEST_SKIP() << "xfconfd is not installed";
-    app();
-    QTemporaryDir dir;
-    PrivateBus bus;
-    ASSERT_TRUE(bus.start(dir.path()));
-    const QProcessEnvironment env = sessionUnder(dir.path(), bus.address, QStringLiteral("XFCE"));
-    Helper daemon;
-    ASSERT_TRUE(daemon.start(xfconfd, {}, env));
-    ASSERT_TRUE(bus.waitForName(QStringLiteral("org.xfce.Xfconf")));
+    ensureApplication();
+    StoreSession session;
+    ASSERT_TRUE(session.start("XFCE", xfconfd, QStringLiteral("org.xfce.Xfconf")));
+    const QTemporaryDir& dir = session.dir;
+    const QProcessEnvironment& env = session.env;
 
     // A property of the first monitor's backdrops; with more arguments, made with that type and value.
     auto property = [&](const char* name, const QStringList& create = {}) {
@@ -436,21 +398,20 @@ TEST(DesktopWallpaper, XfceSetsEveryBackdrop)
     ASSERT_TRUE(property("workspace1/last-image", {"-n", "-t", "string", "-s", "/nowhere/old.png"}));
     ASSERT_TRUE(property("workspace1/image-style", {"-n", "-t", "int", "-s", "0"}));
 
-    Failures failures;
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
-    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Xfce);
+    Wallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    ASSERT_EQ(wallpaper.desktop.backend(), WallpaperBackend::Xfce);
     const QColor yellow(230, 210, 20);
-    ASSERT_TRUE(show(wallpaper, savePicture(dir, "picture.jpg", yellow)));
+    ASSERT_TRUE(wallpaper.show(savePicture(dir, "picture.jpg", yellow)));
     const std::optional<QString> shown = property("workspace0/last-image");
     ASSERT_TRUE(shown);
     EXPECT_TRUE(looksLike(middleOf(*shown), yellow)) << shown->toStdString();
     EXPECT_EQ(property("workspace1/last-image"), shown);
     EXPECT_EQ(property("workspace1/image-style"), QStringLiteral("5"));
 
-    ASSERT_TRUE(show(wallpaper, QString()));
+    ASSERT_TRUE(wallpaper.show(QString()));
     EXPECT_EQ(property("workspace0/image-style"), QStringLiteral("0"));
     EXPECT_EQ(property("workspace1/image-style"), QStringLiteral("0"));
-    EXPECT_EQ(failures.taken(), QStringList());
+    EXPECT_EQ(wallpaper.failures(), QStringList());
 }
 
 // A swaymsg stand-in running the shell body, in dir/bin; that folder, or empty.
@@ -467,7 +428,7 @@ QString fakeSwaymsg(const QTemporaryDir& dir, const QString& body)
 // real compositor has its own scenario. A refusal reaches the failure handler with sway's words.
 TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
 {
-    app();
+    ensureApplication();
     QTemporaryDir dir;
     const QString args = dir.filePath(QStringLiteral("args")), answer = dir.filePath(QStringLiteral("answer"));
     const QString bin = fakeSwaymsg(dir, QStringLiteral("printf '%s|' \"$@\" > '%1'\n"
@@ -477,10 +438,8 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
     env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
     env.insert(QStringLiteral("SWAYSOCK"), dir.filePath(QStringLiteral("sway-ipc.sock")));
     env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-1"));
-    const QString cache = dir.filePath(QStringLiteral("my cache"));  // a blank: one argument all the same
-    Failures failures;
-    DesktopWallpaper wallpaper(env, cache, failures.handler());
-    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Sway);
+    Wallpaper wallpaper(env, dir.filePath(QStringLiteral("my cache")));  // a blank: one argument all the same
+    ASSERT_EQ(wallpaper.desktop.backend(), WallpaperBackend::Sway);
     const QString picture = savePicture(dir, "p.jpg", Qt::red);
 
     const struct {
@@ -495,9 +454,9 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
         ASSERT_TRUE(writeFile(answer, c.sway));
-        ASSERT_TRUE(show(wallpaper, c.clear ? QString() : picture));
+        ASSERT_TRUE(wallpaper.show(c.clear ? QString() : picture));
         EXPECT_TRUE(QString::fromUtf8(readFile(args)).contains(QRegularExpression(QString::fromUtf8(c.shown))));
-        const QStringList reasons = failures.taken();
+        const QStringList reasons = wallpaper.failures();
         if (!*c.sway) {
             EXPECT_EQ(reasons, QStringList());
         } else {
@@ -512,7 +471,7 @@ TEST(DesktopWallpaper, SwayCommandsAndRefusalsAreSeen)
 // asked, once the event loop runs, as the warning window needs it.
 TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
 {
-    app();
+    ensureApplication();
     QTemporaryDir dir;
     const QString bin = fakeSwaymsg(dir, QStringLiteral("echo 'Error: no output matched' >&2\nexit 2\n"));
     ASSERT_FALSE(bin.isEmpty());
@@ -534,10 +493,7 @@ TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
     });
     ASSERT_TRUE(platform.setWallpaper(savePicture(dir, "p.bmp", Qt::blue)));
     EXPECT_TRUE(heard.isEmpty()) << "told before the desktop answered";
-    EXPECT_TRUE(waitUntil([&] {
-        QCoreApplication::processEvents();
-        return !heard.isEmpty();
-    }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !heard.isEmpty(); }, 30000));
     EXPECT_EQ(heard, QStringList{QStringLiteral("swaymsg output: Error: no output matched")});
 }
 
@@ -547,48 +503,46 @@ TEST(DesktopWallpaper, SwayRefusalReachesTheAskingThread)
 TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
 {
     REQUIRE_PROGRAMS("Xvfb", "pcmanfm");
-    app();
+    ensureApplication();
     QTemporaryDir dir;
-    Helper xvfb;
-    const QString display = startXvfb(xvfb, "320x240x24");
-    ASSERT_FALSE(display.isEmpty()) << "Xvfb did not report its display";
+    X11 x;
+    ASSERT_TRUE(x.start("320x240x24")) << "Xvfb did not come up";
     QProcessEnvironment env = sessionUnder(dir.path(), QString(), QStringLiteral("LXDE"));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
-    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("DISPLAY"), x.display);
     const QString settings = dir.filePath(QStringLiteral("config/pcmanfm/default/desktop-items-0.conf"));
     auto setting = [&](const char* key) {
         for (const QByteArray& line : readFile(settings).split('\n'))
             if (line.startsWith(QByteArray(key) + '=')) return QString::fromUtf8(line.mid(int(std::strlen(key)) + 1));
         return QString();
     };
-    X11 x(display);
-    ASSERT_FALSE(xcb_connection_has_error(x.c));
 
     auto desktop = std::make_unique<Helper>();
     ASSERT_TRUE(desktop->start(QStringLiteral("pcmanfm"), {QStringLiteral("--desktop")}, env));
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(settings) && looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(settings) && looksLike(x.pixel(160, 120), Qt::black, 0); },
+                                30000))
         << "pcmanfm's desktop did not come up";
 
-    Failures failures;
-    DesktopWallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")), failures.handler());
-    ASSERT_EQ(wallpaper.backend(), WallpaperBackend::Lxde);
+    Wallpaper wallpaper(env, dir.filePath(QStringLiteral("cache")));
+    ASSERT_EQ(wallpaper.desktop.backend(), WallpaperBackend::Lxde);
     const QColor red(200, 30, 40);
-    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.jpg", red)));
-    EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), red); }, 30000)) << "the screen never showed it";
+    ASSERT_TRUE(wallpaper.show(savePicture(dir, "red.jpg", red)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return looksLike(x.pixel(160, 120), red); }, 30000))
+        << "the screen never showed it";
     // pcmanfm writes its settings a moment after it shows them.
-    EXPECT_TRUE(waitUntil([&] { return looksLike(middleOf(setting("wallpaper")), red); }, 30000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return looksLike(middleOf(setting("wallpaper")), red); }, 30000))
         << setting("wallpaper").toStdString();
     EXPECT_EQ(setting("wallpaper_mode"), QStringLiteral("crop"));
 
-    ASSERT_TRUE(show(wallpaper, QString()));
-    EXPECT_TRUE(waitUntil([&] { return looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000));
-    EXPECT_TRUE(waitUntil([&] { return setting("wallpaper_mode") == QLatin1String("color"); }, 30000));
-    EXPECT_EQ(failures.taken(), QStringList());
+    ASSERT_TRUE(wallpaper.show(QString()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return looksLike(x.pixel(160, 120), Qt::black, 0); }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return setting("wallpaper_mode") == QLatin1String("color"); }, 30000));
+    EXPECT_EQ(wallpaper.failures(), QStringList());
 
     desktop.reset();
-    ASSERT_TRUE(show(wallpaper, savePicture(dir, "red.jpg", red)));
-    const QStringList reasons = failures.taken();
+    ASSERT_TRUE(wallpaper.show(savePicture(dir, "red.jpg", red)));
+    const QStringList reasons = wallpaper.failures();
     ASSERT_EQ(reasons.size(), 1);
     EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("pcmanfm"))) << reasons[0].toStdString();
 }

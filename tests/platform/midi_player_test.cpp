@@ -4,7 +4,6 @@
 #include "midi_bytes.h"
 #include "support/test_program.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -38,7 +37,7 @@ struct MidiPlayerTest : ::testing::Test {
 TEST_F(MidiPlayerTest, AnswersWithNothingOpen)
 {
     constexpr int kAnyError = -1;
-    const QString mid = write(QStringLiteral("tune.mid"), midiFileBytes({60, 64, 67}));
+    const QString mid = write(QStringLiteral("tune.mid"), airMidi());
     const QString text = write(QStringLiteral("text.mid"), QByteArray("not a MIDI file at all\n"));
     const QString empty = write(QStringLiteral("empty.mid"), QByteArray());
     const struct {
@@ -70,7 +69,7 @@ TEST_F(MidiPlayerTest, AnswersWithNothingOpen)
 TEST_F(MidiPlayerTest, OpenCloseAndAliasInUse)
 {
     if (!haveSoundfont()) GTEST_SKIP() << "no General MIDI soundfont installed";
-    const QString mid = write(QStringLiteral("my tune.mid"), midiFileBytes({60, 64, 67}));
+    const QString mid = write(QStringLiteral("my tune.mid"), airMidi());
     EXPECT_EQ(send(QStringLiteral("close tmpMidiPlay")), 0);
     EXPECT_EQ(send(openCommand(mid, QStringLiteral("tmpMidiPlay"))), 0);
     // The alias is taken, whatever its case.
@@ -87,7 +86,7 @@ TEST_F(MidiPlayerTest, OpenCloseAndAliasInUse)
 // synthesizer does, and the program's close and play still get their answers.
 TEST_F(MidiPlayerTest, NoSynthesizerModuleFailsOpen)
 {
-    const QString mid = write(QStringLiteral("tune.mid"), midiFileBytes({60, 64, 67}));
+    const QString mid = write(QStringLiteral("tune.mid"), airMidi());
     const QString notAModule = write(QStringLiteral("libvozmidi.so"), QByteArray("not a library"));
     for (const QString& module : {dir.path() + QStringLiteral("/none/libvozmidi.so"), notAModule}) {
         SCOPED_TRACE(module.toStdString());

@@ -2,7 +2,7 @@
 #include "platform/sound_file.h"
 #include "sound_files.h"
 #include "midi_bytes.h"
-#include "support/test_program.h"
+#include "support/files.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <cstring>
 
 using namespace voz::audio;
 
@@ -25,21 +24,17 @@ float sampleOf(const DecodedSound& s, qint64 frame, int c)
 }
 
 template <typename T>
-std::vector<T> samplesOf(const QByteArray& b)
+QByteArray bytesOf(const std::vector<T>& samples)
 {
-    std::vector<T> v(static_cast<size_t>(b.size()) / sizeof(T));
-    std::memcpy(v.data(), b.constData(), v.size() * sizeof(T));
-    return v;
+    const auto size = static_cast<qsizetype>(samples.size() * sizeof(T));
+    return QByteArray(reinterpret_cast<const char*>(samples.data()), size);
 }
 
 template <typename T>
-DecodedSound soundOf(int rate, int channels, SampleFormat format, std::vector<T> samples, std::vector<Side> sides = {})
+DecodedSound soundOf(int rate, int channels, SampleFormat format, const std::vector<T>& samples,
+                     std::vector<Side> sides = {})
 {
-    DecodedSound s;
-    s.format = {rate, channels, format};
-    s.pcm = QByteArray(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(samples.size() * sizeof(T)));
-    s.sides = std::move(sides);
-    return s;
+    return DecodedSound{{rate, channels, format}, bytesOf(samples), std::move(sides)};
 }
 
 }  // namespace
@@ -66,7 +61,7 @@ TEST(SoundFile, EveryEncodingDecodesToTheWrittenTone)
     }
 }
 
-TEST(SoundFile, WhatIsNoSoundFileIsRefused)
+TEST(SoundFile, WhatIsNoSoundFileOrTooLongIsRefused)
 {
     QTemporaryDir dir;
     const QByteArray riffCut("RIFF\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00", 22);
@@ -82,7 +77,7 @@ TEST(SoundFile, WhatIsNoSoundFileIsRefused)
         writeFileIn(dir, QStringLiteral("didi.snd"), QByteArray(4000, 'x')),
         writeFileIn(dir, QStringLiteral("zeros.wav"), QByteArray(4096, '\0')),
         writeFileIn(dir, QStringLiteral("cut.wav"), riffCut),
-        writeFileIn(dir, QStringLiteral("air.mid"), midiFileBytes({60, 64})),
+        writeFileIn(dir, QStringLiteral("air.mid"), airMidi()),
     };
     for (const QString& path : paths) EXPECT_FALSE(decodeSoundFile(path)) << path.toStdString();
 
@@ -90,54 +85,22 @@ TEST(SoundFile, WhatIsNoSoundFileIsRefused)
     const QString silent = dir.filePath(QStringLiteral("none.wav"));
     ASSERT_TRUE(writeToneFile(silent, kSoundFileKinds[4], 0));
     EXPECT_FALSE(decodeSoundFile(silent));
-}
 
-TEST(SoundFile, SamplesBeyondTheLimitAreRefused)
-{
-    QTemporaryDir dir;
     // 8-bit samples decode to 16 bits: one frame more than half the limit is too many.
-    const SoundFileKind u8{"8-bit", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000, true, 0, 0};
     const QString over = dir.filePath(QStringLiteral("over.wav"));
-    ASSERT_TRUE(writeToneFile(over, u8, kMaxPcmBytes / 2 + 1));
+    ASSERT_TRUE(writeToneFile(over, kSoundFileKinds[5], kMaxPcmBytes / 2 + 1));
     EXPECT_FALSE(decodeSoundFile(over));
 }
 
 // ---- Conversion -------------------------------------------------------------------
 
-TEST(SoundConvert, SameLayoutIsTheSameBytes)
+// Each conversion, byte for byte.
+TEST(SoundConvert, SampleFormatsChannelsAndRate)
 {
-    const auto s = soundOf<std::int16_t>(44100, 2, SampleFormat::Int16, {1, 2, 3, 4});
-    const auto out = convertPcm(s, s.format);
-    ASSERT_TRUE(out);
-    EXPECT_EQ(*out, s.pcm);
-}
-
-TEST(SoundConvert, SampleFormats)
-{
-    const auto s = soundOf<std::int16_t>(8000, 1, SampleFormat::Int16, {0, 16384, -32768, 32767});
-    const auto f = convertPcm(s, {8000, 1, SampleFormat::Float});
-    ASSERT_TRUE(f);
-    const auto floats = samplesOf<float>(*f);
-    ASSERT_EQ(floats.size(), 4u);
-    EXPECT_FLOAT_EQ(floats[1], 0.5f);
-    EXPECT_FLOAT_EQ(floats[2], -1.0f);
-    EXPECT_NEAR(floats[3], 1.0f, 1e-4);
-    const auto u8 = convertPcm(s, {8000, 1, SampleFormat::UInt8});
-    ASSERT_TRUE(u8);
-    EXPECT_EQ(*u8, QByteArray("\x80\xC0\x00\xFF", 4));
-    const auto i32 = convertPcm(s, {8000, 1, SampleFormat::Int32});
-    ASSERT_TRUE(i32);
-    EXPECT_EQ(samplesOf<std::int32_t>(*i32)[1], 1 << 30);
-    // Float to 16-bit, clamped.
-    const auto fl = soundOf<float>(8000, 1, SampleFormat::Float, {0.25f, -0.5f, 1.0f});
-    const auto s16 = convertPcm(fl, {8000, 1, SampleFormat::Int16});
-    ASSERT_TRUE(s16);
-    EXPECT_EQ(samplesOf<std::int16_t>(*s16), (std::vector<std::int16_t>{8192, -16384, 32767}));
-}
-
-TEST(SoundConvert, ChannelsAreSpreadOrMixedDownBySide)
-{
-    using L = std::vector<std::int16_t>;
+    using I16 = std::vector<std::int16_t>;
+    const auto same = soundOf<std::int16_t>(44100, 2, SampleFormat::Int16, {1, 2, 3, 4});
+    const auto levels = soundOf<std::int16_t>(8000, 1, SampleFormat::Int16, {0, 16384, -32768, 32767});
+    const auto floats = soundOf<float>(8000, 1, SampleFormat::Float, {0.25f, -0.5f, 1.0f});
     const auto mono = soundOf<std::int16_t>(8000, 1, SampleFormat::Int16, {100, -200});
     const auto stereo = soundOf<std::int16_t>(8000, 2, SampleFormat::Int16, {100, 300, -100, -300});
     // Quad without positions: FL FR BL BR.
@@ -145,41 +108,40 @@ TEST(SoundConvert, ChannelsAreSpreadOrMixedDownBySide)
     // FL FR FC LFE: the centre goes to both sides, the LFE nowhere.
     const auto mapped = soundOf<std::int16_t>(8000, 4, SampleFormat::Int16, {100, 200, 400, 8000},
                                               {Side::Left, Side::Right, Side::Both, Side::None});
+    const auto ramp = soundOf<std::int16_t>(8000, 1, SampleFormat::Int16, {0, 1000, 2000, 3000});
+    const auto i16 = [](int rate, int channels) { return PcmFormat{rate, channels, SampleFormat::Int16}; };
     const struct {
         const char* name;
         const DecodedSound& sound;
-        int channels;
-        L expected;
+        PcmFormat to;
+        QByteArray expected;
     } cases[] = {
-        {"mono to stereo", mono, 2, {100, 100, -200, -200}},
-        {"mono to quad: front pair only", mono, 4, {100, 100, 0, 0, -200, -200, 0, 0}},
-        {"stereo to mono", stereo, 1, {200, -200}},
-        {"stereo to quad", stereo, 4, {100, 300, 0, 0, -100, -300, 0, 0}},
-        {"quad to stereo", quad, 2, {200, 300}},
-        {"quad to mono", quad, 1, {250}},
-        {"quad to three: front pair only", quad, 3, {200, 300, 0}},
-        {"mapped to stereo", mapped, 2, {250, 300}},
-        {"mapped to mono", mapped, 1, {233}},
+        {"same layout: the same bytes", same, same.format, same.pcm},
+        {"16-bit to float", levels, {8000, 1, SampleFormat::Float}, bytesOf<float>({0, 0.5f, -1.0f, 32767 / 32768.0f})},
+        {"16-bit to 8-bit", levels, {8000, 1, SampleFormat::UInt8}, QByteArray("\x80\xC0\x00\xFF", 4)},
+        {"16-bit to 32-bit", levels, {8000, 1, SampleFormat::Int32},
+         bytesOf<std::int32_t>({0, 1 << 30, INT32_MIN, 32767 << 16})},
+        {"float to 16-bit, clamped", floats, i16(8000, 1), bytesOf<std::int16_t>({8192, -16384, 32767})},
+        {"mono to stereo", mono, i16(8000, 2), bytesOf(I16{100, 100, -200, -200})},
+        {"mono to quad: front pair only", mono, i16(8000, 4), bytesOf(I16{100, 100, 0, 0, -200, -200, 0, 0})},
+        {"stereo to mono", stereo, i16(8000, 1), bytesOf(I16{200, -200})},
+        {"stereo to quad", stereo, i16(8000, 4), bytesOf(I16{100, 300, 0, 0, -100, -300, 0, 0})},
+        {"quad to stereo", quad, i16(8000, 2), bytesOf(I16{200, 300})},
+        {"quad to mono", quad, i16(8000, 1), bytesOf(I16{250})},
+        {"quad to three: front pair only", quad, i16(8000, 3), bytesOf(I16{200, 300, 0})},
+        {"mapped to stereo", mapped, i16(8000, 2), bytesOf(I16{250, 300})},
+        {"mapped to mono", mapped, i16(8000, 1), bytesOf(I16{233})},
+        // The rate by linear interpolation.
+        {"rate doubled", ramp, i16(16000, 1), bytesOf(I16{0, 500, 1000, 1500, 2000, 2500, 3000, 3000})},
+        {"rate halved", ramp, i16(4000, 1), bytesOf(I16{0, 2000})},
     };
     for (const auto& c : cases) {
-        const auto out = convertPcm(c.sound, {8000, c.channels, SampleFormat::Int16});
-        ASSERT_TRUE(out) << c.name;
-        EXPECT_EQ(samplesOf<std::int16_t>(*out), c.expected) << c.name;
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(convertPcm(c.sound, c.to), c.expected);
     }
-}
-
-TEST(SoundConvert, RateIsChangedByLinearInterpolation)
-{
-    const auto s = soundOf<std::int16_t>(8000, 1, SampleFormat::Int16, {0, 1000, 2000, 3000});
-    const auto up = convertPcm(s, {16000, 1, SampleFormat::Int16});
-    ASSERT_TRUE(up);
-    EXPECT_EQ(samplesOf<std::int16_t>(*up), (std::vector<std::int16_t>{0, 500, 1000, 1500, 2000, 2500, 3000, 3000}));
-    const auto down = convertPcm(s, {4000, 1, SampleFormat::Int16});
-    ASSERT_TRUE(down);
-    EXPECT_EQ(samplesOf<std::int16_t>(*down), (std::vector<std::int16_t>{0, 2000}));
 
     // A second of sound stays a second long.
-    const auto second = soundOf<std::int16_t>(44100, 2, SampleFormat::Int16, std::vector<std::int16_t>(44100 * 2));
+    const auto second = soundOf<std::int16_t>(44100, 2, SampleFormat::Int16, I16(44100 * 2));
     const auto at48 = convertPcm(second, {48000, 2, SampleFormat::Float});
     ASSERT_TRUE(at48);
     EXPECT_EQ(at48->size(), 48000 * 8);

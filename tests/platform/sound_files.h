@@ -30,6 +30,7 @@ inline const SoundFileKind kSoundFileKinds[] = {
     {"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 48000, false, 0, 1e-6},
     {"24-bit extensible", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 6, 48000, false, 0, 1e-4},
     {"FLAC", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, true, 0, 0.001},
+    {"odd rate", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 7350, true, 0, 0.001},
 };
 
 // Channel c of the tone: a sine of its own pitch and level, so that a swapped channel shows.
@@ -61,12 +62,10 @@ inline bool writeToneFile(const QString& path, const SoundFileKind& kind, qint64
     return sf_close(sf) == 0 && ok;
 }
 
-// A WAVE file of the tone in 16-bit or float samples in the folder; its path, empty when not written.
-inline QString toneFileIn(const QTemporaryDir& dir, const QString& name, double seconds, int rate, int channels,
-                          bool asFloat)
+// A 16-bit WAVE file of the tone in the folder; its path, empty when not written.
+inline QString toneFileIn(const QTemporaryDir& dir, const QString& name, double seconds, int rate, int channels)
 {
-    const SoundFileKind kind{"tone", SF_FORMAT_WAV | (asFloat ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16), channels, rate,
-                             !asFloat, 0, 0};
+    const SoundFileKind kind{"tone", SF_FORMAT_WAV | SF_FORMAT_PCM_16, channels, rate, true, 0, 0};
     const QString path = dir.filePath(name);
     return writeToneFile(path, kind, static_cast<qint64>(seconds * rate)) ? path : QString();
 }

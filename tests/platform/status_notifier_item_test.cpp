@@ -9,38 +9,32 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct DBusMenuTest : ProgramTest {
-    Form1& f = p.form1();
-    DBusMenuExporter menu;
-    void SetUp() override
-    {
-        ProgramTest::SetUp();
-        menu.setMenu(f.PopupMenu());
-    }
-};
+using DBusMenuTest = ProgramTest;
 
-QString describe(const DBusMenuLayout& item)
-{
-    const QVariantMap& p = item.properties;
-    if (p.value(QStringLiteral("type")) == QStringLiteral("separator")) return QStringLiteral("-");
-    QString out = p.value(QStringLiteral("label")).toString();
-    if (p.contains(QStringLiteral("toggle-state")))
-        out += p.value(QStringLiteral("toggle-state")).toInt() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
-    return out;
-}
-
+// Each item of the menu as "id label", a separator as "id -", a check as "id label [x]" or "[ ]".
 QStringList layoutLines(DBusMenuExporter& menu)
 {
     DBusMenuLayout root;
     menu.GetLayout(0, -1, {}, root);
     QStringList out;
-    for (const DBusMenuLayout& child : root.children) out << QString::number(child.id) + QLatin1Char(' ') + describe(child);
+    for (const DBusMenuLayout& child : root.children) {
+        const QVariantMap& p = child.properties;
+        QString line = QString::number(child.id) + QLatin1Char(' ');
+        if (p.value(QStringLiteral("type")) == QStringLiteral("separator")) line += QLatin1Char('-');
+        else line += p.value(QStringLiteral("label")).toString();
+        if (p.contains(QStringLiteral("toggle-state")))
+            line += p.value(QStringLiteral("toggle-state")).toInt() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
+        out << line;
+    }
     return out;
 }
 }  // namespace
 
 TEST_F(DBusMenuTest, LayoutHoldsTheTrayMenuAndFollowsTheDisabledCheck)
 {
+    Form1& f = p.form1();
+    DBusMenuExporter menu;
+    menu.setMenu(f.PopupMenu());
     const QStringList unchecked = {"1 About",  "2 -",    "3 Alarm Set", "4 Settings",     "5 Wallpaper", "6 -",
                                    "7 Help",   "8 Stop", "9 -",         "10 Disabled [ ]", "11 Remove"};
     EXPECT_EQ(layoutLines(menu), unchecked);
