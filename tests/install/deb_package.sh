@@ -9,8 +9,6 @@ source "$here/common.sh"
 for tool in dpkg-deb "${VOZ_CPACK:-cpack}"; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
-work="$(mktemp -d)"
-trap 'stop_voz; rm -rf "$work"' EXIT
 
 "${VOZ_CPACK:-cpack}" -G DEB --config "$VOZ_BUILD_DIR/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log" >&2; fail "cpack failed"; finish; }
