@@ -15,9 +15,7 @@ write_program_file my.dat '"once %s"\r\n"once %s"\r\n"Alarm A at %s"\r\n"Alarm B
 note "alarm A at $(fake_time "$A"), alarm B at $(fake_time "$B")"
 start_recording "$WORK_DIR/sound.wav"
 record_start_now
-fake_clock_start "$start"
-start_voz_on_fake_clock
-park_pointer
+start_voz_on_fake_clock "$start"
 # Some ticks on the loaded list first, so that the jump meets alarm A already read as the next one.
 wait_for_fake_clock $(($(fake_now) + 3)) || fail "the program's clock stands still"
 (($(fake_now) < A - 10)) || fail "the program took until $(fake_time "$(fake_now)") to start"

@@ -14,9 +14,7 @@ start=$(date -d "$day 23:59:00" +%s)
 alarm=$(date -d "$day 23:59:45" +%s)
 write_program_file my.dat '"thrice 23:59:45"\r\n"Late call at 23:59:45"\r\n'
 start_recording "$WORK_DIR/sound.wav"
-fake_clock_start "$start"
-start_voz_on_fake_clock
-park_pointer
+start_voz_on_fake_clock "$start"
 wait_for_fake_clock $((start + 30)) || fail "the program's clock did not reach 23:59:30"
 ((($(fake_now) - start) <= 35)) || fail "the program's clock is already at $(fake_time "$(fake_now)")"
 no_window_title '^Message' || fail "a 'Message' window before the alarm"

@@ -9,9 +9,7 @@ source "$(dirname "$0")/harness.sh"
 wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'; }
 wm_state_is() { [[ $(wm_state "$1") == "$2" ]]; }
 
-harness_start
-prepare_alarm once 35 "Tea time"
-start_voz_in_tray
+start_with_alarm once 35 "Tea time"
 
 choose_menu_item "Alarm Set"
 win=$(wait_for_window_title '^Voz Alarm Set$' 20) || fail "no 'Voz Alarm Set' window"
@@ -30,7 +28,6 @@ poll_until 10 wm_state_is "$win" Iconic || fail "the minimise button left the wi
 pass "the window's own minimise button minimised it (WM_STATE Iconic)"
 screenshot minimised >/dev/null
 
-# The tray menu brings it back.
 choose_menu_item "Alarm Set"
 poll_until 10 wm_state_is "$win" Normal || fail "the tray menu left the window '$(wm_state "$win")'"
 poll_until 10 window_viewable "$win" || fail "the window did not come back"
@@ -50,7 +47,6 @@ poll_until 10 hidden || fail "the close request left 'Voz Alarm Set' on the scre
 voz_running || fail "voz ended on the close request"
 pass "a close request hid 'Voz Alarm Set' at $(date +%T), the alarm at $ALARM_CLOCK still to come"
 
-# The close must not lose the alarm.
 wait_for_alarm_window $((ALARM_AT - $(date +%s) + 10))
 expect_sound
 pass "the alarm at $ALARM_CLOCK rang after the close request"

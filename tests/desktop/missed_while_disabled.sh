@@ -5,9 +5,7 @@
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
-harness_start
-prepare_alarm once 15 "Missed meeting"
-start_voz_in_tray
+start_with_alarm once 15 "Missed meeting"
 choose_menu_item Disabled
 park_pointer
 disabled_at=$(date +%s)

@@ -4,10 +4,7 @@
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
-harness_start
-prepare_alarm repeat 8 "Until stopped"
-start_voz_in_tray
-park_pointer
+start_with_alarm repeat 8 "Until stopped"
 wait_for_alarm_window
 expect_sound
 # Past the end of the first song, so the sound heard now comes from playing it again.
@@ -15,13 +12,12 @@ sleep 3
 sound_flowing 1 || fail "the sound stopped within 3 s (RMS $(recording_rms "$RECORD_FILE" 1) in the last second)"
 pass "the song still plays 3 s after it began"
 
-left_click_tray_icon || fail "cannot click the tray icon"
+click_tray_icon 1 || fail "cannot click the tray icon"
 park_pointer
 clicked=$SECONDS
 poll_until 3 sound_silent 1 || fail "still sound in the last second, $((SECONDS - clicked)) s after the left click"
 pass "a left click on the icon stopped the sound"
-# Stopped for good: nothing starts it again.
-sleep 3
+sleep 3  # stopped for good: nothing starts it again
 last=$(recording_rms "$RECORD_FILE" 3)
 below "$last" 0.001 || fail "sound again after the stop (RMS $last over the last 3 s)"
 stop_recording

@@ -28,21 +28,15 @@ expect_change_at()
 }
 
 harness_start
-PICTURES=$WORK_DIR/pictures
-mkdir -p "$PICTURES" "$WORK_DIR/home/.config"
-convert -size 64x48 "xc:rgb(${BLUE// /,})" "$PICTURES/a.bmp" || fail "cannot make a.bmp"
-convert -size 64x48 "xc:rgb(${GREEN// /,})" -quality 95 "$PICTURES/c.jpg" || fail "cannot make c.jpg"
-printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.dirs"
+make_pictures "a.bmp:$BLUE" "c.jpg:$GREEN"
 write_program_file Wpaper.dat '"a.bmp"\r\n"c.jpg"\r\n'
 # Records 1 to 4 empty; record 5: keep, change, priority, "5 min", the window at 0,0.
 zeros=$(printf '\\x00%.0s' {1..204})
 write_program_file voz.ini "${zeros}%-17s\\x00\\x00\\x00\\x00%-30s" '[WallpaperLoc]' 'CheckCheckPrior 0'
 
 start=$(date -d "$(date +%F) 10:01:00" +%s)
-fake_clock_start "$start"
-VOZ_ENV+=(XDG_CURRENT_DESKTOP= XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
-start_voz_on_fake_clock
-park_pointer
+VOZ_ENV=(XDG_CURRENT_DESKTOP= XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
+start_voz_on_fake_clock "$start"
 wait_for_fake_clock $(($(fake_now) + 2)) || fail "the program's clock stands still"
 no_window_title '^Voz Wallpaper$' || fail "the wallpaper window showed at start; record 5 loads it hidden"
 ! root_pixmap_set || fail "a wallpaper was set at start, before any change was due"
