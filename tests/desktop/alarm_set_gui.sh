@@ -2,7 +2,10 @@
 # The Alarm Set window driven through its own controls: an alarm typed into the time boxes and
 # added with Return gets a message by a double-click and "Save", is saved to gui.dat through the
 # "Voz files" chooser, and fires with its message and sound. The Settings window's automatic-load
-# box, stored on "Close", makes a list saved as my.dat come back and fire after a restart.
+# box, stored on "Close", makes a list saved as my.dat come back and fire after a restart. With the
+# first alarm pending, the window's own minimise button minimises it under icewm (which obeys the
+# Motif hints) with no minimise box in the title bar, and a close request from outside
+# (_NET_CLOSE_WINDOW, as wmctrl -c sends) only hides it like "Exit": the alarm still rings.
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
@@ -30,6 +33,11 @@ type_alarm()
     fi
     note "typed ${values[*]} for the alarm at $ALARM_CLOCK"
 }
+
+# wm_state WINDOW: Normal, Iconic or Withdrawn, as the window manager set it.
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'; }
+wm_state_is() { [[ $(wm_state "$1") == "$2" ]]; }
+motif_hints() { xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null | sed 's/.*= //'; }
 
 # add_message WIN TEXT: a double-click on the list's first alarm, TEXT typed, "Save".
 add_message()
@@ -59,7 +67,7 @@ alarm_set=$WIN
 # The window starts at the present half of the day.
 AM_SHOWN=AM
 ((10#$(date +%H) >= 12)) && AM_SHOWN=PM
-type_alarm "$alarm_set" $(($(date +%s) + 20))
+type_alarm "$alarm_set" $(($(date +%s) + 40))
 first_clock=$ALARM_CLOCK
 screenshot alarm_set_typed >/dev/null
 press_keys Return
@@ -76,16 +84,46 @@ no_window_title '^Voz Warning Message$' || fail "a warning showed when saving as
 expect_file gui.dat "the alarm once $first_clock and its message" '"once %s"\r\n"Tea time at %s"\r\n' \
     "$first_clock" "$first_clock"
 
-# 4. The alarm fires: its message shows and the song reaches the sink.
+# 4. The flat bar at the lower right is the window's own minimise button; the tray menu brings the
+# window back.
+poll_until 10 wm_state_is "$alarm_set" Normal || fail "the window's state is '$(wm_state "$alarm_set")', not Normal"
 park_pointer
-wait_for_alarm_window
+sleep 0.3
+screenshot alarm_set >/dev/null
+hints_before=$(motif_hints "$alarm_set")
+[[ -n $hints_before ]] || fail "the window carries no Motif hints"
+click_in_window "$alarm_set" $((368 + 20)) $((216 + 6)) || fail "cannot click the minimise button"
+poll_until 10 wm_state_is "$alarm_set" Iconic ||
+    fail "the minimise button left the window '$(wm_state "$alarm_set")', not Iconic"
+screenshot minimised >/dev/null
+choose_menu_item "Alarm Set"
+poll_until 10 wm_state_is "$alarm_set" Normal || fail "the tray menu left the window '$(wm_state "$alarm_set")'"
+poll_until 10 window_viewable "$alarm_set" || fail "the window did not come back"
+# Minimising was allowed only for the request: the hints, and so the title bar's boxes, are as before.
+[[ $(motif_hints "$alarm_set") == "$hints_before" ]] ||
+    fail "the Motif hints went from '$hints_before' to '$(motif_hints "$alarm_set")': the title bar may gain boxes"
+pass "the minimise button minimised the window, the tray menu restored it, the Motif hints are as before"
+park_pointer
+sleep 0.3
+screenshot restored >/dev/null
+
+# 5. A close request only hides the window; the alarm fires: its message shows and the song plays.
+(($(date +%s) < ALARM_AT - 3)) || fail "too slow: the alarm at $ALARM_CLOCK is due before the close request"
+"$PYTHON" "$HARNESS_DIR/xprobe.py" close "$alarm_set" || fail "the close request could not be sent"
+hidden() { ! window_viewable "$alarm_set"; }
+poll_until 10 hidden || fail "the close request left 'Voz Alarm Set' on the screen"
+voz_running || fail "voz ended on the close request"
+pass "a close request hid 'Voz Alarm Set' at $(date +%T), the alarm at $ALARM_CLOCK still to come"
+wait_for_alarm_window $((ALARM_AT - $(date +%s) + 10))
 expect_sound
 lines=$(message_text_lines "$MESSAGE_WIN" "$SHOT_DIR/message_tea_time.png")
 ((lines >= 1)) || fail "the 'Message' window shows no text"
 screenshot message >/dev/null
 close_with "$MESSAGE_WIN" message.ok '^Message'
+choose_menu_item "Alarm Set"
+poll_until 10 window_viewable "$alarm_set" || fail "the tray menu did not show 'Voz Alarm Set' again"
 
-# 5. Automatic load switched on in the Settings window and stored on Close as record 4.
+# 6. Automatic load switched on in the Settings window and stored on Close as record 4.
 open_from_menu Settings '^Voz setting$'
 click_control "$WIN" settings.autoload
 sleep 0.3
@@ -102,7 +140,7 @@ poll_until 5 record4 || {
 }
 pass "Close stored record 4: [Setting], sound on 1, error message 1, AutomaticLoadOn"
 
-# 6. A second alarm saved as my.dat comes back after a restart and fires.
+# 7. A second alarm saved as my.dat comes back after a restart and fires.
 avoid_midnight
 type_alarm "$alarm_set" $(($(date +%s) + 35))
 second_clock=$ALARM_CLOCK

@@ -2,13 +2,14 @@
 # The clock icon shows in the tray; a right-click opens the menu upward with its right edge at the
 # pointer, holding eight items in three separated groups: About | Alarm Set, Settings, Wallpaper |
 # Help, Stop | Disabled, Remove. "Disabled" swaps the icon for the crossed-out clock with a red
-# lower right quarter and checks the item; choosing it again brings back the very same clock icon.
+# lower right quarter and checks the item; an alarm whose second passes meanwhile makes no sound.
+# Choosing it again brings back the very same clock icon, and the missed alarm shows by the next
+# second 0 of a minute in the "Message" window ("alarm at" and its message), still without sound.
 # "Remove" then takes the icon out of the tray and ends the program.
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
-harness_start
-start_voz_in_tray
+start_with_alarm once 40 "Missed meeting"
 pass "icon in the tray at ${TRAY_X},${TRAY_Y} (${TRAY_W}x${TRAY_H})"
 park_pointer
 capture_stable "$WORK_DIR/normal.png" capture_tray_icon || fail "cannot take a steady picture of the icon"
@@ -89,6 +90,8 @@ capture_stable "$WORK_DIR/menu-unchecked.png" capture_menu || fail "the menu doe
 choose_menu_item Disabled
 read -r item_top item_bottom <<<"$(menu_highlight "$WORK_DIR/menu-choice.png")"
 park_pointer
+disabled_at=$(date +%s)
+((disabled_at <= ALARM_AT - 2)) || fail "Disabled only at $(clock_at "$disabled_at"), too close to the alarm at $ALARM_CLOCK"
 poll_until 10 icon_changed || fail "the icon did not change after Disabled"
 capture_stable "$WORK_DIR/disabled.png" capture_tray_icon || fail "the disabled icon does not settle"
 screenshot disabled >/dev/null
@@ -108,9 +111,25 @@ read -r _ box_y _ box_h <<<"$(diff_box "$WORK_DIR/menu-unchecked.png" "$WORK_DIR
 ((box_y >= item_top && box_y + box_h - 1 <= item_bottom)) ||
     fail "the menu changed in rows $box_y..$((box_y + box_h - 1)), not only in the Disabled row $item_top..$item_bottom"
 pass "the Disabled item shows a check mark"
+close_tray_menu || fail "Escape did not close the menu"
+
+wait_for_clock $((ALARM_AT + 3)) || fail "the clock did not reach $(clock_at $((ALARM_AT + 3)))"
+no_window_title '^Message' || fail "a 'Message' window showed while Disabled was checked"
+quiet=$(recording_rms "$RECORD_FILE")
+below "$quiet" 0.001 || fail "sound while Disabled was checked (RMS $quiet)"
+pass "nothing at the alarm's second while Disabled was checked"
 
 choose_menu_item Disabled
 park_pointer
+enabled_at=$(date +%s)
+# The next second 0 of a minute, plus the tick's slack.
+due=$(((enabled_at / 60 + 1) * 60 + 2))
+note "Disabled unchecked at $(clock_at "$enabled_at"); the missed alarm is due by $(clock_at "$due")"
+message=$(wait_for_window_title '^Message' $((due - enabled_at + 3))) ||
+    fail "no 'Message' window by $(date +%T) after Disabled was unchecked at $(clock_at "$enabled_at")"
+shown_at=$(date +%s)
+((shown_at <= due)) || fail "the 'Message' window only showed at $(clock_at "$shown_at")"
+pass "the 'Message' window showed at $(clock_at "$shown_at")"
 poll_until 10 icon_normal || fail "the icon did not return to the normal clock after Disabled again"
 screenshot enabled_again >/dev/null
 pass "Disabled again brought back the normal clock icon, pixel for pixel"
@@ -121,6 +140,15 @@ close_tray_menu || fail "Escape did not close the menu"
 images_identical "$WORK_DIR/menu-unchecked.png" "$WORK_DIR/menu-again.png" ||
     fail "the Disabled item still looks checked"
 pass "the Disabled item is unchecked again"
+
+# Any sound of the missed alarm has had 3 s to reach the sink.
+wait_for_clock $((shown_at + 4))
+stop_recording
+rms=$(sound_rms "$RECORD_FILE")
+below "$rms" 0.001 || fail "sound was played (RMS $rms over the recording)"
+pass "no sound for the missed alarm (RMS $rms)"
+expect_message_lines "$message" missed_window -ge 2 "the alarm's time and its message"
+screenshot missed >/dev/null
 
 icon=$TRAY_WIN
 choose_menu_item Remove
