@@ -92,13 +92,10 @@ def main():
         x11.XCloseDisplay(display)
         return 0 if status == ALREADY_GRABBED else 1
     if what == "close" and len(sys.argv) > 2:
-        event = XEvent()
-        event.xclient.type = CLIENT_MESSAGE
-        event.xclient.window = int(sys.argv[2], 0)
-        event.xclient.message_type = x11.XInternAtom(display, b"_NET_CLOSE_WINDOW", 0)
-        event.xclient.format = 32
-        event.xclient.data[0] = CURRENT_TIME
-        event.xclient.data[1] = SOURCE_PAGER
+        event = XEvent(xclient=XClientMessageEvent(
+            type=CLIENT_MESSAGE, window=int(sys.argv[2], 0), format=32,
+            message_type=x11.XInternAtom(display, b"_NET_CLOSE_WINDOW", 0)))
+        event.xclient.data[0:2] = [CURRENT_TIME, SOURCE_PAGER]
         sent = x11.XSendEvent(display, root, 0, SUBSTRUCTURE_NOTIFY_MASK | SUBSTRUCTURE_REDIRECT_MASK,
                               ctypes.byref(event))
         x11.XSync(display, 0)
