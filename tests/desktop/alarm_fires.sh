@@ -3,11 +3,38 @@
 # message in the "Message" window, whose title then carries the running date and time. As
 # SCENARIO=alarm_twice a "twice" alarm plays the 2 s song two times back to back, then stops. As
 # SCENARIO=long_message a hand-edited message of one 1 MiB line without a blank shows its start
-# within two seconds of the alarm, and the clock keeps ticking in the title.
+# within two seconds of the alarm, and the clock keeps ticking in the title. As
+# SCENARIO=repeat_stop a "repeat" alarm plays the song over and over until a left click on the
+# tray icon stops it; the sound then stays off and the message window stays up.
 # shellcheck source=harness.sh disable=SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 
+# stop_with_a_click: the repeating song still plays after its first 2 s, a left click on the icon
+# stops it for good; then as check_song.
+stop_with_a_click()
+{
+    sleep 3
+    sound_flowing 1 || fail "the sound stopped within 3 s (RMS $(recording_rms "$RECORD_FILE" 1) in the last second)"
+    click_tray_icon 1 || fail "cannot click the tray icon"
+    park_pointer
+    local clicked=$SECONDS last
+    poll_until 3 sound_silent 1 || fail "still sound in the last second, $((SECONDS - clicked)) s after the left click"
+    pass "the song still played 3 s after it began; a left click on the icon stopped it"
+    sleep 3  # stopped for good: nothing starts it again
+    last=$(recording_rms "$RECORD_FILE" 3)
+    below "$last" 0.001 || fail "sound again after the stop (RMS $last over the last 3 s)"
+    stop_recording
+    SONG_RMS=$(sound_active_rms "$RECORD_FILE")
+    SONG_LENGTH=$(sound_active_length "$RECORD_FILE")
+    above "$SONG_LENGTH" 2.5 || fail "sound for only $SONG_LENGTH s before the click"
+    window_viewable "$MESSAGE_WIN" || fail "the 'Message' window went away with the sound"
+    screenshot stopped >/dev/null
+}
+
 case $SCENARIO in
+repeat_stop)
+    start_with_alarm repeat 8 "Until stopped"
+    lines=(-eq 1 "the one message") ;;
 alarm_twice)
     # The gap between the two songs, if any, must stay under check_song's second of silence.
     start_with_alarm twice 8 "Twice over"
@@ -30,11 +57,15 @@ if [[ $SCENARIO == long_message ]]; then
 fi
 
 expect_sound
-check_song "${song[@]}"
+if [[ $SCENARIO == repeat_stop ]]; then
+    stop_with_a_click
+else
+    check_song "${song[@]}"
+fi
 onset=$(awk -v s="$RECORD_START" -v o="$(sound_onset "$RECORD_FILE")" -v a="$ALARM_AT" \
     'BEGIN { printf "%.2f\n", s + o - a }')
 between "$onset" -0.3 2.0 || fail "the sound began $onset s from the alarm's second"
-pass "${song[2]} played at the alarm (RMS $SONG_RMS, $SONG_LENGTH s, from +$onset s)"
+pass "the song played at the alarm (RMS $SONG_RMS, $SONG_LENGTH s, from +$onset s)"
 mapped libvozsound.so || fail "the song played, but not from the sound module"
 
 wait_for_clock_title "$MESSAGE_WIN"

@@ -56,8 +56,7 @@ add_message()
 
 harness_start
 avoid_midnight
-remove_program_file my.dat
-remove_program_file voz.ini
+remove_program_file my.dat voz.ini
 start_voz_in_tray
 start_recording "$WORK_DIR/sound.wav"
 
@@ -75,16 +74,7 @@ sleep 0.5
 no_window_title '^Voz Warning Message$' || fail "Return on the typed time $first_clock brought a warning"
 screenshot alarm_set_added >/dev/null
 
-# 2. A double-click on the new entry opens "Input message"; the typed message is saved.
-add_message "$alarm_set" "Tea time"
-
-# 3. The list saved through the chooser as gui.dat: the alarm, then its message.
-save_list_as "$alarm_set" gui
-no_window_title '^Voz Warning Message$' || fail "a warning showed when saving as 'gui'"
-expect_file gui.dat "the alarm once $first_clock and its message" '"once %s"\r\n"Tea time at %s"\r\n' \
-    "$first_clock" "$first_clock"
-
-# 4. The flat bar at the lower right is the window's own minimise button; the tray menu brings the
+# 2. The flat bar at the lower right is the window's own minimise button; the tray menu brings the
 # window back.
 poll_until 10 wm_state_is "$alarm_set" Normal || fail "the window's state is '$(wm_state "$alarm_set")', not Normal"
 park_pointer
@@ -107,21 +97,33 @@ park_pointer
 sleep 0.3
 screenshot restored >/dev/null
 
-# 5. A close request only hides the window; the alarm fires: its message shows and the song plays.
+# A close request only hides it like "Exit"; the tray menu shows it again.
 (($(date +%s) < ALARM_AT - 3)) || fail "too slow: the alarm at $ALARM_CLOCK is due before the close request"
 "$PYTHON" "$HARNESS_DIR/xprobe.py" close "$alarm_set" || fail "the close request could not be sent"
 hidden() { ! window_viewable "$alarm_set"; }
 poll_until 10 hidden || fail "the close request left 'Voz Alarm Set' on the screen"
 voz_running || fail "voz ended on the close request"
 pass "a close request hid 'Voz Alarm Set' at $(date +%T), the alarm at $ALARM_CLOCK still to come"
+choose_menu_item "Alarm Set"
+poll_until 10 window_viewable "$alarm_set" || fail "the tray menu did not show 'Voz Alarm Set' again"
+
+# 3. A double-click on the new entry opens "Input message"; the typed message is saved.
+add_message "$alarm_set" "Tea time"
+
+# 4. The list saved through the chooser as gui.dat: the alarm, then its message.
+save_list_as "$alarm_set" gui
+no_window_title '^Voz Warning Message$' || fail "a warning showed when saving as 'gui'"
+expect_file gui.dat "the alarm once $first_clock and its message" '"once %s"\r\n"Tea time at %s"\r\n' \
+    "$first_clock" "$first_clock"
+
+# 5. The alarm fires: its message shows and the song plays.
+park_pointer
 wait_for_alarm_window $((ALARM_AT - $(date +%s) + 10))
 expect_sound
 lines=$(message_text_lines "$MESSAGE_WIN" "$SHOT_DIR/message_tea_time.png")
 ((lines >= 1)) || fail "the 'Message' window shows no text"
 screenshot message >/dev/null
 close_with "$MESSAGE_WIN" message.ok '^Message'
-choose_menu_item "Alarm Set"
-poll_until 10 window_viewable "$alarm_set" || fail "the tray menu did not show 'Voz Alarm Set' again"
 
 # 6. Automatic load switched on in the Settings window and stored on Close as record 4.
 open_from_menu Settings '^Voz setting$'

@@ -1,4 +1,4 @@
-# shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
+# shellcheck shell=bash disable=SC2034,SC2120,SC2317  # variables and functions the scenarios use
 # Sourced by the desktop scenarios: each gets its own X display (Xorg + icewm, whose taskbar holds
 # the tray), PulseAudio with a null sink and copy of the program folder. Every child runs under
 # setpriv --pdeathsig, so even a killed scenario leaves nothing behind.
@@ -31,11 +31,8 @@ VOZ_MENU_ITEMS=("About" "Alarm Set" "Settings" "Wallpaper" "Help" "Stop" "Disabl
 
 WORK_DIR=$(mktemp -d "${TMPDIR:-/tmp}/voz-desktop.XXXXXX") || { echo "FAIL: $SCENARIO: no temp dir"; exit 1; }
 PROGRAM_DIR=$WORK_DIR/program
-VOZ_PID=""
 VOZ_LOG=$WORK_DIR/voz.log
-LAST_EXIT_STATUS=""
-RECORD_PID=""
-RECORD_FILE=""
+VOZ_PID="" LAST_EXIT_STATUS="" RECORD_PID="" RECORD_FILE=""
 SCREEN_W=0 SCREEN_H=0
 FULL_DISK_MOUNTED=""
 TRAY_WIN="" TRAY_X=0 TRAY_Y=0 TRAY_W=0 TRAY_H=0
@@ -414,14 +411,6 @@ prepare_program_dir()
     cp -a "$VOZ_PROGRAM_DIR/." "$PROGRAM_DIR/" || fail "cannot copy $VOZ_PROGRAM_DIR"
 }
 
-# Under VOZ_FULL_DISK, takes the tmpfs's last free byte.
-fill_program_disk()
-{
-    [[ -n ${FULL_DISK_MOUNTED:-} ]] || return 0
-    cat /dev/zero >>"$PROGRAM_DIR/filler" 2>/dev/null
-    [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]] || fail "the program folder still has room"
-}
-
 program_file() { echo "$PROGRAM_DIR/$1"; }
 
 # write_program_file NAME FORMAT [ARGS...]: printf's output becomes the file, byte for byte. On a
@@ -433,11 +422,14 @@ write_program_file()
     printf "$2" "${@:3}" >"$PROGRAM_DIR/$1" || fail "cannot write $1"
 }
 
-remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
+remove_program_file() { (cd "$PROGRAM_DIR" && rm -f -- "$@"); }
 
 start_voz()
 {
-    fill_program_disk
+    if [[ -n ${FULL_DISK_MOUNTED:-} ]]; then
+        cat /dev/zero >>"$PROGRAM_DIR/filler" 2>/dev/null
+        [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]] || fail "the program folder still has room"
+    fi
     (
         cd "$WORK_DIR" || exit 1
         exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \

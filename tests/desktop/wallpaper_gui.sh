@@ -73,8 +73,7 @@ record5_is() { [[ $(record5 0 17) == '[WallpaperLoc]   ' && $(record5 21 30) == 
 harness_start
 make_pictures "a.bmp:$BLUE" "b.gif:$RED" "c.jpg:$GREEN"
 VOZ_ENV=(XDG_CURRENT_DESKTOP= XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
-remove_program_file voz.ini
-remove_program_file Wpaper.dat
+remove_program_file voz.ini Wpaper.dat
 start_voz_in_tray
 ! root_pixmap_set || fail "the fresh display already has a root pixmap"
 

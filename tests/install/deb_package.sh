@@ -4,6 +4,7 @@
 # refreshing it, the user's own files kept, when the version changes.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=common.sh
 source "$here/common.sh"
 : "${VOZ_BUILD_DIR:?}"
 for tool in dpkg-deb "${VOZ_CPACK:-cpack}"; do

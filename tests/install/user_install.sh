@@ -5,6 +5,7 @@
 # and --purge removing the rest.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=common.sh
 source "$here/common.sh"
 : "${VOZ_SOURCE_DIR:?}" "${VOZ_BUILD_DIR:?}"
 
