@@ -5,7 +5,10 @@
 #     once, without sound, and alarm B a few seconds later still rings at its own second;
 #  2. the timed change on a plain X11 desktop changes the root window's picture at 10:05 and
 #     10:10, in list order (a .bmp, then a .jpg through tmpFile.bmp), with no window shown and
-#     nothing changed before each due minute.
+#     nothing changed before each due minute;
+#  3. the clock jumps from 23:59:30 to 00:00:20 over a "thrice" alarm at 23:59:45: within the
+#     first minute of the new day it is shown as missed ("alarm at" and its message), without
+#     sound, and on the next evening nothing rings at 23:59:45.
 # shellcheck source=harness.sh disable=SC2034,SC2119,SC2317
 source "$(dirname "$0")/harness.sh"
 # shellcheck source=fake_clock.sh
@@ -39,8 +42,9 @@ zeros=$(printf '\\x00%.0s' {1..153})
 write_program_file voz.ini "${zeros}%-17s\\x01\\x00\\x01\\x00%-30s%-17s\\x00\\x00\\x00\\x00%-30s" \
     '[Setting]' AutomaticLoadOn '[WallpaperLoc]' 'CheckCheckPrior 0'
 start=$(date -d "$(date +%F) 10:01:00" +%s)
-A=$((start + 120)) B=$((start + 126))
-write_program_file my.dat '"once %s"\r\n"once %s"\r\n"Alarm A at %s"\r\n"Alarm B at %s"\r\n' \
+A=$((start + 120)) B=$((start + 126)) evening=$(date -d "$(date +%F) 23:59:45" +%s)
+write_program_file my.dat \
+    '"once %s"\r\n"once %s"\r\n"thrice 23:59:45"\r\n"Alarm A at %s"\r\n"Alarm B at %s"\r\n"Late call at 23:59:45"\r\n' \
     "$(fake_time "$A")" "$(fake_time "$B")" "$(fake_time "$A")" "$(fake_time "$B")"
 note "alarm A at $(fake_time "$A"), alarm B at $(fake_time "$B")"
 start_recording "$WORK_DIR/sound.wav"
@@ -80,4 +84,35 @@ screenshot scheduled_second >/dev/null
 [[ -s $PICTURES/tmpFile.bmp ]] || fail "c.jpg did not go through tmpFile.bmp in the pictures folder"
 no_window_title '^Voz Wallpaper$' || fail "the wallpaper window showed during the changes"
 no_window_title '^Voz Warning Message$' || fail "a warning showed during the changes"
+
+# ---- 3. over midnight ---------------------------------------------------------------------
+close_with "$message" message.ok '^Message'
+start_recording "$WORK_DIR/midnight.wav"
+fake_clock_set $((evening - 20))
+wait_for_fake_clock $((evening - 15)) || fail "the program's clock did not reach 23:59:30"
+(($(fake_now) <= evening - 10)) || fail "the program's clock is already at $(fake_time "$(fake_now)")"
+no_window_title '^Message' || fail "a 'Message' window before the alarm"
+
+midnight=$((evening + 15))
+fake_clock_set $((midnight + 20))
+message=$(wait_for_window_title '^Message' 45) || fail "no 'Message' window by $(fake_time "$(fake_now)")"
+shown=$(fake_now)
+((shown < midnight + 62)) || fail "the alarm was shown as missed only at $(fake_time "$shown")"
+# "alarm at" shows first, the alarm's message joins it a moment later.
+two_lines() { lines=$(message_text_lines "$message" "$SHOT_DIR/missed_window.png"); ((lines >= 2)); }
+poll_until 10 two_lines || fail "the message window shows $lines line(s), not 'alarm at' and the message"
+screenshot missed >/dev/null
+pass "the 23:59:45 alarm shown as missed at $(fake_time "$shown") with $lines lines"
+
+# The next evening: nothing left to ring at 23:59:45.
+next=$((evening + 86400))
+fake_clock_set $((next - 6))
+wait_for_fake_clock $((next + 4)) || fail "the program's clock did not pass the next evening's 23:59:45"
+stop_recording
+rms=$(sound_rms "$RECORD_FILE")
+below "$rms" 0.001 || fail "sound was played (RMS $rms over the recording)"
+after=$(message_text_lines "$message" "$SHOT_DIR/next_evening.png")
+((after == lines)) || fail "the message window went from $lines to $after lines on the next evening"
+screenshot next_evening >/dev/null
+pass "no sound at all, nothing new on the next evening (RMS $rms)"
 passed_while_voz_runs
