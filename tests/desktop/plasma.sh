@@ -77,10 +77,9 @@ ITEM_SERVICE=org.kde.StatusNotifierItem-$VOZ_PID-1
     fail "the 'Voz' no-tray window shows beside Plasma's tray"
 no_tray_icon || fail "an XEmbed icon shows beside the registered item"
 pass "no 'Voz' window and no XEmbed icon after 8 s"
-capture_stable "$WORK_DIR/tray_after.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
-read -r icon_x icon_y icon_w icon_h < <(diff_box "$WORK_DIR/tray_before.png" "$WORK_DIR/tray_after.png")
+capture_stable "$SHOT_DIR/tray_icon.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
+read -r icon_x icon_y icon_w icon_h < <(diff_box "$WORK_DIR/tray_before.png" "$SHOT_DIR/tray_icon.png")
 [[ -n ${icon_h:-} ]] || fail "no icon came into Plasma's tray"
-cp "$WORK_DIR/tray_after.png" "$SHOT_DIR/tray_icon.png"
 ICON_X=$((TRAY_AREA[0] + icon_x + icon_w / 2)) ICON_Y=$((TRAY_AREA[1] + icon_y + icon_h / 2))
 pass "an icon (${icon_w}x$icon_h) came into Plasma's tray at $ICON_X,$ICON_Y"
 screenshot item_registered >/dev/null
@@ -103,9 +102,8 @@ find_plasma_menu()
 no_plasma_menu() { ! find_plasma_menu; }
 click_at "$ICON_X" "$ICON_Y" 3 || fail "could not right-click the icon in Plasma's tray"
 poll_until 10 find_plasma_menu || fail "no menu from Plasma after a right-click on the icon"
-capture_stable "$WORK_DIR/plasma_menu.png" capture_window "$PLASMA_MENU" || fail "Plasma's menu does not settle"
-cp "$WORK_DIR/plasma_menu.png" "$SHOT_DIR/plasma_menu.png"
-lines=$(text_lines "$WORK_DIR/plasma_menu.png" 0 0 "$WIN_W" "$WIN_H")
+capture_stable "$SHOT_DIR/plasma_menu.png" capture_window "$PLASMA_MENU" || fail "Plasma's menu does not settle"
+lines=$(text_lines "$SHOT_DIR/plasma_menu.png" 0 0 "$WIN_W" "$WIN_H")
 ((lines == 8)) || fail "Plasma's menu shows $lines lines of text, not the eight items (see $SHOT_DIR/plasma_menu.png)"
 pass "Plasma's menu from the icon shows eight items (${WIN_W}x$WIN_H at $WIN_X,$WIN_Y)"
 
