@@ -94,10 +94,8 @@ remove_program_file voz.ini
 start_voz_in_tray "(second start)"
 settings_close
 ini=$(program_file voz.ini)
-if [[ -e $ini ]]; then
-    size=$(stat -c %s "$ini")
-    ((size == 0)) || { od -c "$ini" | head -n 16; fail "voz.ini holds $size bytes on the full disk, not nothing"; }
-fi
+[[ ! -s $ini ]] ||
+    { od -c "$ini" | head -n 16; fail "voz.ini holds $(stat -c %s "$ini") bytes on the full disk, not nothing"; }
 pass "record 4 was not stored on the full disk, and nothing of it is in voz.ini"
 screenshot settings_on_full_disk >/dev/null
 stop_voz
@@ -113,9 +111,7 @@ trap - XFSZ
 prlimit --pid "$VOZ_PID" --fsize=170 || fail "cannot limit the program's file size"
 wait_for_tray_icon 30 || fail "no icon in the tray (third start)"
 settings_close
-same_bytes voz.ini "$WORK_DIR/voz.ini.three" || {
-    od -c "$ini" | head -n 16
-    fail "voz.ini changed though record 4 could not be written whole"
-}
+same_bytes voz.ini "$WORK_DIR/voz.ini.three" ||
+    { od -c "$ini" | head -n 16; fail "voz.ini changed though record 4 could not be written whole"; }
 pass "a record 4 cut by the file size limit left voz.ini as it was (153 bytes)"
 passed_while_voz_runs

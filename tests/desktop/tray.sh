@@ -32,21 +32,15 @@ pass "the menu opens upward with its right edge at the pointer"
 # Walk the items with the Down key and measure each highlighted band: eight bands of one height
 # going down the menu, touching except where a separator lies between them; one more Down wraps
 # round to the first, so there is no ninth item.
-highlight_after_down()
+new_band()
 {
-    local band try
-    press_keys Down
-    for ((try = 0; try < 30; try++)); do
-        sleep 0.1
-        capture_menu "$WORK_DIR/walk.png"
-        band=$(menu_highlight "$WORK_DIR/walk.png")
-        [[ -n $band && $band != "$1" ]] && { echo "$band"; return 0; }
-    done
-    return 1
+    capture_menu "$WORK_DIR/walk.png" && band=$(menu_highlight "$WORK_DIR/walk.png") && [[ -n $band && $band != "$1" ]]
 }
+# highlight_after_down BAND: Down, then the highlighted band (into band) once it is not BAND.
+highlight_after_down() { press_keys Down; poll_until 4 new_band "$1"; }
 tops=() bottoms=() band=""
 for ((i = 1; i <= ${#VOZ_MENU_ITEMS[@]}; i++)); do
-    band=$(highlight_after_down "$band") || fail "no newly highlighted item after $i Down key(s)"
+    highlight_after_down "$band" || fail "no newly highlighted item after $i Down key(s)"
     read -r top bottom <<<"$band"
     tops+=("$top") bottoms+=("$bottom")
 done
@@ -63,7 +57,7 @@ for ((i = 0; i < ${#tops[@]}; i++)); do
 done
 [[ ${separators[*]-} == "1 4 6" ]] ||
     fail "separators follow items '${separators[*]-}', expected after About, Wallpaper and Stop"
-band=$(highlight_after_down "$band") || fail "no highlighted item after the ninth Down key"
+highlight_after_down "$band" || fail "no highlighted item after the ninth Down key"
 [[ $band == "${tops[0]} ${bottoms[0]}" ]] || fail "a ninth item at rows $band"
 pass "8 items of equal height, separators after About, Wallpaper and Stop, no ninth item"
 
