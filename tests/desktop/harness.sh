@@ -1,4 +1,4 @@
-# shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
+# shellcheck shell=bash disable=SC2034,SC2120,SC2317  # variables and functions the scenarios use
 # Sourced by the desktop scenarios: each gets its own X display (Xorg + icewm, whose taskbar holds
 # the tray), PulseAudio with a null sink and copy of the program folder. Every child runs under
 # setpriv --pdeathsig, so even a killed scenario leaves nothing behind.
@@ -31,11 +31,8 @@ VOZ_MENU_ITEMS=("About" "Alarm Set" "Settings" "Wallpaper" "Help" "Stop" "Disabl
 
 WORK_DIR=$(mktemp -d "${TMPDIR:-/tmp}/voz-desktop.XXXXXX") || { echo "FAIL: $SCENARIO: no temp dir"; exit 1; }
 PROGRAM_DIR=$WORK_DIR/program
-VOZ_PID=""
 VOZ_LOG=$WORK_DIR/voz.log
-LAST_EXIT_STATUS=""
-RECORD_PID=""
-RECORD_FILE=""
+VOZ_PID="" LAST_EXIT_STATUS="" RECORD_PID="" RECORD_FILE=""
 SCREEN_W=0 SCREEN_H=0
 FULL_DISK_MOUNTED=""
 TRAY_WIN="" TRAY_X=0 TRAY_Y=0 TRAY_W=0 TRAY_H=0
@@ -70,9 +67,6 @@ fail()
     fi
     exit 1
 }
-
-# check DESCRIPTION COMMAND...: PASS when the command succeeds, else FAIL and end.
-check() { if "${@:2}"; then pass "$1"; else fail "$1"; fi; }
 
 # note_fault TEXT: a fault that fails the scenario at its end, so the steps after it still run.
 DEFERRED_FAULTS=()
@@ -127,19 +121,13 @@ process_ended() { ! process_running "$1"; }
 # stop_pid PID [NAME]: TERM, then KILL when it lingers; reaps it.
 stop_pid()
 {
-    local pid=$1 i
+    local pid=$1
     [[ -n $pid ]] || return 0
     forget_pid "$pid"
     process_running "$pid" || { wait "$pid" 2>/dev/null; return 0; }
     kill -TERM "$pid" 2>/dev/null
-    for ((i = 0; i < 50; i++)); do
-        process_running "$pid" || break
-        sleep 0.1
-    done
-    if process_running "$pid"; then
-        note "${2:-process $pid} ignored TERM; killing it"
-        kill -KILL "$pid" 2>/dev/null
-    fi
+    poll_until 5 process_ended "$pid" ||
+        { note "${2:-process $pid} ignored TERM; killing it"; kill -KILL "$pid" 2>/dev/null; }
     wait "$pid" 2>/dev/null
     return 0
 }
@@ -165,7 +153,7 @@ trap harness_cleanup EXIT
 trap 'harness_interrupted INT' INT
 trap 'harness_interrupted TERM' TERM
 
-# poll_until SECONDS COMMAND...: runs the command every 0.1 s until it succeeds; false on time-out.
+# poll_until SECONDS COMMAND...: every 0.1 s until the command succeeds; false on time-out.
 poll_until()
 {
     local deadline=$((SECONDS + $1))
@@ -190,7 +178,7 @@ wait_for_process_exit()
 
 # ---- display, window manager, sound ------------------------------------------------------
 
-# Ends a scenario that runs too long through its TERM trap; stopping the watchdog stops its timer.
+# Ends a scenario that runs too long through its TERM trap.
 start_watchdog()
 {
     # shellcheck disable=SC2016  # expanded by the watchdog shell
@@ -200,10 +188,8 @@ start_watchdog()
     remember_pid watchdog $!
 }
 
-# The display: Xorg with the dummy video driver, the server users have. It needs root; on a seat
-# of its own ("seat1") it takes no virtual terminal, so several run side by side. Where it cannot
-# start, Xvfb does, and the log says so; VOZ_X_SERVER=Xvfb asks for Xvfb. Every check holds on
-# both: pictures are read from the screen as it shows (capture_region).
+# Xorg with the dummy driver, the server users have; on a seat of its own it takes no virtual
+# terminal, so several run side by side. Xvfb where it cannot start (or VOZ_X_SERVER=Xvfb).
 X_SERVER=""
 
 start_xorg()
@@ -248,8 +234,8 @@ EOF
     return 1
 }
 
-# launch_x_server NAME COMMAND...: starts the server, which writes its display number to fd 3 once
-# it takes clients; sets DISPLAY, or returns false when the server ends or stays silent.
+# launch_x_server NAME COMMAND...: the server writes its display number to fd 3 once it takes
+# clients; sets DISPLAY, or false when it ends or stays silent.
 launch_x_server()
 {
     local name=$1 fdfile=$WORK_DIR/displayfd-$1
@@ -317,6 +303,10 @@ EOF
     poll_until 30 wm_ready || { cat "$WORK_DIR/icewm.log"; fail "icewm and its tray did not come up"; }
 }
 
+# A PulseAudio of our own whose only sink is a null one.
+PULSE_ARGS=(--daemonize=no --exit-idle-time=-1 --system=false -n --use-pid-file=false --high-priority=no
+    --realtime=no --log-target=stderr --load=module-native-protocol-unix --load="module-null-sink sink_name=vozsink")
+
 start_pulse()
 {
     local dir=$WORK_DIR/pulse
@@ -324,31 +314,27 @@ start_pulse()
     chmod 700 "$dir"
     env -u DISPLAY HOME="$WORK_DIR/home" XDG_CONFIG_HOME="$WORK_DIR/home/.config" \
         XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK_DIR/no-bus" \
-        setpriv --pdeathsig TERM -- pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
-        --use-pid-file=false --high-priority=no --realtime=no --log-target=stderr \
-        --load=module-native-protocol-unix --load="module-null-sink sink_name=vozsink" \
-        >"$WORK_DIR/pulse.log" 2>&1 &
+        setpriv --pdeathsig TERM -- pulseaudio "${PULSE_ARGS[@]}" >"$WORK_DIR/pulse.log" 2>&1 &
     remember_pid pulseaudio $!
     export PULSE_SERVER=unix:$dir/native
     poll_until 30 pactl info >/dev/null 2>&1 || { tail "$WORK_DIR/pulse.log"; fail "PulseAudio did not start"; }
     pactl set-default-sink vozsink >/dev/null 2>&1
 }
 
-# harness_start: everything a scenario needs before the program starts.
+# harness_start [no-wm]: all a scenario needs before voz starts; no-wm: no window manager, no tray.
 harness_start()
 {
     start_watchdog
     start_display
-    start_wm
+    [[ ${1:-} == no-wm ]] || start_wm
     start_pulse
     prepare_program_dir
 }
 
 # ---- sound ---------------------------------------------------------------------------------
 
-# start_recording FILE: records what the null sink plays (16-bit stereo 44.1 kHz WAV) until
-# stop_recording; returns once data flows. A short latency matters: what parec still buffers when
-# it is stopped is lost.
+# start_recording FILE: the null sink's sound (16-bit stereo 44.1 kHz WAV) until stop_recording;
+# returns once data flows. A short latency: what parec still buffers when stopped is lost.
 start_recording()
 {
     RECORD_FILE=$1
@@ -370,7 +356,7 @@ stop_recording()
 }
 
 # recording_rms FILE [SECONDS]: the RMS amplitude (0..1) of a recording, also of one still being
-# made, or of just its last SECONDS: e.g. has_sound=$(recording_rms rec.wav 0.5).
+# made, or of just its last SECONDS.
 recording_rms()
 {
     local file=$1 last=${2:-} at size data start
@@ -393,9 +379,8 @@ recording_rms()
 sound_rms() { sox "$1" -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'; }
 sound_length() { sox "$1" -n stat 2>&1 | awk '/^Length/ {print $3}'; }
 
-# active_stat FILE FIELD [THRESHOLD]: one figure of sox's "stat" over the part of a recording
-# from its first to its last sample above the threshold (sox's notation, default 1%), so the
-# silence around a song does not dilute it; 0 for silence.
+# active_stat FILE FIELD [THRESHOLD]: sox's "stat" figure from the first to the last sample above
+# the threshold (default 1%), so the silence around a song does not dilute it; 0 for silence.
 active_stat()
 {
     local threshold=${3:-1%} value
@@ -404,7 +389,6 @@ active_stat()
     echo "${value:-0}"
 }
 
-# sound_active_length / sound_active_rms FILE [THRESHOLD]: seconds and RMS amplitude of that part.
 sound_active_length() { active_stat "$1" Length "${2:-}"; }
 sound_active_rms() { active_stat "$1" 'RMS +amplitude' "${2:-}"; }
 
@@ -427,14 +411,6 @@ prepare_program_dir()
     cp -a "$VOZ_PROGRAM_DIR/." "$PROGRAM_DIR/" || fail "cannot copy $VOZ_PROGRAM_DIR"
 }
 
-# fill_program_disk: under VOZ_FULL_DISK, takes the tmpfs's last free byte.
-fill_program_disk()
-{
-    [[ -n ${FULL_DISK_MOUNTED:-} ]] || return 0
-    cat /dev/zero >>"$PROGRAM_DIR/filler" 2>/dev/null
-    [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]] || fail "the program folder still has room"
-}
-
 program_file() { echo "$PROGRAM_DIR/$1"; }
 
 # write_program_file NAME FORMAT [ARGS...]: printf's output becomes the file, byte for byte. On a
@@ -446,12 +422,14 @@ write_program_file()
     printf "$2" "${@:3}" >"$PROGRAM_DIR/$1" || fail "cannot write $1"
 }
 
-remove_program_file() { rm -f "$PROGRAM_DIR/$1"; }
+remove_program_file() { (cd "$PROGRAM_DIR" && rm -f -- "$@"); }
 
-# start_voz: starts the copied program; its pid goes to VOZ_PID, its output to VOZ_LOG.
 start_voz()
 {
-    fill_program_disk
+    if [[ -n ${FULL_DISK_MOUNTED:-} ]]; then
+        cat /dev/zero >>"$PROGRAM_DIR/filler" 2>/dev/null
+        [[ $(df --output=avail -B1 "$PROGRAM_DIR" | tail -n 1 | tr -d ' ') == 0 ]] || fail "the program folder still has room"
+    fi
     (
         cd "$WORK_DIR" || exit 1
         exec env HOME="$WORK_DIR/home" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
@@ -469,7 +447,7 @@ start_voz_in_tray() { start_voz; wait_for_tray_icon 30 || fail "no icon in the t
 
 voz_running() { [[ -n $VOZ_PID ]] && process_running "$VOZ_PID"; }
 
-# stop_voz: ends the program as a session would (TERM), e.g. to start it again on the same folder.
+# As a session ends it (TERM).
 stop_voz()
 {
     [[ -n $VOZ_PID ]] || return 0
@@ -491,15 +469,14 @@ window_geometry()
 
 window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
-# find_window_title PATTERN: the first shown window whose title matches (a regular expression).
+# find_window_title REGEX: the first shown window whose title matches.
 find_window_title() { xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1 { print } END { exit NR == 0 }'; }
 
-# wait_for_window_title PATTERN [SECONDS]: prints the window's id once it shows.
+# wait_for_window_title REGEX [SECONDS]: prints the window's id once it shows.
 wait_for_window_title() { poll_until "${2:-20}" find_window_title "$1"; }
 
 no_window_title() { ! find_window_title "$1" >/dev/null; }
 
-# wait_for_no_window PATTERN [SECONDS]: true once no shown window's title matches.
 wait_for_no_window() { poll_until "${2:-20}" no_window_title "$1"; }
 
 pointer_at()
@@ -509,18 +486,16 @@ pointer_at()
     [[ ${X-} == "$1" && ${Y-} == "$2" ]]
 }
 
-# move_pointer X Y: moves the pointer and waits until it is there. (xdotool's own --sync waits
-# for motion and so hangs for seconds when the pointer is already in place.)
+# Waits until the pointer is there (xdotool's --sync hangs when it already is).
 move_pointer()
 {
     pointer_at "$1" "$2" && return 0
     xdotool mousemove "$1" "$2" && poll_until 5 pointer_at "$1" "$2"
 }
 
-# click_at X Y [BUTTON]: clicks at a point of the screen.
 click_at() { move_pointer "$1" "$2" && xdotool click "${3:-1}"; }
 
-# click_in_window WIN X Y [BUTTON]: clicks at X,Y of the window's client area.
+# click_in_window WIN X Y [BUTTON]: X,Y of the client area.
 click_in_window() { window_geometry "$1" && click_at $((WIN_X + $2)) $((WIN_Y + $3)) "${4:-1}"; }
 
 press_keys() { xdotool key --delay 40 "$@"; }
@@ -541,6 +516,8 @@ declare -A VOZ_CONTROLS=(
     [wallpaper.save]="240 3960 252 252" [wallpaper.load]="720 3960 252 252"
     [wallpaper.delete]="240 3600 372 252" [wallpaper.delete_all]="840 3600 732 252"
     [wallpaper.minimise]="4560 3312 852 180"
+    # A combo box's arrow: the rightmost 16 px of the box.
+    [wallpaper.search_arrow]="4932 240 240 276" [wallpaper.interval_arrow]="4332 2280 240 276"
 )
 
 # control_centre CONTROL: "X Y", the control's centre in pixels from the client area's origin.
@@ -552,7 +529,6 @@ control_centre()
     echo $(((place[0] + place[2] / 2) / 15)) $(((place[1] + place[3] / 2) / 15))
 }
 
-# double_click_first_alarm WIN: a double-click on the first line of the Alarm Set window's list.
 double_click_first_alarm()
 {
     window_geometry "$1" || fail "no Alarm Set window $1"
@@ -560,9 +536,37 @@ double_click_first_alarm()
     xdotool click --repeat 2 --delay 80 1
 }
 
-# click_control WIN CONTROL: clicks the middle of the window's control.
 # shellcheck disable=SC2046  # the centre is two words
 click_control() { click_in_window "$1" $(control_centre "$2") || fail "could not click $2"; }
+
+# open_from_menu ITEM TITLE_REGEX: the tray menu's item opens the window; its id into WIN.
+open_from_menu()
+{
+    choose_menu_item "$1"
+    WIN=$(wait_for_window_title "$2" 20) || fail "no '${2//[\^$]/}' window after $1"
+}
+
+# close_with WIN CONTROL TITLE_REGEX: the window's button closes it.
+close_with()
+{
+    click_control "$1" "$2"
+    wait_for_no_window "$3" 10 || fail "'${3//[\^$]/}' stayed open after $2"
+}
+
+# save_list_as WIN NAME: the window's save button, then NAME typed into the chooser and Return.
+save_list_as()
+{
+    click_control "$1" alarm_set.save
+    local chooser
+    chooser=$(wait_for_window_title '^Voz files$' 10) || fail "no 'Voz files' window after the save button"
+    poll_until 5 window_painted "$chooser" || note_fault "the 'Voz files' window opened for '$2' stayed unpainted (black)"
+    click_control "$chooser" files.name
+    xdotool type --delay 60 "$2"
+    sleep 0.3
+    screenshot "chooser_$2" >/dev/null
+    press_keys Return
+    wait_for_no_window '^Voz files$' 10 || fail "the chooser stayed open after Return with the name '$2'"
+}
 
 # ---- the tray icon -------------------------------------------------------------------------
 
@@ -575,9 +579,8 @@ tray_candidate()
     TRAY_WIN=$1 TRAY_X=$WIN_X TRAY_Y=$WIN_Y TRAY_W=$WIN_W TRAY_H=$WIN_H
 }
 
-# find_tray_icon: the program's icon in the tray into TRAY_WIN TRAY_X TRAY_Y TRAY_W TRAY_H.
-# The icon found last, while it still shows; else a window of WM_CLASS "voz" in the window tree;
-# else any window of the program's pid.
+# find_tray_icon: into TRAY_WIN TRAY_X TRAY_Y TRAY_W TRAY_H: the icon found last while it still
+# shows, else a window of WM_CLASS "voz" in the tree, else one of the program's pid.
 find_tray_icon()
 {
     local line w
@@ -599,14 +602,11 @@ wait_for_tray_icon() { poll_until "${1:-30}" find_tray_icon; }
 no_tray_icon() { ! find_tray_icon; }
 wait_for_no_tray_icon() { poll_until "${1:-20}" no_tray_icon; }
 
-# click_tray_icon [BUTTON]: clicks the icon's middle (1 left, 3 right).
 click_tray_icon() { find_tray_icon && click_at $((TRAY_X + TRAY_W / 2)) $((TRAY_Y + TRAY_H / 2)) "${1:-1}"; }
-left_click_tray_icon() { click_tray_icon 1; }
 
-# Moves the pointer off the tray so no tooltip or hover covers the icon in a picture.
+# Off the tray, so no tooltip or hover covers the icon in a picture.
 park_pointer() { move_pointer 512 300; }
 
-# capture_tray_icon FILE: a picture of just the icon.
 capture_tray_icon() { find_tray_icon && capture_window "$TRAY_WIN" "$1"; }
 
 # ---- the tray menu -------------------------------------------------------------------------
@@ -656,11 +656,10 @@ open_tray_menu()
     return 1
 }
 
-# menu_item_index CAPTION|NUMBER: the item's 1-based place among the items (not separators).
+# menu_item_index CAPTION: the item's 1-based place among the items (not separators).
 menu_item_index()
 {
     local i
-    if [[ $1 =~ ^[0-9]+$ ]]; then echo "$1"; return 0; fi
     for i in "${!VOZ_MENU_ITEMS[@]}"; do
         [[ ${VOZ_MENU_ITEMS[i]} == "$1" ]] && { echo $((i + 1)); return 0; }
     done
@@ -678,10 +677,9 @@ menu_highlight()
         END { if (top != "") print top, bottom }'
 }
 
-# capture_menu FILE: a picture of just the menu.
 capture_menu() { capture_window "$MENU_WIN" "$1"; }
 
-# choose_menu_item CAPTION|NUMBER: opens the menu when it is not open, moves to the item with the
+# choose_menu_item CAPTION: opens the menu when it is not open, moves to the item with the
 # Down key and presses Return. Fails when the menu shows no highlighted item before Return.
 choose_menu_item()
 {
@@ -696,7 +694,6 @@ choose_menu_item()
     poll_until 10 no_tray_menu || fail "the menu stayed open after choosing '$1'"
 }
 
-# close_tray_menu: Escape closes it without choosing.
 close_tray_menu() { find_tray_menu || return 0; press_keys Escape; poll_until 10 no_tray_menu; }
 
 # ---- pictures ------------------------------------------------------------------------------
@@ -708,7 +705,7 @@ capture_region()
         convert -size "${3}x${4}" -depth 8 bgra:- -alpha off "$5"
 }
 
-# screenshot NAME: the whole screen into the scenario's picture folder; prints the file.
+# screenshot NAME: the whole screen into the scenario's folder; prints the file.
 screenshot() { capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$SHOT_DIR/$1.png" && echo "$SHOT_DIR/$1.png"; }
 
 # painted X Y W H: the screen there (not a window's own image, which can be painted while the
@@ -730,21 +727,31 @@ pixels()
         awk -F '[,:() ]+' '/^[0-9]+,[0-9]+:/ { print $1, $2, $3, $4, $5 }'
 }
 
-# pixel_rgb FILE X Y: "R G B", 0..255.
-pixel_rgb() { pixels "$1" "$2" "$3" 1 1 | awk '{ print $3, $4, $5 }'; }
-
 # find_combo_popup: the shown drop-down list of a combo box into WIN_X WIN_Y WIN_W WIN_H.
 find_combo_popup() { find_popup 60 12; }
 no_combo_popup() { ! find_combo_popup; }
 
 # screen_rgb X Y: "R G B" of one pixel of the screen.
-screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixel_rgb "$WORK_DIR/pixel.png" 0 0; }
+screen_rgb() { capture_region "$1" "$2" 1 1 "$WORK_DIR/pixel.png" && pixels "$WORK_DIR/pixel.png" 0 0 1 1 | cut -d' ' -f3-; }
 
 # root_rgb / root_shows "R G B": the desktop at a point no window of a scenario covers.
 ROOT_X=820 ROOT_Y=560
 root_rgb() { screen_rgb "$ROOT_X" "$ROOT_Y"; }
 root_shows() { rgb_near "$(root_rgb)" "$1"; }
 root_pixmap_set() { xprop -root _XROOTPMAP_ID 2>/dev/null | grep -q 'pixmap id # 0x'; }
+
+# make_pictures NAME:"R G B"...: one-colour pictures in PICTURES, the user's pictures folder.
+make_pictures()
+{
+    local made colour
+    PICTURES=$WORK_DIR/pictures
+    mkdir -p "$PICTURES" "$WORK_DIR/home/.config"
+    for made in "$@"; do
+        colour=${made#*:}
+        convert -size 64x48 "xc:rgb(${colour// /,})" -quality 95 "$PICTURES/${made%%:*}" || fail "cannot make ${made%%:*}"
+    done
+    printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.dirs"
+}
 
 # rgb_near "R G B" "R G B" [TOLERANCE]: each channel within TOLERANCE (12: a JPEG's rounding).
 rgb_near()
@@ -762,7 +769,6 @@ rgb_near()
 # count_pixels FILE X Y W H AWK_CONDITION: how many pixels meet a condition such as 'r > 180 && g < 70'.
 count_pixels() { pixels "$@" | awk '{ r = $3; g = $4; b = $5; if ('"$6"') n++ } END { print n + 0 }'; }
 
-# images_identical A B: true when every pixel is the same.
 images_identical() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
 
 # diff_box A B: "X Y W H", the smallest rectangle holding every pixel that differs between two
@@ -795,7 +801,7 @@ capture_stable()
 
 # ---- alarms --------------------------------------------------------------------------------
 
-# write_autoload_ini: a voz.ini whose fourth record turns on loading my.dat at start.
+# A voz.ini whose fourth record turns on loading my.dat at start.
 write_autoload_ini()
 {
     local zeros
@@ -806,8 +812,7 @@ write_autoload_ini()
 # clock_at EPOCH: that moment's time of day, HH:MM:SS.
 clock_at() { date -d "@$1" +%H:%M:%S; }
 
-# avoid_midnight: the program only knows alarms of the same day, so within two minutes of
-# midnight a scenario first waits for the new day.
+# The program only knows alarms of the same day: near midnight, wait for the new day.
 avoid_midnight()
 {
     local left
@@ -819,11 +824,10 @@ avoid_midnight()
     sleep 1
 }
 
-# wait_for_clock EPOCH: polls (so a stopped test still ends quickly) until the wall clock reaches it.
 clock_reached() { (($(date +%s) >= $1)); }
 wait_for_clock() { poll_until $(($1 - $(date +%s) + 5)) clock_reached "$1"; }
 
-# above VALUE LIMIT / below VALUE LIMIT / between VALUE LOW HIGH: compare decimal numbers.
+# Decimal numbers: above VALUE LIMIT, below VALUE LIMIT, between VALUE LOW HIGH.
 above() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'; }
 below() { awk -v v="$1" -v l="$2" 'BEGIN { exit !(v < l) }'; }
 between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi) }'; }
@@ -862,13 +866,24 @@ prepare_alarm()
     note "alarm '$word' at $ALARM_CLOCK"
 }
 
+# start_with_alarm WORD SECONDS [MESSAGE]: harness_start, prepare_alarm, voz in the tray.
+start_with_alarm()
+{
+    harness_start
+    prepare_alarm "$@"
+    start_voz_in_tray
+    park_pointer
+}
+
 # wait_for_alarm_window [SECONDS]: the prepared alarm's "Message" window into MESSAGE_WIN; fails when
-# it does not show within SECONDS (40), or shows more than 3 s from the alarm's second.
+# it does not show within SECONDS (40), or shows more than 3 s from the alarm's second. SHOWN_LATE:
+# seconds from the alarm's second to the window (fractions).
 wait_for_alarm_window()
 {
     MESSAGE_WIN=$(wait_for_window_title '^Message' "${1:-40}") ||
         fail "no 'Message' window by $(date +%T) for the alarm at $ALARM_CLOCK"
     local shown_at
+    SHOWN_LATE=$(awk -v s="$(date +%s.%N)" -v a="$ALARM_AT" 'BEGIN { printf "%.2f\n", s - a }')
     shown_at=$(date +%s)
     ((shown_at >= ALARM_AT && shown_at <= ALARM_AT + 3)) ||
         fail "the 'Message' window showed at $(clock_at "$shown_at"), the alarm was at $ALARM_CLOCK"
@@ -892,8 +907,8 @@ check_song()
     between "$SONG_LENGTH" "$1" "$2" || fail "sound for $SONG_LENGTH s, not $3"
 }
 
-# record_start_now: RECORD_START, when the recording that just began started (epoch, fractions):
-# parec returns once 8 KiB (the header and some 45 ms of sound) are written.
+# RECORD_START: when the recording that just began started (epoch, fractions): start_recording
+# returns once 8 KiB (the header and some 45 ms of sound) are written.
 record_start_now() { RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }'); }
 
 # text_lines FILE X Y W H: how many lines of dark text (bands of rows with dark pixels) the region holds.
@@ -903,8 +918,8 @@ text_lines()
         END { for (y = 0; y < '"$5"'; y++) { if (dark[y] && !dark[y - 1]) n++ } print n + 0 }'
 }
 
-# message_text_lines WINDOW FILE: saves the "Message" window to FILE and prints how many lines of
-# text its text box shows (inside its margins, above the button row).
+# message_text_lines WIN FILE: the "Message" window into FILE; prints the lines of text its text
+# box shows (inside its margins, above the button row).
 message_text_lines()
 {
     capture_window "$1" "$2"
@@ -942,5 +957,12 @@ wait_for_clock_title()
 # shellcheck disable=SC2059
 file_is() { cmp -s "$(program_file "$1")" <(printf "$2" "${@:3}"); }
 
-# show_bytes NAME: the start of a program folder's file, for a failure's report.
+# show_bytes NAME: the start of a program folder's file, for a failure report.
 show_bytes() { od -c "$(program_file "$1")" | head -n 8 | sed 's/^/        /'; }
+
+# expect_file NAME WHAT FORMAT ARGS...: within 5 s the file holds exactly file_is's bytes.
+expect_file()
+{
+    poll_until 5 file_is "$1" "${@:3}" || { show_bytes "$1"; fail "$1 does not hold $2"; }
+    pass "$1 holds $2"
+}

@@ -24,71 +24,29 @@ if ((${#missing[@]})); then
     exit 77
 fi
 
-# A plain bus: nothing is started on demand, so every process here is one this script started.
-write_bus_config()
-{
-    cat >"$1" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>$BUS</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
-}
-
-# plasma_env COMMAND...: the session's environment for Plasma's own processes.
-plasma_env()
+# plasma_start NAME COMMAND...: one of Plasma's own processes, in the session's environment.
+plasma_start()
 {
     env HOME="$WORK_DIR/home" XDG_CONFIG_HOME="$WORK_DIR/home/.config" XDG_CACHE_HOME="$WORK_DIR/home/.cache" \
         XDG_DATA_HOME="$WORK_DIR/home/.local/share" XDG_RUNTIME_DIR="$WORK_DIR/runtime" \
         DBUS_SESSION_BUS_ADDRESS="$BUS" XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 \
-        XDG_SESSION_TYPE=x11 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb "$@"
-}
-
-plasma_start()
-{
-    local name=$1
-    shift
-    plasma_env setpriv --pdeathsig TERM -- "$@" >"$WORK_DIR/$name.log" 2>&1 &
-    remember_pid "$name" $!
+        XDG_SESSION_TYPE=x11 LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb \
+        setpriv --pdeathsig TERM -- "${@:2}" >"$WORK_DIR/$1.log" 2>&1 &
+    remember_pid "$1" $!
 }
 
 plasmashell_call() { bus_call --dest org.kde.plasmashell --object-path /PlasmaShell --method "org.kde.PlasmaShell.$1" "${@:2}"; }
 plasma_answers() { plasmashell_call evaluateScript 'print(desktops().length)' 2>/dev/null | grep -q "'[1-9]"; }
-host_registered()
-{
-    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered \
-        2>/dev/null | grep -q true
-}
-registered_items()
-{
-    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null
-}
+host_registered() { watcher_property IsStatusNotifierHostRegistered | grep -q true; }
+registered_items() { watcher_property RegisteredStatusNotifierItems; }
 voz_item_registered() { registered_items | grep -q "org.kde.StatusNotifierItem-$VOZ_PID-1"; }
 
 BLUE="32 96 192"
 
 # ---- the session ------------------------------------------------------------------------------
 
-start_watchdog
-start_display
-start_pulse
-prepare_program_dir
-BUS=unix:path=$WORK_DIR/bus
-write_bus_config "$WORK_DIR/bus.conf"
-setpriv --pdeathsig TERM -- dbus-daemon --config-file="$WORK_DIR/bus.conf" --nofork >"$WORK_DIR/bus.log" 2>&1 &
-remember_pid dbus-daemon $!
-poll_until 10 bus_call --dest org.freedesktop.DBus --object-path / --method org.freedesktop.DBus.GetId >/dev/null 2>&1 ||
-    fail "the session bus did not start"
+harness_start no-wm
+start_bus
 
 plasma_start kded5 kded5
 poll_until 30 bus_name_owned org.kde.StatusNotifierWatcher || { tail "$WORK_DIR/kded5.log"; fail "kded5 did not provide org.kde.StatusNotifierWatcher"; }
@@ -104,10 +62,7 @@ screenshot plasma_started >/dev/null
 
 # ---- (1) the item goes to Plasma's watcher; no "Voz" window ------------------------------------
 
-PICTURES=$WORK_DIR/pictures
-mkdir -p "$PICTURES" "$WORK_DIR/home/.config"
-convert -size 64x48 "xc:rgb(${BLUE// /,})" -quality 95 "$PICTURES/blue.jpg" || fail "cannot make blue.jpg"
-printf 'XDG_PICTURES_DIR="%s"\n' "$PICTURES" >"$WORK_DIR/home/.config/user-dirs.dirs"
+make_pictures "blue.jpg:$BLUE"
 VOZ_ENV=(DBUS_SESSION_BUS_ADDRESS="$BUS" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=)
 # The tray's free end of the panel, left of the keyboard layout and the arrow (a 1024x768 screen).
 TRAY_AREA=(760 $((SCREEN_H - 38)) 74 36)
@@ -122,10 +77,9 @@ ITEM_SERVICE=org.kde.StatusNotifierItem-$VOZ_PID-1
     fail "the 'Voz' no-tray window shows beside Plasma's tray"
 no_tray_icon || fail "an XEmbed icon shows beside the registered item"
 pass "no 'Voz' window and no XEmbed icon after 8 s"
-capture_stable "$WORK_DIR/tray_after.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
-read -r icon_x icon_y icon_w icon_h < <(diff_box "$WORK_DIR/tray_before.png" "$WORK_DIR/tray_after.png")
+capture_stable "$SHOT_DIR/tray_icon.png" capture_region "${TRAY_AREA[@]}" || fail "the panel does not settle"
+read -r icon_x icon_y icon_w icon_h < <(diff_box "$WORK_DIR/tray_before.png" "$SHOT_DIR/tray_icon.png")
 [[ -n ${icon_h:-} ]] || fail "no icon came into Plasma's tray"
-cp "$WORK_DIR/tray_after.png" "$SHOT_DIR/tray_icon.png"
 ICON_X=$((TRAY_AREA[0] + icon_x + icon_w / 2)) ICON_Y=$((TRAY_AREA[1] + icon_y + icon_h / 2))
 pass "an icon (${icon_w}x$icon_h) came into Plasma's tray at $ICON_X,$ICON_Y"
 screenshot item_registered >/dev/null
@@ -148,19 +102,12 @@ find_plasma_menu()
 no_plasma_menu() { ! find_plasma_menu; }
 click_at "$ICON_X" "$ICON_Y" 3 || fail "could not right-click the icon in Plasma's tray"
 poll_until 10 find_plasma_menu || fail "no menu from Plasma after a right-click on the icon"
-capture_stable "$WORK_DIR/plasma_menu.png" capture_window "$PLASMA_MENU" || fail "Plasma's menu does not settle"
-cp "$WORK_DIR/plasma_menu.png" "$SHOT_DIR/plasma_menu.png"
-lines=$(text_lines "$WORK_DIR/plasma_menu.png" 0 0 "$WIN_W" "$WIN_H")
+capture_stable "$SHOT_DIR/plasma_menu.png" capture_window "$PLASMA_MENU" || fail "Plasma's menu does not settle"
+lines=$(text_lines "$SHOT_DIR/plasma_menu.png" 0 0 "$WIN_W" "$WIN_H")
 ((lines == 8)) || fail "Plasma's menu shows $lines lines of text, not the eight items (see $SHOT_DIR/plasma_menu.png)"
 pass "Plasma's menu from the icon shows eight items (${WIN_W}x$WIN_H at $WIN_X,$WIN_Y)"
 
 # ---- (3) a wallpaper change through voz reaches Plasma ------------------------------------------
-
-# The wallpaper window's controls, in pixels from its client origin (design places in twips).
-centre() { echo $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)); }
-PAPER_ARROW_X=$(((2520 + 2652) / 15 - 8)) PAPER_ARROW_Y=$(((240 + 138) / 15))
-read -r CHANGE_NOW_X CHANGE_NOW_Y < <(centre 3720 720 1452 252)
-read -r CLEAR_X CLEAR_Y < <(centre 3720 1200 1452 252)
 
 # The fifth line, "Wallpaper", is the fourth item down (separators are skipped).
 press_keys Down Down Down Down Return
@@ -171,13 +118,13 @@ pass "'Wallpaper' chosen in Plasma's menu opened 'Voz Wallpaper'"
 xdotool windowraise "$WIN" 2>/dev/null
 window_geometry "$WIN"
 
-click_in_window "$WIN" "$PAPER_ARROW_X" "$PAPER_ARROW_Y" || fail "could not click the arrow of \"Search\""
+click_control "$WIN" wallpaper.search_arrow
 poll_until 5 find_combo_popup || fail "the list of \"Search\" did not drop down"
 screenshot search_list >/dev/null
 # The pictures folder's only picture, after the drive and folder entries: the last row.
 press_keys End Return
 poll_until 5 no_combo_popup || fail "the list of \"Search\" stayed open after Return"
-click_in_window "$WIN" "$CHANGE_NOW_X" "$CHANGE_NOW_Y" || fail "could not click \"Change Now\""
+click_control "$WIN" wallpaper.change_now
 
 plasma_image() { plasmashell_call evaluateScript "var d = desktops()[0]; d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General']; print(d.wallpaperPlugin + ' ' + d.readConfig('Image'))" 2>/dev/null; }
 copy_named() { plasma_image | grep -qE "org\.kde\.image file://$WORK_DIR/home/\.cache/voz/wallpaper/wallpaper-[0-9a-f]+\.[a-z]+"; }
@@ -196,7 +143,7 @@ pass "the desktop shows the picture's blue at $ROOT_X,$ROOT_Y"
 screenshot wallpaper_changed >/dev/null
 no_window_title '^Voz Warning Message$' || fail "a warning showed after \"Change Now\""
 
-click_in_window "$WIN" "$CLEAR_X" "$CLEAR_Y" || fail "could not click \"Clear Wallpaper\""
+click_control "$WIN" wallpaper.clear
 plain_colour() { plasma_image | grep -q "'org\.kde\.color "; }
 poll_until 10 plain_colour || fail "after \"Clear Wallpaper\" plasmashell's desktop reads: $(plasma_image)"
 not_blue() { ! desktop_blue; }

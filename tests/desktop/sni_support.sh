@@ -1,6 +1,7 @@
 # shellcheck shell=bash disable=SC2034
 # Sourced by the StatusNotifierItem scenarios after harness.sh: calls on the private session bus
 # $BUS, and on the item that the scenario's item_service names (by default $ITEM_SERVICE).
+BUS=unix:path=$WORK_DIR/bus
 
 # The tray menu as layout_lines prints it.
 SNI_EXPECTED_LAYOUT=$'About\n-\nAlarm Set\nSettings\nWallpaper\n-\nHelp\nStop\n-\nDisabled [ ]\nRemove'
@@ -10,6 +11,36 @@ bus_name_owned()
 {
     bus_call --dest org.freedesktop.DBus --object-path / --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null |
         grep -q true
+}
+
+# start_bus: a private session bus at $BUS that starts nothing on demand, so every process on it
+# is one the scenario started.
+start_bus()
+{
+    cat >"$WORK_DIR/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>$BUS</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+    setpriv --pdeathsig TERM -- dbus-daemon --config-file="$WORK_DIR/bus.conf" --nofork >"$WORK_DIR/bus.log" 2>&1 &
+    remember_pid dbus-daemon $!
+    poll_until 10 bus_name_owned org.freedesktop.DBus || fail "the session bus did not start"
+}
+
+# watcher_property NAME: a property of the StatusNotifierWatcher.
+watcher_property()
+{
+    bus_call --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher "$1" 2>/dev/null
 }
 
 item_service() { echo "$ITEM_SERVICE"; }

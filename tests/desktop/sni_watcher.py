@@ -36,11 +36,8 @@ def method_call(connection, sender, path, interface, method, params, invocation)
 
 
 def get_property(connection, sender, path, interface, prop):
-    if prop == "RegisteredStatusNotifierItems":
-        return GLib.Variant("as", items)
-    if prop == "IsStatusNotifierHostRegistered":
-        return GLib.Variant("b", True)
-    return GLib.Variant("i", 0)
+    return {"RegisteredStatusNotifierItems": GLib.Variant("as", items),
+            "IsStatusNotifierHostRegistered": GLib.Variant("b", True)}.get(prop, GLib.Variant("i", 0))
 
 
 def bus_acquired(connection, name):

@@ -1,18 +1,9 @@
 # shellcheck shell=bash disable=SC2034,SC2317  # variables and functions the scenarios use
 # Sourced by the sway scenarios instead of harness.sh (it brings that in). A headless sway 1.7
 # (pixman renderer, no input devices) with swaybar's tray and lazy XWayland, run by a throwaway
-# system user (sway refuses root) in a private mount and network namespace with its own /tmp,
-# so its X display is nobody else's. Screenshots go to VOZ_SCREENSHOT_DIR: keep it out of /tmp.
-#
-#   source "$(dirname "$0")/sway_harness.sh"   # instead of harness.sh; may exit 77
-#   sway_start                     # SWAYSOCK, WAYLAND_DISPLAY; the bar and its tray host
-#   sway_start_pulse; prepare_program_dir; sway_start_voz [ENV=VALUE...]
-#   sway_tray_click ContextMenu X Y; sway_keys -k Down -k Return; sway_shot NAME; sway_window TITLE
-#
-# Programs of the session run as SWAY_USER through as_sway_user; the user is removed at exit.
-
-# Sourcing this first re-runs the scenario in a private mount and network namespace, or exits 77
-# when that, root or a tool of the session cannot be had.
+# system user (sway refuses root, removed at exit) in a private mount and network namespace with
+# its own /tmp, so its X display is nobody else's. Keep VOZ_SCREENSHOT_DIR out of /tmp.
+# Without root, a tool or the namespace the scenario exits 77.
 if [[ -z ${VOZ_SWAY_NAMESPACE:-} ]]; then
     sway_skip() { echo "SKIPPED: $(basename "$0" .sh): $*"; exit 77; }
     [[ $(id -u) == 0 ]] || sway_skip "needs root to make a throwaway user and a private namespace"
@@ -23,8 +14,7 @@ if [[ -z ${VOZ_SWAY_NAMESPACE:-} ]]; then
     unshare --mount --net --propagation private true 2>/dev/null || sway_skip "no private mount and network namespace here"
     VOZ_SWAY_NAMESPACE=1 exec unshare --mount --net --propagation private -- bash "$0" "$@"
 fi
-# A /tmp of its own: XWayland's socket and lock files (/tmp/.X11-unix, /tmp/.X*-lock) are then
-# nobody else's, and none is left behind; the work folder lives there too.
+# XWayland's socket and lock files then are nobody else's, and none is left behind.
 mount -t tmpfs -o mode=1777 voztmp /tmp 2>/dev/null || { echo "SKIPPED: $(basename "$0" .sh): cannot mount a private /tmp"; exit 77; }
 mkdir -m 1777 /tmp/.X11-unix
 # shellcheck source=harness.sh
@@ -34,7 +24,7 @@ SWAY_USER="" SWAY_UID="" SWAY_GID="" SWAYSOCK="" WAYLAND_DISPLAY="" SWAY_X_DISPL
 SWAY_BUS="" SWAY_PID=""
 SWAY_RUNTIME=$WORK_DIR/sway-runtime
 
-# as_sway_user CMD...: runs a command of the session as the throwaway user, with its environment.
+# as_sway_user CMD...: a command of the session, as its user, with its environment.
 as_sway_user()
 {
     setpriv --reuid "$SWAY_UID" --regid "$SWAY_GID" --clear-groups --pdeathsig TERM -- \
@@ -68,8 +58,8 @@ sway_tray_host()
         org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q 'boolean true'
 }
 
-# sway_start [CONFIG LINES...]: the user, a session bus, sway with a bar whose tray shows every
-# item; SWAYSOCK and WAYLAND_DISPLAY are set for the scenario and as_sway_user.
+# sway_start: the user, a session bus, sway with a bar whose tray shows every item; SWAYSOCK and
+# WAYLAND_DISPLAY are set for the scenario and as_sway_user.
 sway_start()
 {
     start_watchdog
@@ -85,15 +75,8 @@ sway_start()
     bus_up() { [[ -S $SWAY_RUNTIME/bus ]]; }
     poll_until 20 bus_up || fail "the session bus did not start"
 
-    {
-        echo "xwayland enable"
-        echo "output * bg #336699 solid_color"
-        printf '%s\n' "$@"
-        echo "bar {"
-        echo "    position bottom"
-        echo "    tray_output *"
-        echo "}"
-    } >"$WORK_DIR/sway.config"
+    printf '%s\n' "xwayland enable" "output * bg #336699 solid_color" \
+        "bar {" "    position bottom" "    tray_output *" "}" >"$WORK_DIR/sway.config"
     as_sway_user env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         sway -d -c "$WORK_DIR/sway.config" >"$WORK_DIR/sway.log" 2>&1 &
     SWAY_PID=$!
@@ -112,10 +95,9 @@ sway_start()
     note "sway $SWAY_PID on $WAYLAND_DISPLAY, X on $SWAY_X_DISPLAY (started on first use), user $SWAY_USER"
 }
 
-# sway_msg ARGS...: swaymsg as the session's user.
 sway_msg() { as_sway_user swaymsg "$@"; }
 
-# sway_shot NAME: a picture of the whole output into the screenshot folder; prints its path.
+# sway_shot NAME: the whole output into the scenario's picture folder; prints the file.
 sway_shot()
 {
     local file=$SHOT_DIR/$1.png
@@ -172,13 +154,10 @@ sway_tray_icon()
 print(max(w["rect"]["y"] + w["rect"]["height"] for w in json.load(sys.stdin)))') || return 1
     bar_h=$((720 - bar_top))
     ((bar_h > 0)) || return 1
-    found=$(convert "$1" -crop "640x${bar_h}+640+${bar_top}" +repage -depth 8 txt:- 2>/dev/null | awk '
-        /^[0-9]+,[0-9]+:/ { split($1, at, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",")
-            if (c[1] > 200 && c[2] > 200 && c[3] > 200) { n++; sx += at[1]; sy += at[2] } }
-        END { if (n >= 20) printf "%d %d\n", sx / n, sy / n }')
-    [[ -n $found ]] || return 1
-    read -r SWAY_ICON_X SWAY_ICON_Y <<<"$found"
-    SWAY_ICON_X=$((SWAY_ICON_X + 640)) SWAY_ICON_Y=$((SWAY_ICON_Y + bar_top))
+    found=$(pixels "$1" 640 "$bar_top" 640 "$bar_h" |
+        awk '$3 > 200 && $4 > 200 && $5 > 200 { n++; sx += $1; sy += $2 }
+        END { if (n >= 20) printf "%d %d\n", sx / n + 640, sy / n + '"$bar_top"' }')
+    [[ -n $found ]] && read -r SWAY_ICON_X SWAY_ICON_Y <<<"$found"
 }
 
 # sway_tray_item: the bus name and path of the item swaybar's watcher holds ("NAME PATH").
@@ -201,13 +180,10 @@ sway_tray_click()
         "org.kde.StatusNotifierItem.$1" "int32:$2" "int32:$3"
 }
 
-# sway_start_pulse: a PulseAudio of the session's user with a null sink, found by the programs
-# of the session through XDG_RUNTIME_DIR.
+# sway_start_pulse: the session user's PulseAudio, found through XDG_RUNTIME_DIR.
 sway_start_pulse()
 {
-    as_sway_user pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n --use-pid-file=false \
-        --high-priority=no --realtime=no --log-target=stderr --load=module-native-protocol-unix \
-        --load="module-null-sink sink_name=vozsink" >"$WORK_DIR/pulse.log" 2>&1 &
+    as_sway_user pulseaudio "${PULSE_ARGS[@]}" >"$WORK_DIR/pulse.log" 2>&1 &
     remember_pid pulseaudio $!
     pulse_up() { [[ -S $SWAY_RUNTIME/pulse/native ]]; }
     poll_until 30 pulse_up || { tail "$WORK_DIR/pulse.log"; fail "PulseAudio did not start"; }

@@ -5,8 +5,7 @@
 #  2. a right-click on the icon (ContextMenu with the click's place, as swaybar sends it) opens
 #     the menu there, its right edge at the click, not where X last saw the pointer;
 #  3. "Alarm Set", chosen with keys, and the "Message" window of an alarm float at their own
-#     sizes instead of being tiled over the workspace; "Alarm Set" opens at its stored place
-#     (which sway does not allow: a known fault);
+#     sizes instead of being tiled over the workspace;
 #  4. with QT_QPA_PLATFORM=wayland set by the user it runs natively: the menu is a frameless
 #     window of its own size floating in the middle (no popup without a window of ours under
 #     it), and "Alarm Set" and "Message" float at their own sizes.
@@ -26,7 +25,7 @@ floats_at_own_size()
     [[ $W_SHELL == "$2" && $W_FLOAT == floating ]] && ((W_W == $3 && W_H == $4))
 }
 
-# expect_floating TITLE SHELL W H WHAT [SECONDS]
+# expect_floating TITLE SHELL W H WHAT [SECONDS]: floats_at_own_size within SECONDS (20).
 expect_floating()
 {
     if poll_until "${6:-20}" floats_at_own_size "$1" "$2" "$3" "$4"; then
@@ -44,10 +43,8 @@ x_menu()
     for w in $(as_sway_user xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
         info=$(as_sway_user xwininfo -id "$w" 2>/dev/null) || continue
         grep -q 'Override Redirect State: yes' <<<"$info" || continue
-        MENU_X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-        MENU_Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-        MENU_W=$(awk '/Width:/ {print $2}' <<<"$info")
-        MENU_H=$(awk '/Height:/ {print $2}' <<<"$info")
+        read -r MENU_X MENU_Y MENU_W MENU_H < <(
+            awk '/Absolute upper-left [XY]|Width:|Height:/ { printf "%s ", $NF }' <<<"$info")
         ((MENU_H >= 60)) && return 0
     done
     return 1
@@ -55,15 +52,14 @@ x_menu()
 
 item_registered() { sway_tray_item >/dev/null; }
 
-# drawn_shot NAME X Y: a picture of the output once the point shows something other than the
-# background (a window is in sway's tree a moment before its first frame is on the screen).
+# drawn_shot NAME X Y: a picture of the output once the point is no longer the background (a
+# window is in sway's tree a moment before its first frame is on the screen).
 drawn_at() { [[ $(convert "$SHOT_DIR/$1.png" -format '%[hex:p{'"$2,$3"'}]' info:- 2>/dev/null) != 336699* ]]; }
 shot_drawn() { sway_shot "$1" >/dev/null && drawn_at "$1" "$2" "$3"; }
 drawn_shot() { poll_until 10 shot_drawn "$@"; }
 
 # an_alarm SECONDS: a voz.ini that loads my.dat at start and puts "Alarm Set" at 200,100
 # (record 1: top 1500, left 3000 twips), and a my.dat with an alarm then.
-
 an_alarm()
 {
     local zeros

@@ -58,25 +58,15 @@ def capture(x11, display, root, x, y, w, h):
 
 def open_display():
     x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XDefaultScreen.argtypes = [ctypes.c_void_p]
-    x11.XRootWindow.restype = ctypes.c_ulong
-    x11.XRootWindow.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XGetSelectionOwner.restype = ctypes.c_ulong
-    x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                  ctypes.c_int, ctypes.c_ulong]
-    x11.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                               ctypes.POINTER(XEvent)]
-    x11.XGetImage.restype = ctypes.POINTER(XImage)
-    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                              ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    p, ul, i, ui = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_uint
+    for name, restype, argtypes in [
+            ("XOpenDisplay", p, [ctypes.c_char_p]), ("XDefaultScreen", i, [p]), ("XRootWindow", ul, [p, i]),
+            ("XInternAtom", ul, [p, ctypes.c_char_p, i]), ("XGetSelectionOwner", ul, [p, ul]),
+            ("XGrabKeyboard", i, [p, ul, i, i, i, ul]), ("XUngrabKeyboard", i, [p, ul]), ("XSync", i, [p, i]),
+            ("XCloseDisplay", i, [p]), ("XSendEvent", i, [p, ul, i, ctypes.c_long, ctypes.POINTER(XEvent)]),
+            ("XGetImage", ctypes.POINTER(XImage), [p, ul, i, i, ui, ui, ul, i])]:
+        function = getattr(x11, name)
+        function.restype, function.argtypes = restype, argtypes
     display = x11.XOpenDisplay(None)
     if not display:
         sys.exit("xprobe: cannot open the display")
@@ -102,13 +92,10 @@ def main():
         x11.XCloseDisplay(display)
         return 0 if status == ALREADY_GRABBED else 1
     if what == "close" and len(sys.argv) > 2:
-        event = XEvent()
-        event.xclient.type = CLIENT_MESSAGE
-        event.xclient.window = int(sys.argv[2], 0)
-        event.xclient.message_type = x11.XInternAtom(display, b"_NET_CLOSE_WINDOW", 0)
-        event.xclient.format = 32
-        event.xclient.data[0] = CURRENT_TIME
-        event.xclient.data[1] = SOURCE_PAGER
+        event = XEvent(xclient=XClientMessageEvent(
+            type=CLIENT_MESSAGE, window=int(sys.argv[2], 0), format=32,
+            message_type=x11.XInternAtom(display, b"_NET_CLOSE_WINDOW", 0)))
+        event.xclient.data[0:2] = [CURRENT_TIME, SOURCE_PAGER]
         sent = x11.XSendEvent(display, root, 0, SUBSTRUCTURE_NOTIFY_MASK | SUBSTRUCTURE_REDIRECT_MASK,
                               ctypes.byref(event))
         x11.XSync(display, 0)

@@ -9,6 +9,7 @@ faults --chmcmd PROG --sources DIR  compiles broken copies of the sources and ex
 Exit 77 (skipped) when a tool is missing.
 """
 import argparse
+import filecmp
 import html.parser
 import os
 import posixpath
@@ -18,13 +19,12 @@ import sys
 import tempfile
 import urllib.parse
 
-SKIPPED = 77
 SOURCE_KINDS = (".html", ".css", ".png", ".hhc", ".hhk")
 
 
 def skip(reason):
     print("SKIPPED: " + reason)
-    sys.exit(SKIPPED)
+    sys.exit(77)
 
 
 class LinkParser(html.parser.HTMLParser):
@@ -55,20 +55,22 @@ def parse(path):
     return parser
 
 
+def run(*command):
+    done = subprocess.run(command, capture_output=True, text=True)
+    if done.returncode != 0:
+        raise SystemExit("FAIL: %s: %s" % (" ".join(command), done.stderr.strip()))
+    return done.stdout
+
+
 def extract(chm, into):
     """Lists and extracts the CHM's normal files; returns their names (no leading slash)."""
-    listing = subprocess.run(["enum_chmLib", chm], capture_output=True, text=True)
-    if listing.returncode != 0:
-        raise SystemExit("FAIL: enum_chmLib cannot read %s: %s" % (chm, listing.stderr.strip()))
     names = set()
-    for line in listing.stdout.splitlines():
+    for line in run("enum_chmLib", chm).splitlines():
         if "normal file" in line:
             name = line.split("normal file", 1)[1].strip()
-            if name.startswith("/") and not name.startswith("/#") and not name.startswith("/$"):
+            if name.startswith("/") and not name.startswith(("/#", "/$")):
                 names.add(name[1:])
-    done = subprocess.run(["extract_chmLib", chm, into], capture_output=True, text=True)
-    if done.returncode != 0:
-        raise SystemExit("FAIL: extract_chmLib cannot extract %s: %s" % (chm, done.stderr.strip()))
+    run("extract_chmLib", chm, into)
     return names
 
 
@@ -88,21 +90,16 @@ def check(chm, sources):
             if name not in inside:
                 faults.append("%s is missing from the CHM" % name)
                 continue
-            with open(os.path.join(sources, name), "rb") as a, open(os.path.join(work, name), "rb") as b:
-                if a.read() != b.read():
-                    faults.append("%s in the CHM differs from its source" % name)
+            if not filecmp.cmp(os.path.join(sources, name), os.path.join(work, name), shallow=False):
+                faults.append("%s in the CHM differs from its source" % name)
 
         parsed = {n: parse(os.path.join(work, n)) for n in sorted(inside)
                   if n.endswith((".html", ".htm", ".hhc", ".hhk"))}
         contents = [n for n in parsed if n.endswith(".hhc")]
-        listed = set()
-        for name in contents:
-            listed |= {urllib.parse.urlsplit(l).path for l in parsed[name].links}
+        listed = {urllib.parse.urlsplit(link).path for n in contents for link in parsed[n].links}
         if not contents:
             faults.append("the CHM has no contents file")
-        for page in pages:
-            if contents and page not in listed:
-                faults.append("%s is not in the contents" % page)
+        faults += ["%s is not in the contents" % page for page in pages if contents and page not in listed]
 
         for name, parser in parsed.items():
             for link in parser.links:
@@ -114,8 +111,7 @@ def check(chm, sources):
                 if target not in inside:
                     faults.append("%s: link %s: no file %s in the CHM" % (name, link, target))
                 elif url.fragment:
-                    anchors = parsed[target].anchors if target in parsed else set()
-                    if url.fragment not in anchors:
+                    if url.fragment not in (parsed[target].anchors if target in parsed else set()):
                         faults.append("%s: link %s: no anchor #%s in %s" % (name, link, url.fragment, target))
     finally:
         shutil.rmtree(work, ignore_errors=True)

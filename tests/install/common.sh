@@ -3,6 +3,8 @@
 # starting Voz through a launcher.
 failures=0
 skipped=()
+work="$(mktemp -d)"
+trap 'stop_voz; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 skip() { echo "SKIP: $*" >&2; skipped+=("$*"); }
 # Ends the test: failed, skipped when a check could not run, passed only when all ran.
@@ -12,21 +14,13 @@ finish() {
   echo "all checks passed"
 }
 
-# The width and height a PNG's header gives, as "WxH".
-png_size() {
-  local b
-  read -ra b < <(od -An -tu1 -j16 -N8 "$1")
-  echo "$(( (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3] ))x$(( (b[4] << 24) | (b[5] << 16) | (b[6] << 8) | b[7] ))"
-}
-
 # check_icons DIR: the clock in every size of the hicolor theme under DIR (…/icons/hicolor).
 check_icons() {
   local size
   for size in 16 22 24 32 48 64 128 256; do
-    local png="$1/${size}x${size}/apps/voz.png"
-    if [[ ! -f "$png" ]]; then fail "no icon $png"
-    elif [[ "$(png_size "$png")" != "${size}x${size}" ]]; then fail "$png is $(png_size "$png")"
-    fi
+    local png="$1/${size}x${size}/apps/voz.png" got
+    got="$(identify -format '%m %wx%h' "$png" 2>/dev/null)" || { fail "no icon $png"; continue; }
+    [[ "$got" == "PNG ${size}x${size}" ]] || fail "$png is $got"
   done
 }
 
@@ -41,9 +35,8 @@ validate_desktop() {
   done
 }
 
-# start_voz LAUNCHER EXPECTED: runs the launcher offscreen in the background (output in the
-# caller's $work/voz.log), waits until its process has become EXPECTED (the launcher execs the
-# program) and leaves its pid in voz_pid.
+# start_voz LAUNCHER EXPECTED: the launcher offscreen in the background (output in $work/voz.log)
+# until its process has become EXPECTED (the launcher execs the program); its pid in voz_pid.
 start_voz() {
   QT_QPA_PLATFORM=offscreen "$1" >"$work/voz.log" 2>&1 &
   voz_pid=$!

@@ -4,13 +4,12 @@
 # refreshing it, the user's own files kept, when the version changes.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=common.sh
 source "$here/common.sh"
 : "${VOZ_BUILD_DIR:?}"
 for tool in dpkg-deb "${VOZ_CPACK:-cpack}"; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
-work="$(mktemp -d)"
-trap 'stop_voz; rm -rf "$work"' EXIT
 
 "${VOZ_CPACK:-cpack}" -G DEB --config "$VOZ_BUILD_DIR/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log" >&2; fail "cpack failed"; finish; }

@@ -5,10 +5,9 @@
 # and --purge removing the rest.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=common.sh
 source "$here/common.sh"
 : "${VOZ_SOURCE_DIR:?}" "${VOZ_BUILD_DIR:?}"
-work="$(mktemp -d)"
-trap 'stop_voz; rm -rf "$work"' EXIT
 
 tree="$work/tree"  # the logs stay outside
 export HOME="$tree/my home"
