@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <optional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -38,9 +36,6 @@ TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
 }
 
 namespace {
-// Ways for the disk to take fewer bytes than a save writes. Both fail for root too.
-enum class NoRoom { FullFileSystem, FileSizeLimit };
-
 // Lines of a data file, different for each seed.
 QByteArray dataLines(int count, char seed)
 {
@@ -49,22 +44,14 @@ QByteArray dataLines(int count, char seed)
     return out;
 }
 
-void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
-
 struct FailedWrite : ::testing::TestWithParam<NoRoom> {};
 }  // namespace
 
 TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
 {
-    QTemporaryDir plain;
-    std::optional<FullDiskFolder> disk;
-    QString folder = plain.path();
-    if (GetParam() == NoRoom::FullFileSystem) {
-        disk.emplace();
-        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
-        folder = disk->path();
-    }
-    const QString path = folder + QStringLiteral("/my.dat");
+    const NoRoomFolder folder(GetParam());
+    if (folder.disk && !folder.disk->ok()) GTEST_SKIP() << qPrintable(folder.disk->whyNot());
+    const QString path = folder.path() + QStringLiteral("my.dat");
     ASSERT_TRUE(writeFileSafely(path, "first\r\n"));
     const QByteArray old = dataLines(150, 'o');  // a few KiB
     ASSERT_TRUE(writeFileSafely(path, old));
@@ -72,27 +59,16 @@ TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
 
     // Less room than the new file needs, though it is small enough to sit in a write buffer.
     QString reason;
-    bool saved = true;
-    if (GetParam() == NoRoom::FullFileSystem) {
-        disk->fill();
-        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
-    } else {
-        FileSizeLimit limit(4096);
-        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
-    }
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(reason.toStdString(), qt_error_string(GetParam() == NoRoom::FullFileSystem ? ENOSPC : EFBIG).toStdString());
+    EXPECT_FALSE(folder.starved(4096, [&] { return writeFileSafely(path, dataLines(400, 'n'), &reason); }));
+    EXPECT_EQ(reason.toStdString(), folder.error().toStdString());
     EXPECT_EQ(readFile(path), old);
     // Nothing of the failed attempt is left behind.
-    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     files.removeAll(QStringLiteral("filler"));
     EXPECT_EQ(files, QStringList{QStringLiteral("my.dat")});
 }
 
-INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
-                         [](const ::testing::TestParamInfo<NoRoom>& info) {
-                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
-                         });
+INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::ValuesIn(kNoRooms), noRoomName);
 
 TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
 {
