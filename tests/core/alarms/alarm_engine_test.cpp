@@ -1,5 +1,4 @@
 #include "core/files/settings_file.h"
-#include "support/files.h"
 #include "support/full_disk.h"
 #include "support/unreadable_file.h"
 #include "recording_host.h"
@@ -192,9 +191,7 @@ TEST_F(AlarmEngineTest, SavingOnAFullDiskKeepsTheOldFileAndWarns)
     for (int i = 0; i < 100; ++i) c.lstData.AddItem(QStringLiteral("twice 12:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')));
     // The overwrite confirmation's way of writing the file again.
     EXPECT_FALSE(e.WriteDataFile(QStringLiteral("my.dat")));
-    QFile f(p.gAppPath + QStringLiteral("my.dat"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), old);
+    EXPECT_EQ(readFile(QStringLiteral("my.dat")), old);
     EXPECT_EQ(host.told, QStringList{QStringLiteral("my.dat, file cannot be saved: No space left on device")});
 }
 
@@ -214,9 +211,8 @@ TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)
 
     e.fForm4ExitClick(fresh.lstData);
     EXPECT_EQ(p.gAlarmWindowOpen, VFalse);
-    SettingsReader reader(p.gAppPath);
     SettingsRecord back;
-    reader.read(1, back);
+    SettingsReader(p.gAppPath).read(1, back);
     EXPECT_EQ(trimBlanks(back.Label()), QStringLiteral("[TimeInputLoc]"));
     EXPECT_EQ(back.Value1, 1500);
     EXPECT_EQ(back.Value2, 3000);

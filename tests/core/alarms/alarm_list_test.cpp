@@ -2,16 +2,6 @@
 #include "core/alarms/time_text.h"
 
 #include <gtest/gtest.h>
-#include <memory>
-
-namespace {
-std::unique_ptr<ListBox> listOf(const QStringList& items)
-{
-    auto l = std::make_unique<ListBox>();
-    l->setItems(items);
-    return l;
-}
-}  // namespace
 
 TEST(AlarmList, InsertKeepsAscendingTimeOrder)
 {
@@ -34,8 +24,8 @@ TEST(AlarmList, InsertKeepsAscendingTimeOrder)
 
 TEST(AlarmList, SecondEntryForATimeIsRefusedWhateverItsWord)
 {
-    auto lp = listOf({QStringLiteral("once 07:00:00"), QStringLiteral("once 09:00:00")});
-    ListBox& l = *lp;
+    ListBox l;
+    l.setItems({QStringLiteral("once 07:00:00"), QStringLiteral("once 09:00:00")});
     l.setListIndex(1);
     EXPECT_EQ(insertSorted(l, QStringLiteral("09:00:00"), QStringLiteral("twice")), SortResult::Refused);
     EXPECT_EQ(insertSorted(l, QStringLiteral("07:00:00"), QStringLiteral("once")), SortResult::Refused);
