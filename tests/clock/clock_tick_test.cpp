@@ -44,7 +44,7 @@ TEST_F(ClockTickTest, AlarmFiresAtItsSecondWithSongAndMessage)
     EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x2")});
     EXPECT_TRUE(p.form6().Visible());
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("Wake up at 07:30:00"));
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 08:00:00")});
+    EXPECT_EQ(alarms(), QStringList{"once 08:00:00"});
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("08:00:00"));
     EXPECT_EQ(p.gListChanged, VFalse);
@@ -63,7 +63,7 @@ TEST_F(ClockTickTest, AlarmWithoutATickInItsSecondIsMissedSilently)
     EXPECT_EQ(songs(), 0);
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("alarm at 07:30:00") + QString(199, QLatin1Char(' ')) +
                                        QStringLiteral("\r\n ^-^ *************\r\nStand up at 07:30:00"));
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 07:45:00")});
+    EXPECT_EQ(alarms(), QStringList{"once 07:45:00"});
     tickOnce(t);
     EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("07:45:00"));
 }
@@ -78,7 +78,7 @@ TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAg
     tickOnce(t);
     EXPECT_EQ(alarms().size(), 2);
     tickOnce(t);
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 09:00:00")});
+    EXPECT_EQ(alarms(), QStringList{"once 09:00:00"});
     tickUntil(t, QStringLiteral("08:00:10"));
     EXPECT_EQ(alarms().size(), 1);
     EXPECT_EQ(songs(), 0);
@@ -173,7 +173,7 @@ TEST_P(MissedAlarmWhileTheListChanges, RemovesTheEntryItHandled)
     tickOnce(t);
     EXPECT_TRUE(p.form6().MsgText().startsWith(QStringLiteral("alarm at 07:29:30")));
     EXPECT_EQ(alarms(), GetParam().left);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("Stay at 07:45:00")});
+    EXPECT_EQ(messages(), QStringList{"Stay at 07:45:00"});
     EXPECT_EQ(songs(), 0);
 }
 
@@ -198,7 +198,7 @@ TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
     t.platform.setTime(QStringLiteral("23:59:00"));
     GetParam().act(t);
     tickOnce(t);
-    ASSERT_EQ(alarms(), QStringList{QStringLiteral("once 23:59:45")});
+    ASSERT_EQ(alarms(), QStringList{"once 23:59:45"});
     resumeAt(QStringLiteral("00:00:20"), 0, 1);
     tickOnce(t);
     EXPECT_TRUE(alarms().isEmpty());
@@ -236,7 +236,7 @@ TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 
 TEST_F(ClockTickTest, OpenMessageWindowComesForwardAndGrows)
 {
-    queue(t, {QStringLiteral("once 07:31:00")});
+    queue(t, {"once 07:31:00"});
     p.form6().SetMsgText(QStringLiteral("earlier"));
     p.form6().Show();
     tickOnce(t);

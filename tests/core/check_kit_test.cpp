@@ -50,7 +50,7 @@ TEST(CheckKit, ChimeSetupFromTheWindowControls)
 {
     CheckBox chk;
     ComboBox cb;
-    cb.setItems({QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("60")});
+    cb.setItems({"1", "5", "60"});
     std::int16_t interval = 0, answer = 0, next = -1;
     at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);  // unchecked
     EXPECT_EQ(answer, 0);
@@ -73,9 +73,7 @@ TEST(CheckKit, ChimeSetupFromTheWindowControls)
 // after it: never behind the clock, where the resync at second 45 would take it as missed.
 TEST(CheckKit, WallpaperTargetsComeWithinOneIntervalAndFollowEachOtherByIt)
 {
-    const QStringList entries = {QStringLiteral("5 min"), QStringLiteral("10 min"), QStringLiteral("15 min"),
-                                 QStringLiteral("30 min"), QStringLiteral("1 hr"),  QStringLiteral("2 hrs"),
-                                 QStringLiteral("3 hrs"), QStringLiteral("4 hrs")};
+    const QStringList entries = {"5 min", "10 min", "15 min", "30 min", "1 hr", "2 hrs", "3 hrs", "4 hrs"};
     const int minutes[] = {5, 10, 15, 30, 60, 120, 180, 240};
     CheckBox chk;
     chk.setValue(1);

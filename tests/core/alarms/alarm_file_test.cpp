@@ -29,8 +29,8 @@ TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
 {
     ListBox data, messages;
     EXPECT_TRUE(composeDataFile(data, messages).isEmpty());
-    data.setItems({QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00")});
-    messages.setItems({QStringLiteral("Café at 08:00:00")});
+    data.setItems({"once 07:00:00", "twice 08:00:00"});
+    messages.setItems({"Café at 08:00:00"});
     EXPECT_EQ(composeDataFile(data, messages),
               QByteArray("\"once 07:00:00\"\r\n\"twice 08:00:00\"\r\n\"Caf\xc3\xa9 at 08:00:00\"\r\n"));
 }
@@ -65,7 +65,7 @@ TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
     // Nothing of the failed attempt is left behind.
     QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     files.removeAll(QStringLiteral("filler"));
-    EXPECT_EQ(files, QStringList{QStringLiteral("my.dat")});
+    EXPECT_EQ(files, QStringList{"my.dat"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::ValuesIn(kNoRooms), noRoomName);
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::ValuesIn(kNoRooms), noRo
 TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
 {
     Lists l;
-    l.data.setItems({QStringLiteral("repeat 13:00:00")});
+    l.data.setItems({"repeat 13:00:00"});
     const LoadReport r = load(l,
                               "\"once 14:00:00\"\r\n\"twice 13:00:00\"\r\n\"once 11:00:00\"\r\n\"thrice 12:00:00\"\r\n"
                               "\"once 12:30:00\"\r\n\"Lunch at 12:30:00\"\r\n\"Again at 12:30:00\"\r\n"
@@ -82,10 +82,9 @@ TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
     EXPECT_EQ(r.badRecords, 0);
     EXPECT_TRUE(r.errorLines.isEmpty());
     // 11:00 and 12:00 have passed (now counts as passed), 13:00 was already in the list.
-    EXPECT_EQ(l.data.items(), (QStringList{QStringLiteral("once 12:30:00"), QStringLiteral("repeat 13:00:00"),
-                                         QStringLiteral("once 14:00:00")}));
+    EXPECT_EQ(l.data.items(), (QStringList{"once 12:30:00", "repeat 13:00:00", "once 14:00:00"}));
     // One message per time; a message without an alarm is still loaded.
-    EXPECT_EQ(l.messages.items(), (QStringList{QStringLiteral("Lunch at 12:30:00"), QStringLiteral("Orphan at 15:00:00")}));
+    EXPECT_EQ(l.messages.items(), (QStringList{"Lunch at 12:30:00", "Orphan at 15:00:00"}));
 
     // Loading the same file again adds nothing and reports nothing.
     Lists again;
@@ -103,9 +102,8 @@ TEST(DataFileLoad, BadRecordsAreReportedByNumberAndGoodOnesStillLoad)
     const LoadReport r =
         load(l, "\"once 07:00:00\"\r\n\"sometimes 08:00:00\"\r\n\"twice 09:00:00\"\r\n\"once 25:00:00\"\r\n"
                 "\"Hi at 7:00\"\r\n\"once 10:00:00\"\r\n");
-    EXPECT_EQ(r.errorLines, (QStringList{QStringLiteral("my.dat"), QStringLiteral("Invalid data in file, Data  2"),
-                                         QStringLiteral("Invalid data in file, Data  4"),
-                                         QStringLiteral("Invalid data in file, Data  5")}));
+    EXPECT_EQ(r.errorLines, (QStringList{"my.dat", "Invalid data in file, Data  2", "Invalid data in file, Data  4",
+                                         "Invalid data in file, Data  5"}));
     EXPECT_EQ(l.data.items().size(), 3);
 }
 
@@ -127,12 +125,10 @@ TEST(DataFileLoad, JunkBetweenGoodRecordsNeverBreaksTheListOrder)
 {
     // Seven junk records, one short of the limit, between good ones in scrambled order; one junk
     // record is a line of a megabyte.
-    const QStringList good = {QStringLiteral("once 23:00:00"),   QStringLiteral("twice 08:00:00"),
-                              QStringLiteral("once 22:00:00"),   QStringLiteral("thrice 09:30:00"),
-                              QStringLiteral("repeat 12:00:00"), QStringLiteral("once 07:00:01"),
-                              QStringLiteral("once 15:45:00")};
+    const QStringList good = {"once 23:00:00", "twice 08:00:00", "once 22:00:00", "thrice 09:30:00",
+                              "repeat 12:00:00", "once 07:00:01", "once 15:45:00"};
     QByteArray content;
-    QStringList expectedErrors{QStringLiteral("my.dat")};
+    QStringList expectedErrors{"my.dat"};
     for (int i = 0; i < good.size(); ++i) {
         QByteArray junk;
         for (int k = 0; k < 300; ++k) {
@@ -158,7 +154,7 @@ TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
     content += "\"bad\"\r\n";
     Lists l;
     const LoadReport r = load(l, content);
-    EXPECT_EQ(l.data.items(), QStringList{QStringLiteral("once 23:59:59")});
+    EXPECT_EQ(l.data.items(), QStringList{"once 23:59:59"});
     ASSERT_EQ(r.errorLines.size(), 2);
     EXPECT_EQ(r.errorLines[1], QStringLiteral("Invalid data in file, Data  70001"));
 }

@@ -343,8 +343,7 @@ private:
         }
     }
 
-    static inline const QString kWords[4] = {QStringLiteral("once"), QStringLiteral("twice"),
-                                             QStringLiteral("thrice"), QStringLiteral("repeat")};
+    static inline const QString kWords[4] = {"once", "twice", "thrice", "repeat"};
 
     std::mt19937 rng;
     QDateTime clock;
