@@ -18,13 +18,17 @@ struct AlarmEngineTest : EngineTest {
         c.txtAm.setText(QString::fromLatin1(am));
     }
     void add() { e.AddClick(Switch, c.txtTime, c.txtAm, c.cbPlayTimes, strTimesOfPlay, c.cbHour, c.cbMin, c.cbSec); }
+    void typeAndAdd(const char* h, const char* m, const char* s, const char* am)
+    {
+        typed(h, m, s, am);
+        add();
+    }
 };
 }  // namespace
 
 TEST_F(AlarmEngineTest, TypedTimeIsPaddedAndTurnedTo24Hours)
 {
-    typed("7", "5", "3", "PM");
-    add();
+    typeAndAdd("7", "5", "3", "PM");
     EXPECT_EQ(c.txtTime[1].Text(), QStringLiteral("07"));
     EXPECT_EQ(c.txtTime[2].Text(), QStringLiteral("05"));
     EXPECT_EQ(c.txtTime[3].Text(), QStringLiteral("03"));
@@ -33,11 +37,9 @@ TEST_F(AlarmEngineTest, TypedTimeIsPaddedAndTurnedTo24Hours)
     EXPECT_EQ(p.gHasAlarms, VTrue);
     EXPECT_EQ(p.gListChanged, VTrue);
 
-    typed("12", "00", "00", "PM");
-    add();
+    typeAndAdd("12", "00", "00", "PM");
     EXPECT_EQ(c.lstData.items().first(), QStringLiteral("once 12:00:00"));
-    typed("12", "30", "00", "AM");  // 00:30:00 has passed at 10:00
-    add();
+    typeAndAdd("12", "30", "00", "AM");  // 00:30:00 has passed at 10:00
     EXPECT_EQ(host.told, QStringList{"Time was passed or next day"});
 }
 
@@ -46,19 +48,14 @@ TEST_F(AlarmEngineTest, RefusalsShowTheirWarningAndLeaveTheList)
     const struct {
         const char *h, *m, *s;
     } cases[] = {{"0", "10", "10"}, {"13", "10", "10"}, {"11", "60", "00"}, {"11", "00", "60"}, {"11", "", "00"}};
-    for (const auto& k : cases) {
-        typed(k.h, k.m, k.s, "AM");
-        add();
-    }
+    for (const auto& k : cases) typeAndAdd(k.h, k.m, k.s, "AM");
     EXPECT_EQ(host.told, QStringList(5, QStringLiteral("Invalid input")));
     EXPECT_TRUE(c.lstData.items().isEmpty());
     EXPECT_EQ(p.gHasAlarms, VFalse);
     EXPECT_EQ(p.gTimerArmed, VFalse);
 
-    typed("10", "00", "00", "AM");  // exactly now
-    add();
-    typed("10", "00", "01", "AM");
-    add();
+    typeAndAdd("10", "00", "00", "AM");  // exactly now
+    typeAndAdd("10", "00", "01", "AM");
     c.cbPlayTimes.setListIndex(1);
     add();  // same time, other word
     EXPECT_EQ(host.told.mid(5), (QStringList{"Time was passed or next day", "Double time alarm is not permitted"}));

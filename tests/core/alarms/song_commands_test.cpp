@@ -2,15 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
 using SongCommandsTest = EngineTest;
-
-QByteArray padded(const char* s, int width)
-{
-    QByteArray b(s);
-    return b + QByteArray(width - b.size(), ' ');
-}
-}  // namespace
 
 TEST_F(SongCommandsTest, SongListHoldsExactWaveNamesInNameOrderOnce)
 {
@@ -44,7 +36,8 @@ TEST_F(SongCommandsTest, ChoosingASongSetsThePathAndStoresRecordThree)
     EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("bell.wav"));
     const QByteArray ini = readFile(QStringLiteral("voz.ini"));
     ASSERT_EQ(ini.size(), 3 * 51);
-    EXPECT_EQ(ini.mid(2 * 51), padded("[SongName]", 17) + QByteArray(4, '\0') + padded("bell", 30));
+    EXPECT_EQ(ini.mid(2 * 51), QByteArray("[SongName]").leftJustified(17) + QByteArray(4, '\0') +
+                                   QByteArray("bell").leftJustified(30));
 }
 
 TEST_F(SongCommandsTest, TryingTheSongPlaysItOnceEvenWithSoundOff)
