@@ -1,7 +1,6 @@
 #include "core/alarms/alarm_engine.h"
 #include "core/files/message_font.h"
 #include "clock/load_error_window.h"
-#include "clock/main_window.h"
 #include "clock/sound_module.h"
 #include "dialogs/alarm_set_window.h"
 #include "clock/message_window.h"
@@ -9,7 +8,6 @@
 #include "support/test_program.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>

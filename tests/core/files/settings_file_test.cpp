@@ -6,11 +6,9 @@
 #include "support/unreadable_file.h"
 #include "support/files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
 
 namespace {
 struct SettingsFileTest : ::testing::Test {
