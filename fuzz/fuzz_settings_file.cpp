@@ -1,10 +1,5 @@
-// Reads arbitrary bytes as voz.ini the way the program does, and traps as soon as a record
-// breaks a rule the rest of the program relies on: every field keeps its width, a record read
-// is the file's bytes (zero-filled past the end), labels come out trimmed, a trimmed field
-// written back fits its width without half a character, and storing a record changes that
-// record and nothing else.
-//
-// Input: the file as it is, any length.
+// Reads arbitrary bytes (the file as it is, any length) as voz.ini the way the program does, and
+// traps as soon as a record breaks one of the rules below that the rest of the program relies on.
 #include "core/files/message_font.h"
 #include "core/files/settings_file.h"
 #include "fuzz_check.h"

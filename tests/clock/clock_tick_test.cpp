@@ -90,9 +90,8 @@ TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAg
 
 TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 {
-    // The first entry has passed: the tick reports it missed and then fires the following entry,
-    // whose second it is, with its own sound and message. A second tick in that second does
-    // nothing more.
+    // The tick reports the passed first entry missed, then fires the next one with its own sound
+    // and message.
     t.platform.setTime(QStringLiteral("07:30:00"));
     t.platform.advanceMs(50);
     queue(t, {"once 07:29:59", "thrice 07:30:00"}, {"late at 07:29:59", "next at 07:30:00"});

@@ -1,11 +1,9 @@
 // Random traces of the clock tick: a clock that ticks with jitter, stalls, jumps both ways (also
 // across midnight) and is disabled for a while, with alarms added, loaded and deleted between
 // ticks. Every alarm must be accounted for exactly once: rung in its own second of its own day,
-// or reported missed after its second, with its message; never twice, never lost. Between the
-// ticks the precise wake runs the same steps at the next due second, armed as the main window
-// arms it (after a tick, a change of the list, enabling) on a timer that keeps the monotonic
-// clock, so a wall clock that jumps makes it come at the wrong moment until it is armed again.
-//
+// or reported missed after its second, with its message; never twice, never lost. Between ticks
+// the precise wake runs the same steps, armed as the main window arms it on a monotonic timer, so
+// a wall clock that jumps makes it come at the wrong moment until it is armed again.
 // VOZ_TRACE_SEED=n replays one trace; VOZ_TRACE_COUNT=n runs that many.
 #include "core/alarms/alarm_file.h"
 #include "core/alarms/alarm_tick.h"
