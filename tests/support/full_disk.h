@@ -48,10 +48,11 @@ private:
 // Ways for a write to find less room than it needs; both fail for root too.
 enum class NoRoom { FullFileSystem, FileSizeLimit };
 inline constexpr NoRoom kNoRooms[] = {NoRoom::FullFileSystem, NoRoom::FileSizeLimit};
-inline std::string noRoomName(const ::testing::TestParamInfo<NoRoom>& info)
+inline void PrintTo(NoRoom r, std::ostream* os)
 {
-    return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
+    *os << (r == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit");
 }
+inline std::string noRoomName(const ::testing::TestParamInfo<NoRoom>& info) { return ::testing::PrintToString(info.param); }
 
 // A folder (path() ends in '/') in which starved() runs a write with less room than it needs:
 // on a small file system filled first, or under a file size limit of `limit` bytes.
