@@ -28,7 +28,8 @@ TEST(CheckKit, AcceptsExactlyTheEntriesTheProgramWrites)
     for (const char* good : {" at 07:00:00", "Wake up at 07:00:00", "Meet me at at 23:59:59"})
         EXPECT_TRUE(takes(&CheckKit::CheckMessageLine, good)) << good;
     // A quote could not be saved back into a data file.
-    for (const char* bad : {"Wake up at 7:00:00", "Wake up 07:00:00", "at 07:00:00", "x at 07:00:61", "Say \"hi\" at 20:00:00"})
+    for (const char* bad :
+         {"Wake up at 7:00:00", "Wake up 07:00:00", "at 07:00:00", "x at 07:00:61", "Say \"hi\" at 20:00:00"})
         EXPECT_FALSE(takes(&CheckKit::CheckMessageLine, bad)) << bad;
 }
 

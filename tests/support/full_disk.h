@@ -52,7 +52,10 @@ inline void PrintTo(NoRoom r, std::ostream* os)
 {
     *os << (r == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit");
 }
-inline std::string noRoomName(const ::testing::TestParamInfo<NoRoom>& info) { return ::testing::PrintToString(info.param); }
+inline std::string noRoomName(const ::testing::TestParamInfo<NoRoom>& info)
+{
+    return ::testing::PrintToString(info.param);
+}
 
 // A folder (path() ends in '/') in which starved() runs a write with less room than it needs:
 // on a small file system filled first, or under a file size limit of `limit` bytes.

@@ -400,7 +400,9 @@ TEST(PreciseWake, TakesTheEarliestOfAlarmChimeAndWallpaper)
         {"10:20:00", "10:20:00", 0, 0, 0, -1, ""},
     };
     const QDate today(2026, 12, 7);
-    auto when = [&](const char* t) { return at(*t == '+' ? today.addDays(1) : today, QString::fromLatin1(t).right(8)); };
+    auto when = [&](const char* t) {
+        return at(*t == '+' ? today.addDays(1) : today, QString::fromLatin1(t).right(8));
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.now) + " alarm " + c.alarm + " due " + c.due);
         ProgramState s;
