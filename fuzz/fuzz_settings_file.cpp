@@ -1,15 +1,10 @@
-// Reads arbitrary bytes as voz.ini the way the program does, and traps as soon as a record
-// breaks a rule the rest of the program relies on: every field keeps its width, a record read
-// is the file's bytes (zero-filled past the end), labels come out trimmed, a trimmed field
-// written back fits its width without half a character, and storing a record changes that
-// record and nothing else.
-//
-// Input: the file as it is, any length.
+// Reads arbitrary bytes (the file as it is, any length) as voz.ini the way the program does, and
+// traps as soon as a record breaks one of the rules below that the rest of the program relies on.
 #include "core/files/message_font.h"
 #include "core/files/settings_file.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringDecoder>
@@ -19,7 +14,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -27,21 +21,11 @@ namespace {
 
 constexpr int kRecord = SettingsRecord::kSize;
 
-[[noreturn]] void fail(const char* what, int line)
-{
-    std::fprintf(stderr, "fuzz_settings_file: broken at line %d: %s\n", line, what);
-    __builtin_trap();
-}
-#define REQUIRE(cond)                          \
-    do {                                       \
-        if (!(cond)) fail(#cond, __LINE__);    \
-    } while (0)
-
 // One folder for the whole run: each input is written over the same voz.ini.
 const QString& appPath()
 {
     static QTemporaryDir dir;
-    if (!dir.isValid()) fail("no temporary folder", __LINE__);
+    REQUIRE(dir.isValid());
     static const QString path = dir.path() + QLatin1Char('/');
     return path;
 }
@@ -49,14 +33,13 @@ const QString& appPath()
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        fail("cannot write the input file", __LINE__);
+    REQUIRE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
 }
 
 QByteArray readFile(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) fail("cannot read the file back", __LINE__);
+    REQUIRE(f.open(QIODevice::ReadOnly));
     return f.readAll();
 }
 
@@ -152,13 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         for (int n = 0; n <= records + 1; ++n) {
             SettingsRecord rec;
             const bool whole = reader.read(n, rec);
-            if (n < 1) {
-                REQUIRE(!whole);
-                checkRecord(rec, QByteArray(kRecord, '\0'));
-                continue;
-            }
-            REQUIRE(whole == (static_cast<qint64>(n) * kRecord <= file.size()));
-            checkRecord(rec, recordAt(file, n));
+            REQUIRE(whole == (n >= 1 && static_cast<qint64>(n) * kRecord <= file.size()));
+            checkRecord(rec, n >= 1 ? recordAt(file, n) : QByteArray(kRecord, '\0'));
         }
     }
 

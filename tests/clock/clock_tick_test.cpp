@@ -20,13 +20,21 @@ struct ClockTickTest : ProgramTest {
     QStringList alarms() { return p.form4().c().lstData.items(); }
     QStringList messages() { return p.form4().c().lstMessage.items(); }
     int songs() const { return t.platform.wavesPlayed.size(); }
+    // The clock stands still (Disabled, a suspend) and runs again `days` later at hhmmss, plus ms.
+    void resumeAt(const QString& hhmmss, int ms = 0, int days = 0)
+    {
+        f.mDisabled_Click();
+        t.platform.clock = t.platform.clock.addDays(days);
+        t.platform.setTime(hhmmss);
+        t.platform.advanceMs(ms);
+        f.mDisabled_Click();
+    }
 };
 }  // namespace
 
 TEST_F(ClockTickTest, AlarmFiresAtItsSecondWithSongAndMessage)
 {
-    queue(t, {QStringLiteral("twice 07:30:00"), QStringLiteral("once 08:00:00")},
-          {QStringLiteral("Wake up at 07:30:00")});
+    queue(t, {"twice 07:30:00", "once 08:00:00"}, {"Wake up at 07:30:00"});
     tickUntil(t, QStringLiteral("07:29:59"));
     EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("07:30:00"));
     EXPECT_EQ(p.gPlayTimes, QStringLiteral("twice"));
@@ -36,7 +44,7 @@ TEST_F(ClockTickTest, AlarmFiresAtItsSecondWithSongAndMessage)
     EXPECT_EQ(t.platform.wavesPlayed, QStringList{p.gAppPath + QStringLiteral("ding.wav x2")});
     EXPECT_TRUE(p.form6().Visible());
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("Wake up at 07:30:00"));
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 08:00:00")});
+    EXPECT_EQ(alarms(), QStringList{"once 08:00:00"});
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("08:00:00"));
     EXPECT_EQ(p.gListChanged, VFalse);
@@ -48,36 +56,29 @@ TEST_F(ClockTickTest, AlarmFiresAtItsSecondWithSongAndMessage)
 
 TEST_F(ClockTickTest, AlarmWithoutATickInItsSecondIsMissedSilently)
 {
-    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("once 07:45:00")},
-          {QStringLiteral("Stand up at 07:30:00")});
+    queue(t, {"once 07:30:00", "once 07:45:00"}, {"Stand up at 07:30:00"});
     tickUntil(t, QStringLiteral("07:29:59"));
-    f.mDisabled_Click();
-    t.platform.setTime(QStringLiteral("07:30:20"));
-    f.mDisabled_Click();
+    resumeAt(QStringLiteral("07:30:20"));
     tickOnce(t);  // the first tick that sees it reports it, without waiting for second 0
     EXPECT_EQ(songs(), 0);
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("alarm at 07:30:00") + QString(199, QLatin1Char(' ')) +
                                        QStringLiteral("\r\n ^-^ *************\r\nStand up at 07:30:00"));
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 07:45:00")});
+    EXPECT_EQ(alarms(), QStringList{"once 07:45:00"});
     tickOnce(t);
     EXPECT_EQ(p.gNextAlarmTime, QStringLiteral("07:45:00"));
 }
 
 TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAgain)
 {
-    queue(t, {QStringLiteral("once 07:35:00"), QStringLiteral("repeat 07:40:00"), QStringLiteral("once 07:50:00"),
-              QStringLiteral("once 09:00:00")});
+    queue(t, {"once 07:35:00", "repeat 07:40:00", "once 07:50:00", "once 09:00:00"});
     tickOnce(t);
-    f.mDisabled_Click();
-    t.platform.setTime(QStringLiteral("07:59:59"));
-    t.platform.advanceMs(500);
-    f.mDisabled_Click();
+    resumeAt(QStringLiteral("07:59:59"), 500);
     tickOnce(t);  // 08:00:00.3, second 0: the first is shown as missed
     EXPECT_EQ(alarms().size(), 3);
     tickOnce(t);
     EXPECT_EQ(alarms().size(), 2);
     tickOnce(t);
-    EXPECT_EQ(alarms(), QStringList{QStringLiteral("once 09:00:00")});
+    EXPECT_EQ(alarms(), QStringList{"once 09:00:00"});
     tickUntil(t, QStringLiteral("08:00:10"));
     EXPECT_EQ(alarms().size(), 1);
     EXPECT_EQ(songs(), 0);
@@ -89,13 +90,11 @@ TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAg
 
 TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 {
-    // The first entry has passed: the tick reports it missed and then fires the following entry,
-    // whose second it is, with its own sound and message. A second tick in that second does
-    // nothing more.
+    // The tick reports the passed first entry missed, then fires the next one with its own sound
+    // and message.
     t.platform.setTime(QStringLiteral("07:30:00"));
     t.platform.advanceMs(50);
-    queue(t, {QStringLiteral("once 07:29:59"), QStringLiteral("thrice 07:30:00")},
-          {QStringLiteral("late at 07:29:59"), QStringLiteral("next at 07:30:00")});
+    queue(t, {"once 07:29:59", "thrice 07:30:00"}, {"late at 07:29:59", "next at 07:30:00"});
     f.Timer1_Timer();
     EXPECT_TRUE(alarms().isEmpty());
     EXPECT_TRUE(messages().isEmpty());
@@ -107,13 +106,16 @@ TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 }
 
 namespace {
-// Something done to the program; a row of the parameterised tests below.
+// Something done to the program, a row of the parameterised tests below; `left`: the alarms
+// left in the list, where the test asks.
 struct Step {
     const char* name;
     std::function<void(TestProgram&)> act;
+    QStringList left = {};
 };
 void PrintTo(const Step& s, std::ostream* os) { *os << s.name; }
 std::string stepName(const ::testing::TestParamInfo<Step>& info) { return info.param.name; }
+struct ClockTickStep : ClockTickTest, ::testing::WithParamInterface<Step> {};
 
 void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, const char* ampm = "AM")
 {
@@ -127,13 +129,19 @@ void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, con
                                c.cbSec);
 }
 
+void load(TestProgram& t, const QString& file, const QByteArray& bytes)
+{
+    t.writeFile(file, bytes);
+    t.program.form8().LoadClick(file);
+}
+
 // A change of the list in the last moment before an alarm's second.
-struct ChangeJustBeforeAnAlarm : ClockTickTest, ::testing::WithParamInterface<Step> {};
+using ChangeJustBeforeAnAlarm = ClockTickStep;
 }  // namespace
 
 TEST_P(ChangeJustBeforeAnAlarm, StillFiresItWithSound)
 {
-    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("once 09:00:00")}, {QStringLiteral("Up at 07:30:00")});
+    queue(t, {"once 07:30:00", "once 09:00:00"}, {"Up at 07:30:00"});
     tickOnce(t);  // reads the alarm
     ASSERT_EQ(p.gNextAlarmTime, QStringLiteral("07:30:00"));
     t.platform.setTime(QStringLiteral("07:29:59"));
@@ -146,71 +154,51 @@ TEST_P(ChangeJustBeforeAnAlarm, StillFiresItWithSound)
     EXPECT_FALSE(alarms().join(u',').contains(QStringLiteral("07:30:00")));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Changes, ChangeJustBeforeAnAlarm,
-    ::testing::Values(Step{"AnotherAlarmAdded", [](TestProgram& t) { typeAndAdd(t, "8", "15", "0"); }},
-                      Step{"DoubleTimeRefused", [](TestProgram& t) { typeAndAdd(t, "7", "30", "0"); }},
-                      Step{"FileLoaded",
-                                 [](TestProgram& t) {
-                                     t.writeFile(QStringLiteral("more.dat"), "\"twice 10:00:00\"\r\n");
-                                     t.program.form8().LoadClick(QStringLiteral("more.dat"));
-                                 }}),
-    stepName);
-
-namespace {
-// Something the user does in the Alarm Set window while the missed alarm's message shows.
-struct DuringMessage {
-    const char* name;
-    std::function<void(TestProgram&)> act;
-    QStringList left;
+const Step kChanges[] = {
+    {"AnotherAlarmAdded", [](TestProgram& t) { typeAndAdd(t, "8", "15", "0"); }},
+    {"DoubleTimeRefused", [](TestProgram& t) { typeAndAdd(t, "7", "30", "0"); }},
+    {"FileLoaded", [](TestProgram& t) { load(t, QStringLiteral("more.dat"), "\"twice 10:00:00\"\r\n"); }},
 };
-void PrintTo(const DuringMessage& d, std::ostream* os) { *os << d.name; }
+INSTANTIATE_TEST_SUITE_P(Changes, ChangeJustBeforeAnAlarm, ::testing::ValuesIn(kChanges), stepName);
 
-struct MissedAlarmWhileTheListChanges : ClockTickTest, ::testing::WithParamInterface<DuringMessage> {};
-}  // namespace
+// Something the user does in the Alarm Set window while the missed alarm's message shows.
+using MissedAlarmWhileTheListChanges = ClockTickStep;
 
 TEST_P(MissedAlarmWhileTheListChanges, RemovesTheEntryItHandled)
 {
-    queue(t, {QStringLiteral("once 07:29:30"), QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")},
-          {QStringLiteral("Gone at 07:29:30"), QStringLiteral("Stay at 07:45:00")});
+    queue(t, {"once 07:29:30", "twice 07:45:00", "once 08:00:00"}, {"Gone at 07:29:30", "Stay at 07:45:00"});
     // Runs while the message window shows "alarm at" and lets pending events through.
     QMetaObject::invokeMethod(qApp, [this] { GetParam().act(t); }, Qt::QueuedConnection);
     tickOnce(t);
     EXPECT_TRUE(p.form6().MsgText().startsWith(QStringLiteral("alarm at 07:29:30")));
     EXPECT_EQ(alarms(), GetParam().left);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("Stay at 07:45:00")});
+    EXPECT_EQ(messages(), QStringList{"Stay at 07:45:00"});
     EXPECT_EQ(songs(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, MissedAlarmWhileTheListChanges,
-    ::testing::Values(
-        DuringMessage{"EarlierEntryInserted",
-                      [](TestProgram& t) { t.program.form8().Sorting(QStringLiteral("07:29:20"), QStringLiteral("once")); },
-                      {QStringLiteral("once 07:29:20"), QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")}},
-        DuringMessage{"HandledEntryDeleted",
-                      [](TestProgram& t) {
-                          t.program.form4().c().lstData.RemoveItem(0);
-                          t.program.gListChanged = VTrue;
-                      },
-                      {QStringLiteral("twice 07:45:00"), QStringLiteral("once 08:00:00")}}),
-    [](const ::testing::TestParamInfo<DuringMessage>& info) { return std::string(info.param.name); });
+const Step kActions[] = {
+    {"EarlierEntryInserted",
+     [](TestProgram& t) { t.program.form8().Sorting(QStringLiteral("07:29:20"), QStringLiteral("once")); },
+     {"once 07:29:20", "twice 07:45:00", "once 08:00:00"}},
+    {"HandledEntryDeleted",
+     [](TestProgram& t) {
+         t.program.form4().c().lstData.RemoveItem(0);
+         t.program.gListChanged = VTrue;
+     },
+     {"twice 07:45:00", "once 08:00:00"}},
+};
+INSTANTIATE_TEST_SUITE_P(Actions, MissedAlarmWhileTheListChanges, ::testing::ValuesIn(kActions), stepName);
 
-namespace {
 // A way "once 23:59:45" with a message gets into the list: it belongs to the day that happens on.
-struct AlarmOverMidnight : ClockTickTest, ::testing::WithParamInterface<Step> {};
-}  // namespace
+using AlarmOverMidnight = ClockTickStep;
 
 TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
 {
     t.platform.setTime(QStringLiteral("23:59:00"));
     GetParam().act(t);
     tickOnce(t);
-    ASSERT_EQ(alarms(), QStringList{QStringLiteral("once 23:59:45")});
-    // The clock stands still over midnight (Disabled, a suspend) and runs again at 00:00:20.
-    f.mDisabled_Click();
-    t.platform.clock = QDateTime(t.platform.clock.date().addDays(1), QTime(0, 0, 20));
-    f.mDisabled_Click();
+    ASSERT_EQ(alarms(), QStringList{"once 23:59:45"});
+    resumeAt(QStringLiteral("00:00:20"), 0, 1);
     tickOnce(t);
     EXPECT_TRUE(alarms().isEmpty());
     EXPECT_TRUE(p.form6().MsgText().startsWith(QStringLiteral("alarm at 23:59:45")));
@@ -219,32 +207,26 @@ TEST_P(AlarmOverMidnight, IsReportedMissedOnTheNewDayAndNeverRingsThatEvening)
     typeAndAdd(t, "8", "0", "0");
     tickUntil(t, QStringLiteral("08:00:01"));
     EXPECT_EQ(songs(), 1);
-    f.mDisabled_Click();
-    t.platform.setTime(QStringLiteral("23:59:40"));
-    f.mDisabled_Click();
+    resumeAt(QStringLiteral("23:59:40"));
     tickUntil(t, QStringLiteral("23:59:50"));
     EXPECT_EQ(songs(), 1);
     EXPECT_EQ(p.form6().MsgText().count(QStringLiteral("23:59:45")), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arrivals, AlarmOverMidnight,
-    ::testing::Values(Step{"Added",
-                              [](TestProgram& t) {
-                                  typeAndAdd(t, "11", "59", "45", "PM");
-                                  t.program.form4().c().lstMessage.AddItem(QStringLiteral("Late call at 23:59:45"));
-                              }},
-                      Step{"Loaded",
-                              [](TestProgram& t) {
-                                  t.writeFile(QStringLiteral("late.dat"),
-                                              "\"once 23:59:45\"\r\n\"Late call at 23:59:45\"\r\n");
-                                  t.program.form8().LoadClick(QStringLiteral("late.dat"));
-                              }}),
-    stepName);
+const Step kArrivals[] = {
+    {"Added",
+     [](TestProgram& t) {
+         typeAndAdd(t, "11", "59", "45", "PM");
+         t.program.form4().c().lstMessage.AddItem(QStringLiteral("Late call at 23:59:45"));
+     }},
+    {"Loaded",
+     [](TestProgram& t) { load(t, QStringLiteral("late.dat"), "\"once 23:59:45\"\r\n\"Late call at 23:59:45\"\r\n"); }},
+};
+INSTANTIATE_TEST_SUITE_P(Arrivals, AlarmOverMidnight, ::testing::ValuesIn(kArrivals), stepName);
 
 TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 {
-    queue(t, {QStringLiteral("once 07:30:00"), QStringLiteral("twice 07:30:00")});
+    queue(t, {"once 07:30:00", "twice 07:30:00"});
     tickUntil(t, QStringLiteral("07:30:00"));
     EXPECT_EQ(songs(), 1);
     EXPECT_TRUE(alarms().isEmpty());
@@ -253,13 +235,11 @@ TEST_F(ClockTickTest, TwoEntriesWithOneTimeFireOnceAndMissTheOther)
 
 TEST_F(ClockTickTest, OpenMessageWindowComesForwardAndGrows)
 {
-    queue(t, {QStringLiteral("once 07:31:00")});
+    queue(t, {"once 07:31:00"});
     p.form6().SetMsgText(QStringLiteral("earlier"));
     p.form6().Show();
     tickOnce(t);
-    f.mDisabled_Click();
-    t.platform.setTime(QStringLiteral("07:32:00"));
-    f.mDisabled_Click();
+    resumeAt(QStringLiteral("07:32:00"));
     t.platform.calls.clear();
     tickOnce(t, 100);
     EXPECT_EQ(t.platform.countCalls(QStringLiteral("foreground Message")), 1);
@@ -267,54 +247,40 @@ TEST_F(ClockTickTest, OpenMessageWindowComesForwardAndGrows)
               QStringLiteral("earlier") + QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ alarm at 07:31:00"));
 }
 
-TEST_F(ClockTickTest, ChimeSoundsInTheFirstSecondsOfItsMinuteOnly)
+// A chime every `interval` minutes (60: hourly, `next` an hour), no alarms: it sounds in the first
+// seconds of its minute only, moves on when due, and the resync at second 30 catches a lagging
+// hourly target up by one hour.
+TEST_F(ClockTickTest, ChimeSoundsInTheFirstSecondsOfItsMinuteOnlyAndCatchesUp)
 {
+    const struct {
+        std::int16_t interval, next;
+        bool soundOn;
+        const char* at;
+        std::vector<int> ticks;  // ms each
+        int nextAfter, sounds;
+    } rows[] = {
+        {15, 45, true, "07:44:59", {800, 800}, 0, 1},
+        {15, 45, true, "08:45:03", {100}, 0, 0},   // the minute's first tick at second 3
+        {15, 0, false, "09:00:00", {100}, 15, 0},  // sound off: the schedule still moves
+        {60, 0, true, "23:10:30", {100}, 0, 0},    // the coming midnight, not a lag
+        {60, 1, true, "03:10:30", {100}, 2, 0},
+        {60, 2, true, "03:11:30", {100}, 4, 0},    // caught up to 3, found due at second 30, moved on
+    };
     p.gEMPlayOn = VTrue;
-    p.gEMInterval = 15;
-    p.gEMNextTime = 45;
     p.gTimerArmed = VTrue;
-    t.platform.setTime(QStringLiteral("07:44:59"));
-    tickOnce(t);  // 07:44:59.8
-    tickOnce(t);  // 07:45:00.6
-    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd \"") + p.gAppPath + QStringLiteral("didi.snd\" 1")), 1);
-    EXPECT_EQ(p.gEMNextTime, 0);
-
-    // First tick of the minute at second 3: the schedule moves on without a sound.
-    t.platform.calls.clear();
-    p.gEMNextTime = 45;
-    t.platform.setTime(QStringLiteral("08:45:03"));
-    tickOnce(t, 100);
-    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), 0);
-    EXPECT_EQ(p.gEMNextTime, 0);
-
-    // Sound off: no chime, the schedule still moves.
-    p.gSoundOn = VFalse;
-    t.platform.setTime(QStringLiteral("09:00:00"));
-    tickOnce(t, 100);
-    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), 0);
-    EXPECT_EQ(p.gEMNextTime, 15);
-}
-
-TEST_F(ClockTickTest, HourlyChimeCatchesUpOneHourPerResync)
-{
-    p.gEMPlayOn = VTrue;
-    p.gEMInterval = 60;
-    p.gTimerArmed = VTrue;
-    p.gEMNextTime = 0;
-    t.platform.setTime(QStringLiteral("23:10:30"));
-    tickOnce(t, 100);
-    EXPECT_EQ(p.gEMNextTime, 0);  // the coming midnight, not a lag
-
-    p.gEMNextTime = 1;
-    t.platform.setTime(QStringLiteral("03:10:30"));
-    tickOnce(t, 100);
-    EXPECT_EQ(p.gEMNextTime, 2);
-    t.platform.setTime(QStringLiteral("03:11:30"));
-    t.platform.calls.clear();
-    tickOnce(t, 100);
-    // Caught up to 3, found due at second 30 and moved on without sound.
-    EXPECT_EQ(p.gEMNextTime, 4);
-    EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), 0);
+    const QString chime = QStringLiteral("snd \"") + p.gAppPath + QStringLiteral("didi.snd\" 1");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.at);
+        p.gEMInterval = r.interval;
+        p.gEMNextTime = r.next;
+        p.gSoundOn = toVBool(r.soundOn);
+        t.platform.setTime(QString::fromLatin1(r.at));
+        t.platform.calls.clear();
+        for (const int ms : r.ticks) tickOnce(t, ms);
+        EXPECT_EQ(p.gEMNextTime, r.nextAfter);
+        EXPECT_EQ(t.platform.countCalls(QStringLiteral("snd")), r.sounds);
+        EXPECT_EQ(t.platform.countCalls(chime), r.sounds);
+    }
 }
 
 TEST_F(ClockTickTest, MinuteChimeThatLagsIsSetUpAgainFromTheWindow)

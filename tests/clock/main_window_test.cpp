@@ -28,8 +28,8 @@ struct MainWindowTest : ProgramTest {
                    : t.platform.calls;
     }
 };
-const QStringList kStopCalls{QStringLiteral("snd \"\" 4"), QStringLiteral("mci close tmpMidiPlay")};
-const QStringList kEndCalls{QStringLiteral("tray 2"), QStringLiteral("end")};
+const QStringList kStopCalls{"snd \"\" 4", "mci close tmpMidiPlay"};
+const QStringList kEndCalls{"tray 2", "end"};
 }  // namespace
 
 // Each item of the menu, in its place, runs its own command; "-" is a separator.
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, SessionQuitEndsWithoutDeletingTheIcon)
 {
     t.platform.calls.clear();
     f.Form_QueryUnload();
-    EXPECT_EQ(t.platform.calls, QStringList{QStringLiteral("end")});
+    EXPECT_EQ(t.platform.calls, QStringList{"end"});
 }
 
 TEST_F(MainWindowTest, HelpWarnsWithoutHelpFileAndOpensAViewerWithIt)
@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, WhoWillForegroundRaisesOnlyAVisibleFrontWindow)
     f.WhoWillForeground(kFrontMessage);
     EXPECT_TRUE(t.platform.calls.isEmpty());
     f.WhoWillForeground(kFrontWarning);
-    EXPECT_EQ(t.platform.calls, QStringList{QStringLiteral("topmost Voz Warning Message")});
+    EXPECT_EQ(t.platform.calls, QStringList{"topmost Voz Warning Message"});
 }
 
 TEST_F(MainWindowTest, RightClickOpensTheMenuWithItsRightEdgeWhereThePlatformSays)

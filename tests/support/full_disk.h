@@ -1,9 +1,13 @@
 #pragma once
 #include <QString>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <cerrno>
 #include <csignal>
+#include <optional>
+#include <string>
 
 // A folder on a small file system of its own (tmpfs, mounted in a private mount namespace of
 // this process) that can be filled to the last byte. Needs the right to mount, as root has;
@@ -39,4 +43,40 @@ public:
 private:
     rlimit m_old{};
     struct sigaction m_oldAction {};
+};
+
+// Ways for a write to find less room than it needs; both fail for root too.
+enum class NoRoom { FullFileSystem, FileSizeLimit };
+inline constexpr NoRoom kNoRooms[] = {NoRoom::FullFileSystem, NoRoom::FileSizeLimit};
+inline void PrintTo(NoRoom r, std::ostream* os)
+{
+    *os << (r == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit");
+}
+inline std::string noRoomName(const ::testing::TestParamInfo<NoRoom>& info)
+{
+    return ::testing::PrintToString(info.param);
+}
+
+// A folder (path() ends in '/') in which starved() runs a write with less room than it needs:
+// on a small file system filled first, or under a file size limit of `limit` bytes.
+struct NoRoomFolder {
+    explicit NoRoomFolder(NoRoom how)
+    {
+        if (how == NoRoom::FullFileSystem) disk.emplace();
+    }
+    QString path() const { return (disk ? disk->path() : plain.path()) + QLatin1Char('/'); }
+    template <class Write> bool starved(rlim_t limit, Write write) const
+    {
+        if (disk) {
+            disk->fill();
+            return write();
+        }
+        const FileSizeLimit cap(limit);
+        return write();
+    }
+    // The reason the failed write gives.
+    QString error() const { return qt_error_string(disk ? ENOSPC : EFBIG); }
+
+    QTemporaryDir plain;
+    std::optional<FullDiskFolder> disk;
 };

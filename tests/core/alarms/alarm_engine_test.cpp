@@ -1,5 +1,4 @@
 #include "core/files/settings_file.h"
-#include "support/files.h"
 #include "support/full_disk.h"
 #include "support/unreadable_file.h"
 #include "recording_host.h"
@@ -19,27 +18,29 @@ struct AlarmEngineTest : EngineTest {
         c.txtAm.setText(QString::fromLatin1(am));
     }
     void add() { e.AddClick(Switch, c.txtTime, c.txtAm, c.cbPlayTimes, strTimesOfPlay, c.cbHour, c.cbMin, c.cbSec); }
+    void typeAndAdd(const char* h, const char* m, const char* s, const char* am)
+    {
+        typed(h, m, s, am);
+        add();
+    }
 };
 }  // namespace
 
 TEST_F(AlarmEngineTest, TypedTimeIsPaddedAndTurnedTo24Hours)
 {
-    typed("7", "5", "3", "PM");
-    add();
+    typeAndAdd("7", "5", "3", "PM");
     EXPECT_EQ(c.txtTime[1].Text(), QStringLiteral("07"));
     EXPECT_EQ(c.txtTime[2].Text(), QStringLiteral("05"));
     EXPECT_EQ(c.txtTime[3].Text(), QStringLiteral("03"));
-    EXPECT_EQ(c.lstData.items(), QStringList{QStringLiteral("once 19:05:03")});
+    EXPECT_EQ(c.lstData.items(), QStringList{"once 19:05:03"});
     EXPECT_EQ(p.gTimerArmed, VTrue);
     EXPECT_EQ(p.gHasAlarms, VTrue);
     EXPECT_EQ(p.gListChanged, VTrue);
 
-    typed("12", "00", "00", "PM");
-    add();
+    typeAndAdd("12", "00", "00", "PM");
     EXPECT_EQ(c.lstData.items().first(), QStringLiteral("once 12:00:00"));
-    typed("12", "30", "00", "AM");  // 00:30:00 has passed at 10:00
-    add();
-    EXPECT_EQ(host.told, QStringList{QStringLiteral("Time was passed or next day")});
+    typeAndAdd("12", "30", "00", "AM");  // 00:30:00 has passed at 10:00
+    EXPECT_EQ(host.told, QStringList{"Time was passed or next day"});
 }
 
 TEST_F(AlarmEngineTest, RefusalsShowTheirWarningAndLeaveTheList)
@@ -47,24 +48,18 @@ TEST_F(AlarmEngineTest, RefusalsShowTheirWarningAndLeaveTheList)
     const struct {
         const char *h, *m, *s;
     } cases[] = {{"0", "10", "10"}, {"13", "10", "10"}, {"11", "60", "00"}, {"11", "00", "60"}, {"11", "", "00"}};
-    for (const auto& k : cases) {
-        typed(k.h, k.m, k.s, "AM");
-        add();
-    }
+    for (const auto& k : cases) typeAndAdd(k.h, k.m, k.s, "AM");
     EXPECT_EQ(host.told, QStringList(5, QStringLiteral("Invalid input")));
     EXPECT_TRUE(c.lstData.items().isEmpty());
     EXPECT_EQ(p.gHasAlarms, VFalse);
     EXPECT_EQ(p.gTimerArmed, VFalse);
 
-    typed("10", "00", "00", "AM");  // exactly now
-    add();
-    typed("10", "00", "01", "AM");
-    add();
+    typeAndAdd("10", "00", "00", "AM");  // exactly now
+    typeAndAdd("10", "00", "01", "AM");
     c.cbPlayTimes.setListIndex(1);
     add();  // same time, other word
-    EXPECT_EQ(host.told.mid(5), (QStringList{QStringLiteral("Time was passed or next day"),
-                                              QStringLiteral("Double time alarm is not permitted")}));
-    EXPECT_EQ(c.lstData.items(), QStringList{QStringLiteral("once 10:00:01")});
+    EXPECT_EQ(host.told.mid(5), (QStringList{"Time was passed or next day", "Double time alarm is not permitted"}));
+    EXPECT_EQ(c.lstData.items(), QStringList{"once 10:00:01"});
     EXPECT_EQ(strTimesOfPlay, QStringLiteral("twice"));
 }
 
@@ -84,12 +79,12 @@ TEST_F(AlarmEngineTest, ListModeTakesTheDropDownsAndNeedsAllThree)
     c.cbHour.setListIndex(2);  // "03"
     c.cbMin.setListIndex(45);
     add();
-    EXPECT_EQ(host.told, QStringList{QStringLiteral("invalid input")});
+    EXPECT_EQ(host.told, QStringList{"invalid input"});
     EXPECT_EQ(p.gHasAlarms, 0);
     e.SecDropDown(Switch, c.cbSec, c.shpInputTime, c.shpClickTime, c.txtTime);
     c.cbSec.setListIndex(7);
     add();
-    EXPECT_EQ(c.lstData.items(), QStringList{QStringLiteral("once 15:45:07")});
+    EXPECT_EQ(c.lstData.items(), QStringList{"once 15:45:07"});
 
     e.Label1Click(Switch, c.shpInputTime, c.shpClickTime, c.txtTime);
     EXPECT_EQ(Switch, VTrue);
@@ -110,11 +105,11 @@ TEST_F(AlarmEngineTest, AmPmSwitchAndMessageRemoval)
     e.UpClick(am);
     EXPECT_EQ(am.Text(), QStringLiteral("pm"));
 
-    c.lstData.setItems({QStringLiteral("once 11:00:00")});
+    c.lstData.setItems({"once 11:00:00"});
     c.lstData.setListIndex(0);
-    c.lstMessage.setItems({QStringLiteral("a at 11:00:00"), QStringLiteral("b at 12:00:00"), QStringLiteral("c at 11:00:00")});
+    c.lstMessage.setItems({"a at 11:00:00", "b at 12:00:00", "c at 11:00:00"});
     e.cClearMsg(c.lstMessage, c.lstData);
-    EXPECT_EQ(c.lstMessage.items(), (QStringList{QStringLiteral("b at 12:00:00"), QStringLiteral("c at 11:00:00")}));
+    EXPECT_EQ(c.lstMessage.items(), (QStringList{"b at 12:00:00", "c at 11:00:00"}));
 }
 
 TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
@@ -123,21 +118,20 @@ TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
     e.LoadClick(QStringLiteral("day.dat"));
     EXPECT_EQ(host.loadErrorShows, 1);
     EXPECT_EQ(host.loadErrors,
-              (QStringList{QStringLiteral("day.dat"), QStringLiteral("Invalid data in file, Data  2"),
-                           QStringLiteral("Invalid data in file, Data  4")}));
-    EXPECT_EQ(c.lstData.items(), (QStringList{QStringLiteral("twice 10:30:00"), QStringLiteral("once 11:00:00")}));
+              (QStringList{"day.dat", "Invalid data in file, Data  2", "Invalid data in file, Data  4"}));
+    EXPECT_EQ(c.lstData.items(), (QStringList{"twice 10:30:00", "once 11:00:00"}));
     EXPECT_EQ(p.gTimerArmed, VTrue);
     EXPECT_EQ(p.gHasAlarms, VTrue);
 
     p.gTimerArmed = VFalse;
     e.LoadClick(QStringLiteral("none.dat"));
-    EXPECT_EQ(host.told, QStringList{QStringLiteral("none.dat, file not found")});
+    EXPECT_EQ(host.told, QStringList{"none.dat, file not found"});
     EXPECT_EQ(p.gTimerArmed, VFalse);
 }
 
 TEST_F(AlarmEngineTest, LoadingAFileTooLargeOrUnreadableSaysWhyAndChangesNothing)
 {
-    c.lstData.setItems({QStringLiteral("once 11:00:00")});
+    c.lstData.setItems({"once 11:00:00"});
     QStringList expected;
     // Too large to be a day's alarms: 2 GiB, sparse.
     QFile big(path(QStringLiteral("my.dat")));
@@ -152,7 +146,7 @@ TEST_F(AlarmEngineTest, LoadingAFileTooLargeOrUnreadableSaysWhyAndChangesNothing
         e.LoadClick(QStringLiteral("my.dat"));
         expected << QStringLiteral("my.dat, file cannot be read: ") + kind.reason;
         EXPECT_EQ(host.told, expected);
-        EXPECT_EQ(c.lstData.items(), QStringList{QStringLiteral("once 11:00:00")});
+        EXPECT_EQ(c.lstData.items(), QStringList{"once 11:00:00"});
         EXPECT_EQ(host.loadErrorShows, 0);
         EXPECT_EQ(p.gTimerArmed, VFalse);
     }
@@ -161,8 +155,8 @@ TEST_F(AlarmEngineTest, LoadingAFileTooLargeOrUnreadableSaysWhyAndChangesNothing
 
 TEST_F(AlarmEngineTest, SavingWritesBothListsAndNeverOverwritesWithoutAsking)
 {
-    c.lstData.setItems({QStringLiteral("once 11:00:00"), QStringLiteral("twice 12:00:00")});
-    c.lstMessage.setItems({QStringLiteral("Noon at 12:00:00")});
+    c.lstData.setItems({"once 11:00:00", "twice 12:00:00"});
+    c.lstMessage.setItems({"Noon at 12:00:00"});
     e.SaveFileClick(QStringLiteral("day.dat"));
     EXPECT_EQ(readFile(QStringLiteral("day.dat")),
               QByteArray("\"once 11:00:00\"\r\n\"twice 12:00:00\"\r\n\"Noon at 12:00:00\"\r\n"));
@@ -174,7 +168,7 @@ TEST_F(AlarmEngineTest, SavingWritesBothListsAndNeverOverwritesWithoutAsking)
     host.loaded = false;
     host.pendingWrite();
     EXPECT_EQ(readFile(QStringLiteral("day.dat")).count('\n'), 3);
-    EXPECT_EQ(host.told, QStringList{QStringLiteral("day.dat, file cannot be saved: the alarm list is no longer open")});
+    EXPECT_EQ(host.told, QStringList{"day.dat, file cannot be saved: the alarm list is no longer open"});
     host.loaded = true;
     host.pendingWrite();
     EXPECT_EQ(readFile(QStringLiteral("day.dat")), QByteArray("\"Noon at 12:00:00\"\r\n"));
@@ -185,17 +179,15 @@ TEST_F(AlarmEngineTest, SavingOnAFullDiskKeepsTheOldFileAndWarns)
     FullDiskFolder disk;
     if (!disk.ok()) GTEST_SKIP() << qPrintable(disk.whyNot());
     p.gAppPath = disk.path() + QLatin1Char('/');
-    c.lstData.setItems({QStringLiteral("once 11:00:00")});
+    c.lstData.setItems({"once 11:00:00"});
     e.SaveFileClick(QStringLiteral("my.dat"));
     const QByteArray old = QByteArray("\"once 11:00:00\"\r\n");
     disk.fill();
     for (int i = 0; i < 100; ++i) c.lstData.AddItem(QStringLiteral("twice 12:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')));
     // The overwrite confirmation's way of writing the file again.
     EXPECT_FALSE(e.WriteDataFile(QStringLiteral("my.dat")));
-    QFile f(p.gAppPath + QStringLiteral("my.dat"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), old);
-    EXPECT_EQ(host.told, QStringList{QStringLiteral("my.dat, file cannot be saved: No space left on device")});
+    EXPECT_EQ(readFile(QStringLiteral("my.dat")), old);
+    EXPECT_EQ(host.told, QStringList{"my.dat, file cannot be saved: No space left on device"});
 }
 
 TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)
@@ -214,13 +206,12 @@ TEST_F(AlarmEngineTest, WindowStartAndExitUseTheSettingsFile)
 
     e.fForm4ExitClick(fresh.lstData);
     EXPECT_EQ(p.gAlarmWindowOpen, VFalse);
-    SettingsReader reader(p.gAppPath);
     SettingsRecord back;
-    reader.read(1, back);
+    SettingsReader(p.gAppPath).read(1, back);
     EXPECT_EQ(trimBlanks(back.Label()), QStringLiteral("[TimeInputLoc]"));
     EXPECT_EQ(back.Value1, 1500);
     EXPECT_EQ(back.Value2, 3000);
-    fresh.lstData.setItems({QStringLiteral("once 14:00:00")});
+    fresh.lstData.setItems({"once 14:00:00"});
     e.fForm4ExitClick(fresh.lstData);
     EXPECT_EQ(p.gAlarmWindowOpen, VTrue);
 }

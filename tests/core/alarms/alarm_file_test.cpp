@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <optional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -31,16 +29,13 @@ TEST(DataFileWrite, AlarmsThenMessagesQuotedWithCrLf)
 {
     ListBox data, messages;
     EXPECT_TRUE(composeDataFile(data, messages).isEmpty());
-    data.setItems({QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00")});
-    messages.setItems({QStringLiteral("Café at 08:00:00")});
+    data.setItems({"once 07:00:00", "twice 08:00:00"});
+    messages.setItems({"Café at 08:00:00"});
     EXPECT_EQ(composeDataFile(data, messages),
               QByteArray("\"once 07:00:00\"\r\n\"twice 08:00:00\"\r\n\"Caf\xc3\xa9 at 08:00:00\"\r\n"));
 }
 
 namespace {
-// Ways for the disk to take fewer bytes than a save writes. Both fail for root too.
-enum class NoRoom { FullFileSystem, FileSizeLimit };
-
 // Lines of a data file, different for each seed.
 QByteArray dataLines(int count, char seed)
 {
@@ -49,22 +44,14 @@ QByteArray dataLines(int count, char seed)
     return out;
 }
 
-void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
-
 struct FailedWrite : ::testing::TestWithParam<NoRoom> {};
 }  // namespace
 
 TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
 {
-    QTemporaryDir plain;
-    std::optional<FullDiskFolder> disk;
-    QString folder = plain.path();
-    if (GetParam() == NoRoom::FullFileSystem) {
-        disk.emplace();
-        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
-        folder = disk->path();
-    }
-    const QString path = folder + QStringLiteral("/my.dat");
+    const NoRoomFolder folder(GetParam());
+    if (folder.disk && !folder.disk->ok()) GTEST_SKIP() << qPrintable(folder.disk->whyNot());
+    const QString path = folder.path() + QStringLiteral("my.dat");
     ASSERT_TRUE(writeFileSafely(path, "first\r\n"));
     const QByteArray old = dataLines(150, 'o');  // a few KiB
     ASSERT_TRUE(writeFileSafely(path, old));
@@ -72,32 +59,21 @@ TEST_P(FailedWrite, KeepsEveryByteOfTheOldFileAndSaysWhy)
 
     // Less room than the new file needs, though it is small enough to sit in a write buffer.
     QString reason;
-    bool saved = true;
-    if (GetParam() == NoRoom::FullFileSystem) {
-        disk->fill();
-        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
-    } else {
-        FileSizeLimit limit(4096);
-        saved = writeFileSafely(path, dataLines(400, 'n'), &reason);
-    }
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(reason.toStdString(), qt_error_string(GetParam() == NoRoom::FullFileSystem ? ENOSPC : EFBIG).toStdString());
+    EXPECT_FALSE(folder.starved(4096, [&] { return writeFileSafely(path, dataLines(400, 'n'), &reason); }));
+    EXPECT_EQ(reason.toStdString(), folder.error().toStdString());
     EXPECT_EQ(readFile(path), old);
     // Nothing of the failed attempt is left behind.
-    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     files.removeAll(QStringLiteral("filler"));
-    EXPECT_EQ(files, QStringList{QStringLiteral("my.dat")});
+    EXPECT_EQ(files, QStringList{"my.dat"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
-                         [](const ::testing::TestParamInfo<NoRoom>& info) {
-                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
-                         });
+INSTANTIATE_TEST_SUITE_P(Disks, FailedWrite, ::testing::ValuesIn(kNoRooms), noRoomName);
 
 TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
 {
     Lists l;
-    l.data.setItems({QStringLiteral("repeat 13:00:00")});
+    l.data.setItems({"repeat 13:00:00"});
     const LoadReport r = load(l,
                               "\"once 14:00:00\"\r\n\"twice 13:00:00\"\r\n\"once 11:00:00\"\r\n\"thrice 12:00:00\"\r\n"
                               "\"once 12:30:00\"\r\n\"Lunch at 12:30:00\"\r\n\"Again at 12:30:00\"\r\n"
@@ -106,10 +82,9 @@ TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
     EXPECT_EQ(r.badRecords, 0);
     EXPECT_TRUE(r.errorLines.isEmpty());
     // 11:00 and 12:00 have passed (now counts as passed), 13:00 was already in the list.
-    EXPECT_EQ(l.data.items(), (QStringList{QStringLiteral("once 12:30:00"), QStringLiteral("repeat 13:00:00"),
-                                         QStringLiteral("once 14:00:00")}));
+    EXPECT_EQ(l.data.items(), (QStringList{"once 12:30:00", "repeat 13:00:00", "once 14:00:00"}));
     // One message per time; a message without an alarm is still loaded.
-    EXPECT_EQ(l.messages.items(), (QStringList{QStringLiteral("Lunch at 12:30:00"), QStringLiteral("Orphan at 15:00:00")}));
+    EXPECT_EQ(l.messages.items(), (QStringList{"Lunch at 12:30:00", "Orphan at 15:00:00"}));
 
     // Loading the same file again adds nothing and reports nothing.
     Lists again;
@@ -127,9 +102,8 @@ TEST(DataFileLoad, BadRecordsAreReportedByNumberAndGoodOnesStillLoad)
     const LoadReport r =
         load(l, "\"once 07:00:00\"\r\n\"sometimes 08:00:00\"\r\n\"twice 09:00:00\"\r\n\"once 25:00:00\"\r\n"
                 "\"Hi at 7:00\"\r\n\"once 10:00:00\"\r\n");
-    EXPECT_EQ(r.errorLines, (QStringList{QStringLiteral("my.dat"), QStringLiteral("Invalid data in file, Data  2"),
-                                         QStringLiteral("Invalid data in file, Data  4"),
-                                         QStringLiteral("Invalid data in file, Data  5")}));
+    EXPECT_EQ(r.errorLines, (QStringList{"my.dat", "Invalid data in file, Data  2", "Invalid data in file, Data  4",
+                                         "Invalid data in file, Data  5"}));
     EXPECT_EQ(l.data.items().size(), 3);
 }
 
@@ -151,12 +125,10 @@ TEST(DataFileLoad, JunkBetweenGoodRecordsNeverBreaksTheListOrder)
 {
     // Seven junk records, one short of the limit, between good ones in scrambled order; one junk
     // record is a line of a megabyte.
-    const QStringList good = {QStringLiteral("once 23:00:00"),   QStringLiteral("twice 08:00:00"),
-                              QStringLiteral("once 22:00:00"),   QStringLiteral("thrice 09:30:00"),
-                              QStringLiteral("repeat 12:00:00"), QStringLiteral("once 07:00:01"),
-                              QStringLiteral("once 15:45:00")};
+    const QStringList good = {"once 23:00:00", "twice 08:00:00", "once 22:00:00", "thrice 09:30:00",
+                              "repeat 12:00:00", "once 07:00:01", "once 15:45:00"};
     QByteArray content;
-    QStringList expectedErrors{QStringLiteral("my.dat")};
+    QStringList expectedErrors{"my.dat"};
     for (int i = 0; i < good.size(); ++i) {
         QByteArray junk;
         for (int k = 0; k < 300; ++k) {
@@ -182,7 +154,7 @@ TEST(DataFileLoad, ManyLinesCountBeyondSixteenBits)
     content += "\"bad\"\r\n";
     Lists l;
     const LoadReport r = load(l, content);
-    EXPECT_EQ(l.data.items(), QStringList{QStringLiteral("once 23:59:59")});
+    EXPECT_EQ(l.data.items(), QStringList{"once 23:59:59"});
     ASSERT_EQ(r.errorLines.size(), 2);
     EXPECT_EQ(r.errorLines[1], QStringLiteral("Invalid data in file, Data  70001"));
 }

@@ -2,16 +2,6 @@
 #include "core/alarms/time_text.h"
 
 #include <gtest/gtest.h>
-#include <memory>
-
-namespace {
-std::unique_ptr<ListBox> listOf(const QStringList& items)
-{
-    auto l = std::make_unique<ListBox>();
-    l->setItems(items);
-    return l;
-}
-}  // namespace
 
 TEST(AlarmList, InsertKeepsAscendingTimeOrder)
 {
@@ -19,8 +9,7 @@ TEST(AlarmList, InsertKeepsAscendingTimeOrder)
     EXPECT_EQ(insertSorted(l, QStringLiteral("09:00:00"), QStringLiteral("once")), SortResult::Inserted);
     EXPECT_EQ(insertSorted(l, QStringLiteral("07:00:00"), QStringLiteral("once")), SortResult::Inserted);
     EXPECT_EQ(insertSorted(l, QStringLiteral("08:00:00"), QStringLiteral("twice")), SortResult::Inserted);
-    EXPECT_EQ(l.items(), (QStringList{QStringLiteral("once 07:00:00"), QStringLiteral("twice 08:00:00"),
-                                    QStringLiteral("once 09:00:00")}));
+    EXPECT_EQ(l.items(), (QStringList{"once 07:00:00", "twice 08:00:00", "once 09:00:00"}));
     insertSorted(l, QStringLiteral("06:59:59"), QStringLiteral("repeat"));
     insertSorted(l, QStringLiteral("23:59:59"), QStringLiteral("thrice"));
     EXPECT_EQ(l.items().first(), QStringLiteral("repeat 06:59:59"));
@@ -34,8 +23,8 @@ TEST(AlarmList, InsertKeepsAscendingTimeOrder)
 
 TEST(AlarmList, SecondEntryForATimeIsRefusedWhateverItsWord)
 {
-    auto lp = listOf({QStringLiteral("once 07:00:00"), QStringLiteral("once 09:00:00")});
-    ListBox& l = *lp;
+    ListBox l;
+    l.setItems({"once 07:00:00", "once 09:00:00"});
     l.setListIndex(1);
     EXPECT_EQ(insertSorted(l, QStringLiteral("09:00:00"), QStringLiteral("twice")), SortResult::Refused);
     EXPECT_EQ(insertSorted(l, QStringLiteral("07:00:00"), QStringLiteral("once")), SortResult::Refused);

@@ -1,11 +1,9 @@
 // Random traces of the clock tick: a clock that ticks with jitter, stalls, jumps both ways (also
 // across midnight) and is disabled for a while, with alarms added, loaded and deleted between
 // ticks. Every alarm must be accounted for exactly once: rung in its own second of its own day,
-// or reported missed after its second, with its message; never twice, never lost. Between the
-// ticks the precise wake runs the same steps at the next due second, armed as the main window
-// arms it (after a tick, a change of the list, enabling) on a timer that keeps the monotonic
-// clock, so a wall clock that jumps makes it come at the wrong moment until it is armed again.
-//
+// or reported missed after its second, with its message; never twice, never lost. Between ticks
+// the precise wake runs the same steps, armed as the main window arms it on a monotonic timer, so
+// a wall clock that jumps makes it come at the wrong moment until it is armed again.
 // VOZ_TRACE_SEED=n replays one trace; VOZ_TRACE_COUNT=n runs that many.
 #include "core/alarms/alarm_file.h"
 #include "core/alarms/alarm_tick.h"
@@ -26,8 +24,20 @@ namespace {
 std::string str(const QString& s) { return s.toStdString(); }
 std::string str(const QDateTime& t) { return str(t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))); }
 QString timeText(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
+QDateTime at(const QDate& day, const QString& time)
+{
+    return QDateTime(day, QTime::fromString(time, QStringLiteral("HH:mm:ss")), QTimeZone::utc());
+}
 // The moment as whole seconds, so that "its second" compares exactly.
 qint64 second(const QDateTime& t) { return t.toSecsSinceEpoch(); }
+
+// The first message of the time, or -1.
+int messageOf(const ListBox& messages, const QString& time)
+{
+    const QStringList items = messages.items();
+    const auto it = std::find_if(items.begin(), items.end(), [&](const QString& m) { return m.right(8) == time; });
+    return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+}
 
 struct Alarm {
     int id = 0;
@@ -35,6 +45,7 @@ struct Alarm {
     QDate day;
     QString message;  // empty: none
 };
+qint64 moment(const Alarm& a) { return second(at(a.day, a.time)); }
 
 class Trace : public AlarmTickHost {
 public:
@@ -54,7 +65,7 @@ public:
     {
         Alarm a = account(time, "rung");
         if (!a.id) return;
-        if (second(clock) != second(QDateTime(a.day, QTime::fromString(time, QStringLiteral("HH:mm:ss")), QTimeZone::utc())))
+        if (second(clock) != moment(a))
             fail("rung outside its second: alarm " + std::to_string(a.id) + " of " + str(a.day.toString()) + " " +
                  str(time));
         if (playTimes != words.at(a.id)) fail("rung with \"" + str(playTimes) + "\" for alarm " + str(time));
@@ -66,8 +77,7 @@ public:
     {
         Alarm a = account(time, "missed");
         if (!a.id) return;
-        if (second(clock) <= second(QDateTime(a.day, QTime::fromString(time, QStringLiteral("HH:mm:ss")), QTimeZone::utc())))
-            fail("reported missed before its second had passed: " + str(time));
+        if (second(clock) <= moment(a)) fail("reported missed before its second had passed: " + str(time));
         missedThisTick.push_back(a.id);
         pendingMessage = a;
         // The message window lets events run: the user may act right now.
@@ -75,12 +85,9 @@ public:
     }
     void showMessage(const QString& time) override
     {
-        for (int i = 0; i < messages.ListCount(); ++i) {
-            if (messages.List(i).right(8) == time) {
-                shown = messages.List(i);
-                messages.RemoveItem(i);
-                break;
-            }
+        if (const int i = messageOf(messages, time); i >= 0) {
+            shown = messages.List(i);
+            messages.RemoveItem(i);
         }
         if (pendingMessage.id) {
             expectMessage(pendingMessage);
@@ -144,12 +151,6 @@ private:
         if (!a.message.isEmpty() && shown != a.message)
             fail("alarm " + str(a.time) + " showed \"" + str(shown) + "\", not its message");
         shown.clear();
-    }
-
-    // The moment of an alarm, for the checks before a tick.
-    qint64 moment(const Alarm& a) const
-    {
-        return second(QDateTime(a.day, QTime::fromString(a.time, QStringLiteral("HH:mm:ss")), QTimeZone::utc()));
     }
 
     // ms of the monotonic clock pass. The precise wake comes on its time, or at the end of a stall
@@ -254,7 +255,7 @@ private:
         state.gHasAlarms = VTrue;
         Alarm a{++lastId, time, clock.date(), QString()};
         words[a.id] = word;
-        if (withMessage && !hasMessage(time)) {
+        if (withMessage && messageOf(messages, time) < 0) {
             a.message = QStringLiteral("note %1 at %2").arg(a.id).arg(time);
             messages.AddItem(a.message);
         }
@@ -262,13 +263,6 @@ private:
         note("added " + std::to_string(a.id) + " at " + str(time));
         arm();
     }
-    bool hasMessage(const QString& time) const
-    {
-        for (const QString& m : messages.items())
-            if (m.right(8) == time) return true;
-        return false;
-    }
-
     void load()
     {
         // A data file of a few alarms with messages, merged as LoadClick does.
@@ -280,8 +274,8 @@ private:
         }
         const QStringList before = messages.items();
         const LoadReport r = mergeDataFile(file, QStringLiteral("t.dat"), timeText(clock), CheckKit(clock), data, messages);
-        for (const QString& t : r.addedAlarmTimes) state.gAlarmDays.insert(t, clock.date());
         for (const QString& t : r.addedAlarmTimes) {
+            state.gAlarmDays.insert(t, clock.date());
             Alarm a{++lastId, t, clock.date(), QString()};
             const QString entry = data.List(findTime(data, t));
             words[a.id] = entry.left(entry.size() - 9);
@@ -302,12 +296,7 @@ private:
         if (data.ListCount() == 0) return;
         const int i = pick(0, data.ListCount() - 1);
         const QString time = data.List(i).right(8);
-        for (int m = 0; m < messages.ListCount(); ++m) {
-            if (messages.List(m).right(8) == time) {
-                messages.RemoveItem(m);
-                break;
-            }
-        }
+        if (const int m = messageOf(messages, time); m >= 0) messages.RemoveItem(m);
         data.RemoveItem(i);
         // Deleted while its missed report shows: its message went with it.
         if (pendingMessage.time == time) pendingMessage.message.clear();
@@ -345,17 +334,14 @@ private:
             if (!live.empty()) {
                 auto it = live.begin();
                 std::advance(it, pick(0, static_cast<int>(live.size()) - 1));
-                const QDateTime at(it->second.day, QTime::fromString(it->first, QStringLiteral("HH:mm:ss")),
-                                   QTimeZone::utc());
-                setClock(at.addMSecs(pick(-2500, 1500)), "jumped near an alarm");
+                setClock(at(it->second.day, it->first).addMSecs(pick(-2500, 1500)), "jumped near an alarm");
             }
         } else {
             setEnabled(!enabled);
         }
     }
 
-    static inline const QString kWords[4] = {QStringLiteral("once"), QStringLiteral("twice"),
-                                             QStringLiteral("thrice"), QStringLiteral("repeat")};
+    static inline const QString kWords[4] = {"once", "twice", "thrice", "repeat"};
 
     std::mt19937 rng;
     QDateTime clock;
@@ -414,9 +400,8 @@ TEST(PreciseWake, TakesTheEarliestOfAlarmChimeAndWallpaper)
         {"10:20:00", "10:20:00", 0, 0, 0, -1, ""},
     };
     const QDate today(2026, 12, 7);
-    auto at = [&](const QString& t) {
-        return QDateTime(t.startsWith(u'+') ? today.addDays(1) : today, QTime::fromString(t.right(8), QStringLiteral("HH:mm:ss")),
-                         QTimeZone::utc());
+    auto when = [&](const char* t) {
+        return at(*t == '+' ? today.addDays(1) : today, QString::fromLatin1(t).right(8));
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.now) + " alarm " + c.alarm + " due " + c.due);
@@ -430,8 +415,8 @@ TEST(PreciseWake, TakesTheEarliestOfAlarmChimeAndWallpaper)
         s.gEMNextTime = static_cast<std::int16_t>(c.chimeNext);
         s.gWallInterval = static_cast<std::int16_t>(c.wallInterval);
         s.gWallNextTime = static_cast<std::int16_t>(c.wallNext);
-        const QDateTime now = at(QString::fromLatin1(c.now)).addMSecs(400);
-        EXPECT_EQ(str(nextDueSecond(s, &data, now)), *c.due ? str(at(QString::fromLatin1(c.due))) : "");
+        const QDateTime now = when(c.now).addMSecs(400);
+        EXPECT_EQ(str(nextDueSecond(s, &data, now)), *c.due ? str(when(c.due)) : "");
         s.gTimerArmed = VFalse;  // nothing timed while the clock is not armed
         EXPECT_FALSE(nextDueSecond(s, &data, now).isValid());
     }

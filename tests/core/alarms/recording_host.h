@@ -3,8 +3,8 @@
 #include "core/alarms/alarm_host.h"
 #include "core/alarms/alarm_set_controls.h"
 #include "core/model/program_state.h"
+#include "support/files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -65,14 +65,6 @@ struct EngineTest : ::testing::Test {
     }
     void setTime(const char* hms) { host.clock.setTime(QTime::fromString(QString::fromLatin1(hms), QStringLiteral("HH:mm:ss"))); }
     QString path(const QString& file) const { return p.gAppPath + file; }
-    void writeFile(const QString& file, const QByteArray& bytes) const
-    {
-        QFile f(path(file));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
-    QByteArray readFile(const QString& file) const
-    {
-        QFile f(path(file));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void writeFile(const QString& file, const QByteArray& bytes) const { ASSERT_TRUE(::writeFile(path(file), bytes)); }
+    QByteArray readFile(const QString& file) const { return ::readFile(path(file)); }
 };

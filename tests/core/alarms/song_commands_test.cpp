@@ -2,15 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
 using SongCommandsTest = EngineTest;
-
-QByteArray padded(const char* s, int width)
-{
-    QByteArray b(s);
-    return b + QByteArray(width - b.size(), ' ');
-}
-}  // namespace
 
 TEST_F(SongCommandsTest, SongListHoldsExactWaveNamesInNameOrderOnce)
 {
@@ -18,7 +10,7 @@ TEST_F(SongCommandsTest, SongListHoldsExactWaveNamesInNameOrderOnce)
         writeFile(QString::fromLatin1(name), "RIFF");
     VBool filled = VFalse;  // as the Alarm Set window's load sets it
     e.SongDropDown(filled, c.cmbSong);
-    const QStringList names{QStringLiteral("alarm"), QStringLiteral("bell"), QStringLiteral("Gong")};
+    const QStringList names{"alarm", "bell", "Gong"};
     EXPECT_EQ(c.cmbSong.items(), names);
     EXPECT_EQ(filled, VTrue);
 
@@ -31,7 +23,7 @@ TEST_F(SongCommandsTest, ChoosingASongSetsThePathAndStoresRecordThree)
 {
     const QString before = p.gSongPath;
     const QByteArray iniBefore = readFile(QStringLiteral("voz.ini"));
-    c.cmbSong.AddItems({QStringLiteral("alarm"), QStringLiteral("bell")});
+    c.cmbSong.AddItems({"alarm", "bell"});
     e.SongClick(c.cmbSong);  // nothing chosen
     e.PlayBClick(c.cmbSong);
     EXPECT_EQ(p.gSongPath, before);
@@ -44,14 +36,15 @@ TEST_F(SongCommandsTest, ChoosingASongSetsThePathAndStoresRecordThree)
     EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("bell.wav"));
     const QByteArray ini = readFile(QStringLiteral("voz.ini"));
     ASSERT_EQ(ini.size(), 3 * 51);
-    EXPECT_EQ(ini.mid(2 * 51), padded("[SongName]", 17) + QByteArray(4, '\0') + padded("bell", 30));
+    EXPECT_EQ(ini.mid(2 * 51), QByteArray("[SongName]").leftJustified(17) + QByteArray(4, '\0') +
+                                   QByteArray("bell").leftJustified(30));
 }
 
 TEST_F(SongCommandsTest, TryingTheSongPlaysItOnceEvenWithSoundOff)
 {
     p.gSoundOn = VFalse;
     ComboBox songs;  // a list of its own: picking in the window's list would choose the song
-    songs.AddItems({QStringLiteral("alarm"), QStringLiteral("bell")});
+    songs.AddItems({"alarm", "bell"});
     songs.setListIndex(0);
     e.PlayBClick(songs);
     EXPECT_EQ(host.tried, QStringList{p.gAppPath + QStringLiteral("alarm.wav")});
@@ -65,8 +58,7 @@ TEST_F(SongCommandsTest, MessageViewShowsAllMessagesJoinedAndHidesAgain)
     EXPECT_TRUE(c.txtViewM.Text().isEmpty());
     EXPECT_EQ(c.cmdViewM.Caption(), QStringLiteral("View Message"));
 
-    c.lstMessage.AddItems({QStringLiteral("tea at 07:30:00"), QStringLiteral("bus at 08:00:00"),
-                            QStringLiteral("call at 09:15:00")});
+    c.lstMessage.AddItems({"tea at 07:30:00", "bus at 08:00:00", "call at 09:15:00"});
     e.ViewMClick(c.txtViewM, c.lstMessage, c.cmdViewM);
     const QString joint = QString(199, QLatin1Char(' ')) + QStringLiteral("\r\n ^-^ ");
     EXPECT_EQ(c.txtViewM.Text(),

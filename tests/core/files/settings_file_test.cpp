@@ -6,12 +6,9 @@
 #include "support/unreadable_file.h"
 #include "support/files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace {
 struct SettingsFileTest : ::testing::Test {
@@ -124,25 +121,17 @@ TEST_F(SettingsFileTest, ReaderSaysWhyAFileInThePlaceCannotBeRead)
 }
 
 namespace {
-// Ways for a record write to find less room than it needs; both fail for root too.
-enum class NoRoom { FullFileSystem, FileSizeLimit };
-void PrintTo(NoRoom r, std::ostream* os) { *os << (r == NoRoom::FullFileSystem ? "full file system" : "file size limit"); }
 struct FailedRecordWrite : ::testing::TestWithParam<NoRoom> {};
 }  // namespace
 
 TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
 {
     // A record that straddles a block (or the size limit) used to be cut after its first bytes.
-    QTemporaryDir plain;
-    std::optional<FullDiskFolder> disk;
-    QString folder = plain.path() + QLatin1Char('/');
-    int records = 3;
-    if (GetParam() == NoRoom::FullFileSystem) {
-        disk.emplace();
-        if (!disk->ok()) GTEST_SKIP() << qPrintable(disk->whyNot());
-        folder = disk->path() + QLatin1Char('/');
-        records = 4096 / SettingsRecord::kSize;  // the next record starts 16 bytes before a page's end
-    }
+    const NoRoomFolder room(GetParam());
+    if (room.disk && !room.disk->ok()) GTEST_SKIP() << qPrintable(room.disk->whyNot());
+    const QString folder = room.path();
+    // On the small file system the next record starts 16 bytes before a page's end.
+    const int records = room.disk ? 4096 / SettingsRecord::kSize : 3;
     SettingsRecord r;
     r.setLabel(QStringLiteral("[Setting]"));
     r.setText(QStringLiteral("AutomaticLoadOn"));
@@ -154,16 +143,9 @@ TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
 
     QString reason;
     r.Value1 = -1;
-    bool stored = true;
-    if (disk) {
-        disk->fill();
-        stored = storeSettingsRecord(folder, records + 1, r, &reason);
-    } else {
-        FileSizeLimit limit(static_cast<rlim_t>(old.size() + 20));
-        stored = storeSettingsRecord(folder, records + 1, r, &reason);
-    }
-    EXPECT_FALSE(stored);
-    EXPECT_EQ(reason.toStdString(), qt_error_string(disk ? ENOSPC : EFBIG).toStdString());
+    EXPECT_FALSE(room.starved(static_cast<rlim_t>(old.size() + 20),
+                              [&] { return storeSettingsRecord(folder, records + 1, r, &reason); }));
+    EXPECT_EQ(reason.toStdString(), room.error().toStdString());
     EXPECT_EQ(readFile(folder + QStringLiteral("voz.ini")), old);
 
     // A record whose room is taken already is still stored on the full disk.
@@ -172,10 +154,7 @@ TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
     EXPECT_EQ(readFile(folder + QStringLiteral("voz.ini")).left(SettingsRecord::kSize), r.toBytes());
 }
 
-INSTANTIATE_TEST_SUITE_P(Disks, FailedRecordWrite, ::testing::Values(NoRoom::FullFileSystem, NoRoom::FileSizeLimit),
-                         [](const ::testing::TestParamInfo<NoRoom>& info) {
-                             return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
-                         });
+INSTANTIATE_TEST_SUITE_P(Disks, FailedRecordWrite, ::testing::ValuesIn(kNoRooms), noRoomName);
 
 TEST_F(SettingsFileTest, TrimBlanksTrimsOnlySpaces)
 {

@@ -1,58 +1,42 @@
 #include "core/wallpaper/wallpaper_list_file.h"
 #include "support/files.h"
 
-#include <QFile>
-#include <climits>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(WallpaperChoicesTest, TextBothWays)
-{
-    struct Case {
-        WallpaperChoices choices;
-        const char* text;
-    };
-    const Case cases[] = {
-        {{true, true, false, 3}, "CheckCheckPrior 3"},
-        {{true, false, true, -1}, "CheckEmptyRando-1"},
-        {{true, true, true, 0}, "CheckCheckRando 0"},
-        {{true, false, false, 7}, "CheckEmptyPrior 7"},
-        {{false, false, false, -1}, "Empty"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ComposeWallpaperChoices(c.choices), QString::fromLatin1(c.text));
-        // As read back from a record: padded to the field's width.
-        const auto back = ParseWallpaperChoices(QString::fromLatin1(c.text).leftJustified(30, u' '));
-        ASSERT_TRUE(back.has_value());
-        EXPECT_EQ(back->keep, c.choices.keep);
-        if (!c.choices.keep) continue;
-        EXPECT_EQ(back->change, c.choices.change);
-        EXPECT_EQ(back->random, c.choices.random);
-        EXPECT_EQ(back->interval, c.choices.interval);
-    }
-}
+#include <climits>
+#include <tuple>
 
-TEST(WallpaperChoicesTest, HandEditedTexts)
+// The choices as the program writes them read back the same from a record, padded to the
+// field's width; hand-edited texts read as well as they can.
+TEST(WallpaperChoicesTest, TextBothWaysAndHandEdited)
 {
-    struct Case {
+    const struct {
         const char* text;
         std::optional<WallpaperChoices> choices;
+        bool written;
+    } rows[] = {
+        {"CheckCheckPrior 3", WallpaperChoices{true, true, false, 3}, true},
+        {"CheckEmptyRando-1", WallpaperChoices{true, false, true, -1}, true},
+        {"CheckCheckRando 0", WallpaperChoices{true, true, true, 0}, true},
+        {"CheckEmptyPrior 7", WallpaperChoices{true, false, false, 7}, true},
+        {"Empty", WallpaperChoices{false, false, false, -1}, true},
+        {"Check", WallpaperChoices{true, false, true, 0}, false},  // no order word: random; no digits: 0
+        {"CheckCheckPrior  12x", WallpaperChoices{true, true, false, 12}, false},
+        {"CheckCheckPrior-99999999999", WallpaperChoices{true, true, false, INT_MIN}, false},
+        {" Check", std::nullopt, false},
     };
-    const Case cases[] = {
-        {"Check", WallpaperChoices{true, false, true, 0}},  // no order word: random; no digits: 0
-        {"CheckCheckPrior  12x", WallpaperChoices{true, true, false, 12}},
-        {"CheckCheckPrior-99999999999", WallpaperChoices{true, true, false, INT_MIN}},
-        {" Check", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const auto got = ParseWallpaperChoices(QString::fromLatin1(c.text));
-        ASSERT_EQ(got.has_value(), c.choices.has_value());
+    auto fields = [](const WallpaperChoices& c) { return std::tuple(c.keep, c.change, c.random, c.interval); };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        const QString text = QString::fromLatin1(r.text);
+        if (r.written) {
+            EXPECT_EQ(ComposeWallpaperChoices(*r.choices), text);
+        }
+        const auto got = ParseWallpaperChoices(r.written ? text.leftJustified(30, u' ') : text);
+        ASSERT_EQ(got.has_value(), r.choices.has_value());
         if (!got) continue;
-        EXPECT_EQ(got->change, c.choices->change);
-        EXPECT_EQ(got->random, c.choices->random);
-        EXPECT_EQ(got->interval, c.choices->interval);
+        EXPECT_EQ(fields(*got), fields(*r.choices));
     }
 }
 
