@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,46 +36,39 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 namespace {
 
 // A helper program of the test, ended by its process id (TERM, then KILL).
-class Helper {
-public:
-    ~Helper() { stop(); }
+struct Helper : QProcess {
+    ~Helper() override
+    {
+        if (state() == NotRunning) return;
+        terminate();
+        if (!waitForFinished(5000)) {
+            kill();
+            waitForFinished(5000);
+        }
+    }
     bool start(const QString& program, const QStringList& args, const QProcessEnvironment& env)
     {
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(program, args);
-        return m_process.waitForStarted(10000);
+        setProcessEnvironment(env);
+        QProcess::start(program, args);
+        return waitForStarted(10000);
     }
     // The first line the program prints, e.g. a display number or a bus address.
     QString firstLine(int msecs)
     {
         const bool ready = QTest::qWaitFor([&] {
-            m_process.waitForReadyRead(50);
-            return m_process.canReadLine();
+            waitForReadyRead(50);
+            return canReadLine();
         }, msecs);
-        return ready ? QString::fromLocal8Bit(m_process.readLine()).trimmed() : QString();
+        return ready ? QString::fromLocal8Bit(readLine()).trimmed() : QString();
     }
-    void stop()
-    {
-        if (m_process.state() == QProcess::NotRunning) return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-private:
-    QProcess m_process;
 };
 
+// What a tool printed, or nothing when it failed.
 std::optional<QString> runTool(const QString& program, const QStringList& args, const QProcessEnvironment& env)
 {
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    if (!process.waitForFinished(20000) || process.exitCode() != 0) return std::nullopt;
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    Helper tool;
+    if (!tool.start(program, args, env) || !tool.waitForFinished(20000) || tool.exitCode() != 0) return std::nullopt;
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
 }
 
 QString program(const QString& name)
@@ -153,13 +147,10 @@ struct X11 {
     {
         if (c) xcb_disconnect(c);
     }
-    // False when the server did not come up.
     bool start(const char* size)
     {
-        const QStringList args{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                               QStringLiteral("0"), QString::fromUtf8(size), QStringLiteral("-nolisten"),
-                               QStringLiteral("tcp")};
-        if (!xvfb.start(QStringLiteral("Xvfb"), args, desktopFree())) return false;
+        const QString args = QStringLiteral("-displayfd 1 -screen 0 %1 -nolisten tcp").arg(QLatin1String(size));
+        if (!xvfb.start(QStringLiteral("Xvfb"), args.split(u' '), desktopFree())) return false;
         const QString number = xvfb.firstLine(30000);
         if (number.isEmpty()) return false;
         display = QLatin1Char(':') + number;
@@ -249,9 +240,8 @@ TEST(DesktopWallpaper, X11RootShowsEachPictureAndClears)
 QProcessEnvironment sessionUnder(const QString& folder, const QString& busAddress, const QString& desktop)
 {
     QProcessEnvironment env = desktopFree();
-    for (const char* sub : {"home", "config", "runtime"}) QDir(folder).mkpath(QString::fromUtf8(sub));
-    QFile::setPermissions(folder + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                   QFileDevice::ExeOwner);
+    for (const char* sub : {"home", "config"}) QDir(folder).mkpath(QString::fromUtf8(sub));
+    QDir(folder).mkdir(QStringLiteral("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert(QStringLiteral("HOME"), folder + QStringLiteral("/home"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder + QStringLiteral("/runtime"));
@@ -273,9 +263,7 @@ struct StoreSession {
     {
         const QString config = dir.filePath(QStringLiteral("bus.conf"));
         const QString conf =
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
+            QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>\n"
                            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
                            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
         if (!writeFile(config, conf.arg(dir.path()).toUtf8())) return false;
@@ -420,8 +408,7 @@ QString fakeSwaymsg(const QTemporaryDir& dir, const QString& body)
     const QString bin = dir.filePath(QStringLiteral("bin"));
     const QString script = bin + QStringLiteral("/swaymsg");
     if (!QDir().mkpath(bin) || !writeFile(script, "#!/bin/sh\n" + body.toUtf8())) return {};
-    return QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) ? bin
-                                                                                                                 : QString();
+    return QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ? bin : QString();
 }
 
 // sway through a stand-in swaymsg that writes down its arguments and answers as sway would; the
@@ -513,9 +500,7 @@ TEST(DesktopWallpaper, LxdePcmanfmDesktopShowsAndClears)
     env.insert(QStringLiteral("DISPLAY"), x.display);
     const QString settings = dir.filePath(QStringLiteral("config/pcmanfm/default/desktop-items-0.conf"));
     auto setting = [&](const char* key) {
-        for (const QByteArray& line : readFile(settings).split('\n'))
-            if (line.startsWith(QByteArray(key) + '=')) return QString::fromUtf8(line.mid(int(std::strlen(key)) + 1));
-        return QString();
+        return QSettings(settings, QSettings::IniFormat).value(QStringLiteral("*/") + QLatin1String(key)).toString();
     };
 
     auto desktop = std::make_unique<Helper>();
