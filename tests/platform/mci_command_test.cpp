@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-using voz::mci::Command;
 using voz::mci::parseCommand;
 using voz::mci::Verb;
 
