@@ -2,8 +2,4 @@
 
 #include <QWidget>
 
-QString FakePlatform::objectName(QWidget* w)
-{
-    if (!w) return QStringLiteral("main");
-    return w->windowTitle();
-}
+QString FakePlatform::objectName(QWidget* w) { return w ? w->windowTitle() : QStringLiteral("main"); }

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # pulse_server.sh start|stop DIR
 # start: a private PulseAudio for the audio tests, its default output a null sink, its socket
-#        DIR/runtime/native (the tests get PULSE_SERVER=unix:DIR/runtime/native). It keeps
-#        running after this script; its pid goes to DIR/daemon.pid.
+#        DIR/runtime/native; it keeps running after this script, its pid in DIR/daemon.pid.
 # stop:  ends the server that start began, by that pid.
 set -euo pipefail
 action=${1:?start or stop}
