@@ -105,8 +105,7 @@ TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 }
 
 namespace {
-// Something done to the program, a row of the parameterised tests below; `left`: the alarms
-// left in the list, where the test asks.
+// A row of the parameterised tests below: something done to the program, the alarms `left` after it.
 struct Step {
     const char* name;
     std::function<void(TestProgram&)> act;
