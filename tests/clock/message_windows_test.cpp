@@ -127,7 +127,6 @@ TEST_F(MessageWindowsTest, HugeMessagesFromAFileShowAtOnceCutInTheMiddle)
         Form6& m = p.form6();
         QCoreApplication::processEvents();
         const QString shown = m.txtMsg->toPlainText();
-        // What is laid out stays small, whatever the message's size.
         EXPECT_LT(shown.size(), 3 * kShownLineLength);
         const QString note = QStringLiteral(" \u2026 (%1 more characters not shown) \u2026 ")
                                  .arg(huge.size() - kShownLineLength);
