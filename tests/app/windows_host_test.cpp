@@ -20,8 +20,7 @@ TEST_F(ProgramTest, HostCarriesTheEnginesRequestsToTheWindows)
     host.showLoadErrors({QStringLiteral("day.dat"), QStringLiteral("Invalid data in file, Data  2")});
     EXPECT_EQ(t.platform.beeps, beeps + 1);
     ASSERT_TRUE(p.form10().Visible());
-    EXPECT_EQ(p.form10().ErrorLines(),
-              (QStringList{QStringLiteral("day.dat"), QStringLiteral("Invalid data in file, Data  2")}));
+    EXPECT_EQ(p.form10().ErrorLines(), (QStringList{"day.dat", "Invalid data in file, Data  2"}));
     QTest::mouseClick(p.form10().cmdOk, Qt::LeftButton);
     EXPECT_FALSE(p.form10().Loaded());
     EXPECT_TRUE(p.form10().ErrorLines().isEmpty());  // closing emptied the list
