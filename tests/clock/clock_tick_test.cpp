@@ -90,8 +90,7 @@ TEST_F(ClockTickTest, SeveralMissedAlarmsAreHandledOnePerTickAfterTheClockRunsAg
 
 TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 {
-    // The tick reports the passed first entry missed, then fires the next one with its own sound
-    // and message.
+    // The passed first entry is reported missed, then the next fires with its own sound and message.
     t.platform.setTime(QStringLiteral("07:30:00"));
     t.platform.advanceMs(50);
     queue(t, {"once 07:29:59", "thrice 07:30:00"}, {"late at 07:29:59", "next at 07:30:00"});
@@ -106,8 +105,7 @@ TEST_F(ClockTickTest, EntryBehindAHandledMissedOneFiresInItsOwnSecond)
 }
 
 namespace {
-// Something done to the program, a row of the parameterised tests below; `left`: the alarms
-// left in the list, where the test asks.
+// A row of the parameterised tests below: something done to the program, the alarms `left` after it.
 struct Step {
     const char* name;
     std::function<void(TestProgram&)> act;
@@ -119,14 +117,12 @@ struct ClockTickStep : ClockTickTest, ::testing::WithParamInterface<Step> {};
 
 void typeAndAdd(TestProgram& t, const char* h, const char* m, const char* s, const char* ampm = "AM")
 {
-    Form4& w = t.program.form4();
-    Form4Controls& c = w.c();
+    Form4Controls& c = t.program.form4().c();
     c.txtTime[1].setText(QString::fromLatin1(h));
     c.txtTime[2].setText(QString::fromLatin1(m));
     c.txtTime[3].setText(QString::fromLatin1(s));
     c.txtAm.setText(QString::fromLatin1(ampm));
-    t.program.form8().AddClick(w.Switch, c.txtTime, c.txtAm, c.cbPlayTimes, w.strTimesOfPlay, c.cbHour, c.cbMin,
-                               c.cbSec);
+    t.program.form4().cmdAdd_Click();
 }
 
 void load(TestProgram& t, const QString& file, const QByteArray& bytes)
@@ -344,11 +340,7 @@ TEST_F(ClockTickTest, PreciseWakeFollowsChangesAndRingsOnce)
 {
     const QDateTime at(t.platform.clock.date(), QTime(7, 30));
     f.mAlarmSet_Click();
-    Form4Controls& c = p.form4().c();
-    c.txtTime[1].setText(QStringLiteral("7"));
-    c.txtTime[2].setText(QStringLiteral("30"));
-    c.txtTime[3].setText(QStringLiteral("0"));
-    p.form4().cmdAdd_Click();
+    typeAndAdd(t, "7", "30", "0");
     emit QAbstractEventDispatcher::instance()->aboutToBlock();
     EXPECT_EQ(f.ExactWakeAt(), at);
     f.mDisabled_Click();

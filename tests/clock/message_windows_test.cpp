@@ -1,6 +1,5 @@
 #include "core/alarms/alarm_engine.h"
 #include "core/files/message_font.h"
-#include "clock/load_error_window.h"
 #include "clock/sound_module.h"
 #include "dialogs/alarm_set_window.h"
 #include "clock/message_window.h"
@@ -61,19 +60,6 @@ TEST_F(MessageWindowsTest, SecondWarningOpensACopyOnTop)
     EXPECT_EQ(t.platform.beeps, 2);
 }
 
-TEST_F(MessageWindowsTest, MessageWindowClaimsTheFrontAndAWarningOverItTakesTheCode)
-{
-    Form6& m = p.form6();
-    m.SetMsgText(QStringLiteral("alarm at 07:30:00"));
-    m.Show();
-    EXPECT_EQ(p.gFrontCode, kFrontMessage);
-    EXPECT_EQ(p.gMsgWindowLoaded, VTrue);
-
-    // A warning over it holds the code until the message window takes the front back.
-    p.form11().AnswerOk(QStringLiteral("Invalid input"));
-    EXPECT_EQ(p.gFrontCode, kFrontWarning);
-}
-
 TEST_F(MessageWindowsTest, MinimizingTheMessageWindowYieldsTheFront)
 {
     p.form11().AnswerOk(QStringLiteral("first"));  // code 25547 before the message window loads
@@ -119,18 +105,6 @@ TEST_F(MessageWindowsTest, MessageFontComesFromRecordSeven)
     EXPECT_DOUBLE_EQ(p.form6().MsgFontPointSize(), 10.2);
 }
 
-TEST_F(MessageWindowsTest, LoadErrorWindowCollectsLinesUntilOk)
-{
-    Form10& e = p.form10();
-    e.AddErrorLine(QStringLiteral("my.dat"));
-    e.AddErrorLine(QStringLiteral("Invalid data in file, Data  2"));
-    e.Show();
-    EXPECT_EQ(e.ErrorLines().size(), 2);
-    QTest::mouseClick(e.cmdOk, Qt::LeftButton);
-    EXPECT_FALSE(e.Loaded());
-    EXPECT_TRUE(e.ErrorLines().isEmpty());  // closing emptied the list
-}
-
 TEST_F(MessageWindowsTest, HugeMessagesFromAFileShowAtOnceCutInTheMiddle)
 {
     // A hand-edited data file can hold a message of any length; laying it out whole took minutes.
@@ -153,7 +127,6 @@ TEST_F(MessageWindowsTest, HugeMessagesFromAFileShowAtOnceCutInTheMiddle)
         Form6& m = p.form6();
         QCoreApplication::processEvents();
         const QString shown = m.txtMsg->toPlainText();
-        // What is laid out stays small, whatever the message's size.
         EXPECT_LT(shown.size(), 3 * kShownLineLength);
         const QString note = QStringLiteral(" \u2026 (%1 more characters not shown) \u2026 ")
                                  .arg(huge.size() - kShownLineLength);

@@ -43,8 +43,7 @@ TEST_F(SoundModuleTest, MissingSongStopsTheClockAndTrayWhileItsBoxIsUp)
     };
     s.PlaySound(QStringLiteral("once"), p.gSongPath);
     // The program folder is taken off the path, whatever its length.
-    EXPECT_EQ(t.platform.messageBoxes,
-              QStringList{QStringLiteral("bell.wav, wave file not found, alarm at 07:30:00")});
+    EXPECT_EQ(t.platform.messageBoxes, QStringList{"bell.wav, wave file not found, alarm at 07:30:00"});
     EXPECT_TRUE(clockStopped);
     EXPECT_TRUE(trayOff);
     EXPECT_EQ(trayActionsDuringBox, 0);
@@ -76,8 +75,7 @@ TEST_F(SoundModuleTest, UnplayableSongFallsBackToTheMidiTune)
     // The tune fails too: the error box, with the clock stopped meanwhile.
     t.platform.mciPlayResult = 263;
     s.PlaySound(QStringLiteral("once"), p.gSongPath);
-    EXPECT_EQ(t.platform.messageBoxes,
-              QStringList{QStringLiteral("Error found, Sound cannot be played, alarm at 07:30:00")});
+    EXPECT_EQ(t.platform.messageBoxes, QStringList{"Error found, Sound cannot be played, alarm at 07:30:00"});
 
     // With error messages off nothing is played or shown.
     t.platform.calls.clear();
@@ -90,15 +88,13 @@ TEST_F(SoundModuleTest, UnplayableSongFallsBackToTheMidiTune)
 
 TEST_F(SoundModuleTest, ShowMessageTakesTheFirstForItsTimeAndAppendsToAnOpenWindow)
 {
-    queue(t, {}, {QStringLiteral("first at 07:30:00"), QStringLiteral("other at 08:00:00"),
-                  QStringLiteral("second at 07:30:00")});
+    queue(t, {}, {"first at 07:30:00", "other at 08:00:00", "second at 07:30:00"});
     s.sShowMsg(QStringLiteral("09:00:00"));
     EXPECT_FALSE(p.form6().Loaded());  // no message, no window
 
     s.sShowMsg(QStringLiteral("07:30:00"));
     EXPECT_EQ(p.form6().MsgText(), QStringLiteral("first at 07:30:00"));
-    EXPECT_EQ(p.form4().c().lstMessage.items(),
-              (QStringList{QStringLiteral("other at 08:00:00"), QStringLiteral("second at 07:30:00")}));
+    EXPECT_EQ(p.form4().c().lstMessage.items(), (QStringList{"other at 08:00:00", "second at 07:30:00"}));
 
     p.form6().Minimize();
     s.sShowMsg(QStringLiteral("07:30:00"));

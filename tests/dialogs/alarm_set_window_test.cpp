@@ -96,8 +96,7 @@ TEST_F(AlarmSetWindowTest, ListModeGrowsTheMinuteListOnceAndTakesItsTime)
 TEST_F(AlarmSetWindowTest, DeleteTakesTheAlarmAndItsMessageAndExitKeepsTheList)
 {
     Form4Controls& c = f.c();
-    c.lstData.setItems({QStringLiteral("once 10:00:00"), QStringLiteral("twice 11:00:00"),
-                        QStringLiteral("once 12:00:00")});
+    c.lstData.setItems({"once 10:00:00", "twice 11:00:00", "once 12:00:00"});
     c.lstMessage.setItems({QStringLiteral("Tea at 11:00:00"), QStringLiteral("Noon at 12:00:00")});
     p.gHasAlarms = VTrue;
     p.gNextAlarmTime = QStringLiteral("10:00:00");

@@ -1,4 +1,3 @@
-#include "core/files/message_font.h"
 #include "clock/message_window.h"
 #include "clock/warning_window.h"
 #include "dialogs/alarm_set_window.h"
@@ -58,7 +57,6 @@ TEST_F(MessageInputTest, TheAlarmsMessageIsTakenOutForEditingAndEveryClosingKeep
                 1);
         p.form4().lstData_DblClick();
         ASSERT_TRUE(in.Visible());
-        EXPECT_EQ(in.window()->windowTitle(), QStringLiteral("Input message"));
         EXPECT_EQ(in.txtInput->toPlainText(), QStringLiteral("Wake up"));
         EXPECT_EQ(messages(), QStringList({"Other at 08:00:00", "Second at 07:30:00"}));
         EXPECT_FALSE(lists().lstData.Visible());

@@ -64,13 +64,14 @@ struct RodidadTest : ::testing::Test {
 
     QTemporaryDir appDir;
     QString app() const { return appDir.path() + QStringLiteral("/"); }
+    // The library keeps nothing between calls: one object serves a whole test.
+    std::unique_ptr<Rodidad::_Class1> object;
 
-    std::unique_ptr<Rodidad::_Class1> create()
+    void SetUp() override
     {
         QString reason;
-        auto object = CreateClass1(programDir->path() + QStringLiteral("/"), &reason);
-        EXPECT_TRUE(object) << reason.toStdString();
-        return object;
+        object = CreateClass1(programDir->path() + QStringLiteral("/"), &reason);
+        ASSERT_TRUE(object) << reason.toStdString();
     }
 
     F12Result F12Load(Controls& c)
@@ -81,10 +82,8 @@ struct RodidadTest : ::testing::Test {
         QObject* cbPaper = &c.cbPaper;
         QObject* chkKeepSet = &c.chkKeepSet;
         QObject* lstShow = &c.lstShow;
-        auto object = create();
-        if (object)
-            r.status = object->F12Load(0, 0, chkChange, cbChange, r.opt1, cbPaper, r.top, r.left, chkKeepSet,
-                                       lstShow, r.opt2, r.myPath, app());
+        r.status = object->F12Load(0, 0, chkChange, cbChange, r.opt1, cbPaper, r.top, r.left, chkKeepSet, lstShow,
+                                   r.opt2, r.myPath, app());
         return r;
     }
 
@@ -192,8 +191,6 @@ TEST_F(RodidadTest, ClosingStoresRecordFive)
         c.chkKeepSet.setValue(k.keep);
         c.chkChange.setValue(k.change);
         c.cbChange.setListIndex(k.interval);
-        auto object = create();
-        ASSERT_TRUE(object);
         const Rodidad::Status s = object->cmdCloseRet(&c.chkKeepSet, -30, 4500, &c.chkChange, k.random, &c.cbChange, app());
         ASSERT_TRUE(s.ok) << s.error.toStdString();
         const QByteArray ini = readFile(settingsPath(app()));
@@ -209,8 +206,6 @@ TEST_F(RodidadTest, ClosingWithoutASettingsFileCreatesFolderAndZeroRecords)
     const QString fresh = app() + QStringLiteral("new/");
     Controls c;
     c.chkKeepSet.setValue(0);
-    auto object = create();
-    ASSERT_TRUE(object);
     ASSERT_TRUE(object->cmdCloseRet(&c.chkKeepSet, 0, 0, &c.chkChange, false, &c.cbChange, fresh).ok);
     const QByteArray ini = readFile(settingsPath(fresh));
     ASSERT_EQ(ini.size(), 5 * 51);
@@ -231,8 +226,6 @@ TEST_F(RodidadTest, LoadWallpaperListAppendsWithoutClearing)
     ListBox list;
     list.AddItem(QStringLiteral("old.jpg"));
     QObject* lstShow = &list;
-    auto object = create();
-    ASSERT_TRUE(object);
     ASSERT_TRUE(object->LoadWallpaperList(lstShow, app()).ok);
     EXPECT_EQ(list.items(), QStringList({"old.jpg", "a.jpg", "b.gif", "c.bmp"}));
 }

@@ -60,7 +60,6 @@ struct Rig {
         ASSERT_TRUE(WriteWallpaperList(WallpaperListPath(p.gAppPath), names));
         t.storeRecord(5, "[WallpaperLoc]", top, left, choices);
     }
-    QString picturePath(const QString& name) const { return pictures.path() + QLatin1Char('/') + name; }
     // A one-colour picture; Qt writes no GIF, and a reader decides by the content.
     void makePicture(const QString& name, QColor colour, QSize size = {8, 8})
     {
@@ -86,16 +85,16 @@ TEST_F(WallpaperTest, PriorityOrderWrapsAndGifJpgGoThroughTheBitmap)
 {
     savedList({"a.bmp", "b.GIF", "c.jpeg", "d.jpg"}, "CheckEmptyPrior 0");
     Form12& w = open();
-    const QString bitmap = picturePath(QStringLiteral("tmpFile.bmp"));
+    const QString bitmap = pictures.filePath(QStringLiteral("tmpFile.bmp"));
     const struct {
         QString wallpaper;
         QColor colour;  // of the bitmap, when the change went through it
     } expected[] = {
-        {picturePath(QStringLiteral("a.bmp")), {}},
+        {pictures.filePath(QStringLiteral("a.bmp")), {}},
         {bitmap, QColor::fromHsv(40, 255, 255)},
-        {picturePath(QStringLiteral("c.jpeg")), {}},
+        {pictures.filePath(QStringLiteral("c.jpeg")), {}},
         {bitmap, QColor::fromHsv(120, 255, 255)},
-        {picturePath(QStringLiteral("a.bmp")), {}},
+        {pictures.filePath(QStringLiteral("a.bmp")), {}},
     };
     for (const auto& e : expected) {
         w.EMShowToShow();
@@ -122,7 +121,7 @@ TEST(WallpaperRandom, NeverShowsThePreviousPictureAgain)
         const QStringList& shown = r.t.platform.wallpapers;
         ASSERT_EQ(shown.size(), 300);
         for (int i = 1; i < shown.size(); ++i) ASSERT_NE(shown[i], shown[i - 1]) << "change " << i;
-        for (const QString& n : names) EXPECT_TRUE(shown.contains(r.picturePath(n))) << n.toStdString();
+        for (const QString& n : names) EXPECT_TRUE(shown.contains(r.pictures.filePath(n))) << n.toStdString();
     }
 }
 
@@ -160,7 +159,7 @@ TEST_F(WallpaperTest, MissingPicturesAreDroppedWithOneWarningPerChange)
         w.EMShowToShow();
 
         if (c.shown < 0) EXPECT_EQ(r.t.platform.wallpapers.size(), before);
-        else EXPECT_EQ(r.t.platform.wallpapers.last(), r.picturePath(names[c.shown]));
+        else EXPECT_EQ(r.t.platform.wallpapers.last(), r.pictures.filePath(names[c.shown]));
         QStringList left;
         for (int i : c.left) left << names[i];
         EXPECT_EQ(w.c().lstShow.items(), left);
@@ -395,7 +394,7 @@ TEST_F(WallpaperTest, BuildingSavingAndDeletingTheList)
 
     // "Change Now" shows the preview through the bitmap.
     w.cmdChangeWall_Click();
-    EXPECT_EQ(t.platform.wallpapers, QStringList{picturePath("tmpFile.bmp")});
+    EXPECT_EQ(t.platform.wallpapers, QStringList{pictures.filePath("tmpFile.bmp")});
     w.cmdClearWall_Click();
     EXPECT_EQ(t.platform.wallpapers.last(), QString());
 
