@@ -190,8 +190,6 @@ start_watchdog()
 
 # Xorg with the dummy driver, the server users have; on a seat of its own it takes no virtual
 # terminal, so several run side by side. Xvfb where it cannot start (or VOZ_X_SERVER=Xvfb).
-X_SERVER=""
-
 start_xorg()
 {
     [[ $(id -u) == 0 ]] || { note "Xorg: not root"; return 1; }
@@ -248,15 +246,13 @@ launch_x_server()
     poll_until 30 display_number_written
     local number
     number=$(head -n 1 "$fdfile")
-    if ! [[ $number =~ ^[0-9]+$ ]] || ! process_running "$pid"; then
-        stop_pid "$pid" "$name"
-        return 1
-    fi
+    { [[ $number =~ ^[0-9]+$ ]] && process_running "$pid"; } || { stop_pid "$pid" "$name"; return 1; }
     export DISPLAY=:$number
 }
 
 start_display()
 {
+    X_SERVER=Xvfb
     if [[ ${VOZ_X_SERVER:-Xorg} == Xvfb ]]; then
         note "Xvfb, as VOZ_X_SERVER asks"
     elif start_xorg; then
@@ -264,10 +260,9 @@ start_display()
     else
         note "Xorg cannot start here: falling back to Xvfb"
     fi
-    if [[ -z $X_SERVER ]]; then
+    if [[ $X_SERVER == Xvfb ]]; then
         launch_x_server Xvfb Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset ||
             { cat "$WORK_DIR/Xvfb.out"; fail "Xvfb did not start"; }
-        X_SERVER=Xvfb
     fi
     poll_until 30 xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
     read -r SCREEN_W SCREEN_H < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2]; exit }')
@@ -479,12 +474,7 @@ no_window_title() { ! find_window_title "$1" >/dev/null; }
 
 wait_for_no_window() { poll_until "${2:-20}" no_window_title "$1"; }
 
-pointer_at()
-{
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
-    [[ ${X-} == "$1" && ${Y-} == "$2" ]]
-}
+pointer_at() { [[ $(xdotool getmouselocation 2>/dev/null) == "x:$1 y:$2 "* ]]; }
 
 # Waits until the pointer is there (xdotool's --sync hangs when it already is).
 move_pointer()
@@ -657,14 +647,7 @@ open_tray_menu()
 }
 
 # menu_item_index CAPTION: the item's 1-based place among the items (not separators).
-menu_item_index()
-{
-    local i
-    for i in "${!VOZ_MENU_ITEMS[@]}"; do
-        [[ ${VOZ_MENU_ITEMS[i]} == "$1" ]] && { echo $((i + 1)); return 0; }
-    done
-    return 1
-}
+menu_item_index() { printf '%s\n' "${VOZ_MENU_ITEMS[@]}" | grep -nxF -- "$1" | cut -d: -f1; }
 
 # menu_highlight FILE: "TOP BOTTOM" of the highlighted item's band in a picture of the menu, by
 # its coloured pixels (the rest of the menu is grey); nothing when no item is highlighted.
