@@ -330,6 +330,7 @@ harness_start()
 
 # start_recording FILE: the null sink's sound (16-bit stereo 44.1 kHz WAV) until stop_recording;
 # returns once data flows. A short latency: what parec still buffers when stopped is lost.
+# RECORD_START: when it began (epoch, fractions): 8 KiB are the header and some 45 ms of sound.
 start_recording()
 {
     RECORD_FILE=$1
@@ -339,6 +340,7 @@ start_recording()
     remember_pid parec "$RECORD_PID"
     recording_flows() { (($(stat -c %s "$RECORD_FILE" 2>/dev/null || echo 0) > 8192)); }
     poll_until 10 recording_flows || fail "the recording does not start"
+    RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }')
 }
 
 stop_recording()
@@ -383,9 +385,6 @@ active_stat()
         awk -v field="^$2" '$0 ~ field {print $3}')
     echo "${value:-0}"
 }
-
-sound_active_length() { active_stat "$1" Length "${2:-}"; }
-sound_active_rms() { active_stat "$1" 'RMS +amplitude' "${2:-}"; }
 
 # ---- the program folder and the program ----------------------------------------------------
 
@@ -784,13 +783,17 @@ capture_stable()
 
 # ---- alarms --------------------------------------------------------------------------------
 
-# A voz.ini whose fourth record turns on loading my.dat at start.
+# write_autoload_ini [FORMAT ARGS...]: a voz.ini whose fourth record turns on loading my.dat at
+# start, then the records of printf's FORMAT.
 write_autoload_ini()
 {
     local zeros
     zeros=$(printf '\\x00%.0s' {1..153})  # records 1..3
-    write_program_file voz.ini "${zeros}%-17s\\x01\\x00\\x01\\x00%-30s" '[Setting]' AutomaticLoadOn
+    write_program_file voz.ini "${zeros}%-17s\\x01\\x00\\x01\\x00%-30s${1:-}" '[Setting]' AutomaticLoadOn "${@:2}"
 }
+
+# ini_record N: the bytes of voz.ini's record N: 17 of label, top and left (16-bit LE), 30 of text.
+ini_record() { tail -c +$((($1 - 1) * 51 + 1)) "$(program_file voz.ini)" 2>/dev/null | head -c 51; }
 
 # clock_at EPOCH: that moment's time of day, HH:MM:SS.
 clock_at() { date -d "@$1" +%H:%M:%S; }
@@ -819,33 +822,30 @@ between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi
 sound_flowing() { above "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.01; }
 sound_silent() { below "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.001; }
 
-# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above it.
+# sound_onset FILE [THRESHOLD]: when (epoch, fractions) the latest recording's first sample above
+# it reached the sink.
 sound_onset()
 {
     local total rest
     total=$(sound_length "$1")
     rest=$(sox "$1" -n silence 1 0.005 "${2:-1%}" stat 2>&1 | awk '/^Length/ {print $3}')
-    awk -v t="$total" -v r="${rest:-0}" 'BEGIN { printf "%.2f\n", t - r }'
+    awk -v s="$RECORD_START" -v t="$total" -v r="${rest:-0}" 'BEGIN { printf "%.3f\n", s + t - r }'
 }
 
 # prepare_alarm WORD SECONDS [MESSAGE]: starts recording the sink and writes a voz.ini that loads
 # my.dat at start and a my.dat with one alarm (once, twice, thrice or repeat) SECONDS from now
 # and, when given, its message; start voz next. ALARM_AT: the alarm's second (epoch),
-# ALARM_CLOCK: the same as HH:MM:SS, RECORD_START: when the recording began (epoch, fractions).
+# ALARM_CLOCK: the same as HH:MM:SS.
 prepare_alarm()
 {
     local word=$1 ahead=$2 message=${3:-}
     avoid_midnight
     write_autoload_ini
     start_recording "$WORK_DIR/sound.wav"
-    record_start_now
     ALARM_AT=$(($(date +%s) + ahead))
     ALARM_CLOCK=$(clock_at "$ALARM_AT")
-    if [[ -n $message ]]; then
-        write_program_file my.dat '"%s %s"\r\n"%s at %s"\r\n' "$word" "$ALARM_CLOCK" "$message" "$ALARM_CLOCK"
-    else
-        write_program_file my.dat '"%s %s"\r\n' "$word" "$ALARM_CLOCK"
-    fi
+    write_program_file my.dat '"%s %s"\r\n' "$word" "$ALARM_CLOCK"
+    [[ -z $message ]] || printf '"%s at %s"\r\n' "$message" "$ALARM_CLOCK" >>"$PROGRAM_DIR/my.dat"
     note "alarm '$word' at $ALARM_CLOCK"
 }
 
@@ -883,16 +883,12 @@ check_song()
 {
     poll_until "${4:-8}" sound_silent 1 || fail "the sound still plays at $(date +%T), long after $3"
     stop_recording
-    SONG_RMS=$(sound_active_rms "$RECORD_FILE")
-    SONG_LENGTH=$(sound_active_length "$RECORD_FILE")
+    SONG_RMS=$(active_stat "$RECORD_FILE" 'RMS +amplitude')
+    SONG_LENGTH=$(active_stat "$RECORD_FILE" Length)
     note "sound: RMS $SONG_RMS over $SONG_LENGTH s"
     above "$SONG_RMS" 0.02 || fail "the song reached the sink only at RMS $SONG_RMS"
     between "$SONG_LENGTH" "$1" "$2" || fail "sound for $SONG_LENGTH s, not $3"
 }
-
-# RECORD_START: when the recording that just began started (epoch, fractions): start_recording
-# returns once 8 KiB (the header and some 45 ms of sound) are written.
-record_start_now() { RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }'); }
 
 # text_lines FILE X Y W H: how many lines of dark text (bands of rows with dark pixels) the region holds.
 text_lines()
