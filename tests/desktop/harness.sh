@@ -294,7 +294,8 @@ TaskBarEnableSystemTray=1
 EOF
     : >"$cfg/toolbar"
     ICEWM_PRIVCFG=$cfg HOME=$WORK_DIR/home setpriv --pdeathsig TERM -- icewm >"$WORK_DIR/icewm.log" 2>&1 &
-    remember_pid icewm $!
+    ICEWM_PID=$!
+    remember_pid icewm "$ICEWM_PID"
     poll_until 30 wm_ready || { cat "$WORK_DIR/icewm.log"; fail "icewm and its tray did not come up"; }
 }
 
@@ -462,6 +463,10 @@ window_geometry()
 }
 
 window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# wm_state WIN: Normal, Iconic or Withdrawn, as the window manager set it.
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'; }
+wm_state_is() { [[ $(wm_state "$1") == "$2" ]]; }
 
 # find_window_title REGEX: the first shown window whose title matches.
 find_window_title() { xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1 { print } END { exit NR == 0 }'; }
@@ -689,6 +694,9 @@ capture_region()
 
 # screenshot NAME: the whole screen into the scenario's folder; prints the file.
 screenshot() { capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$SHOT_DIR/$1.png" && echo "$SHOT_DIR/$1.png"; }
+
+# parked_screenshot NAME: the same without the pointer's hover, once the repaint it brings is done.
+parked_screenshot() { park_pointer; sleep 0.3; screenshot "$1" >/dev/null; }
 
 # painted X Y W H: the screen there (not a window's own image, which can be painted while the
 # screen stays black) shows mostly a window's light face; window_painted WIN: the same for a window.
