@@ -14,29 +14,22 @@ source "$(dirname "$0")/harness.sh"
 # the day. ALARM_AT, ALARM_CLOCK: the alarm as for prepare_alarm.
 type_alarm()
 {
-    local win=$1 at=$2 h24 box value
-    ALARM_AT=$at ALARM_CLOCK=$(clock_at "$at")
-    h24=$((10#$(date -d "@$at" +%H)))
-    local values=($(((h24 + 11) % 12 + 1)) "$(date -d "@$at" +%M)" "$(date -d "@$at" +%S)")
-    local boxes=(hour minute second)
-    for box in 0 1 2; do
-        value=${values[box]}
-        click_control "$win" "alarm_set.${boxes[box]}"
+    local win=$1 h24 minute second box half=AM
+    ALARM_AT=$2 ALARM_CLOCK=$(clock_at "$2")
+    IFS=: read -r h24 minute second <<<"$ALARM_CLOCK"
+    ((10#$h24 >= 12)) && half=PM
+    for box in "hour $(((10#$h24 + 11) % 12 + 1))" "minute $minute" "second $second"; do
+        click_control "$win" "alarm_set.${box% *}"
         press_keys ctrl+a
-        xdotool type --delay 60 "$value"
+        xdotool type --delay 60 "${box#* }"
     done
-    local half=AM
-    ((h24 >= 12)) && half=PM
     if [[ $half != "$AM_SHOWN" ]]; then
         click_control "$win" alarm_set.am_pm
         AM_SHOWN=$half
     fi
-    note "typed ${values[*]} for the alarm at $ALARM_CLOCK"
+    note "typed the alarm at $ALARM_CLOCK as a $half time"
 }
 
-# wm_state WINDOW: Normal, Iconic or Withdrawn, as the window manager set it.
-wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'; }
-wm_state_is() { [[ $(wm_state "$1") == "$2" ]]; }
 motif_hints() { xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null | sed 's/.*= //'; }
 
 # add_message WIN TEXT: a double-click on the list's first alarm, TEXT typed, "Save".
@@ -64,8 +57,7 @@ start_recording "$WORK_DIR/sound.wav"
 open_from_menu "Alarm Set" '^Voz Alarm Set$'
 alarm_set=$WIN
 # The window starts at the present half of the day.
-AM_SHOWN=AM
-((10#$(date +%H) >= 12)) && AM_SHOWN=PM
+AM_SHOWN=$(LC_ALL=C date +%p)
 type_alarm "$alarm_set" $(($(date +%s) + 40))
 first_clock=$ALARM_CLOCK
 screenshot alarm_set_typed >/dev/null
@@ -77,9 +69,7 @@ screenshot alarm_set_added >/dev/null
 # 2. The flat bar at the lower right is the window's own minimise button; the tray menu brings the
 # window back.
 poll_until 10 wm_state_is "$alarm_set" Normal || fail "the window's state is '$(wm_state "$alarm_set")', not Normal"
-park_pointer
-sleep 0.3
-screenshot alarm_set >/dev/null
+parked_screenshot alarm_set
 hints_before=$(motif_hints "$alarm_set")
 [[ -n $hints_before ]] || fail "the window carries no Motif hints"
 click_in_window "$alarm_set" $((368 + 20)) $((216 + 6)) || fail "cannot click the minimise button"
@@ -93,9 +83,7 @@ poll_until 10 window_viewable "$alarm_set" || fail "the window did not come back
 [[ $(motif_hints "$alarm_set") == "$hints_before" ]] ||
     fail "the Motif hints went from '$hints_before' to '$(motif_hints "$alarm_set")': the title bar may gain boxes"
 pass "the minimise button minimised the window, the tray menu restored it, the Motif hints are as before"
-park_pointer
-sleep 0.3
-screenshot restored >/dev/null
+parked_screenshot restored
 
 # A close request only hides it like "Exit"; the tray menu shows it again.
 (($(date +%s) < ALARM_AT - 3)) || fail "too slow: the alarm at $ALARM_CLOCK is due before the close request"
@@ -131,15 +119,9 @@ click_control "$WIN" settings.autoload
 sleep 0.3
 screenshot settings >/dev/null
 close_with "$WIN" settings.close '^Voz setting$'
-record4()
-{
-    cmp -s <(tail -c +$((3 * 51 + 1)) "$(program_file voz.ini)" | head -c 51) \
-        <(printf '%-17s\x01\x00\x01\x00%-30s' '[Setting]' AutomaticLoadOn)
-}
-poll_until 5 record4 || {
-    od -c -j 153 -N 51 "$(program_file voz.ini)" | sed 's/^/        /'
-    fail "voz.ini's record 4 is not [Setting], 1, 1, AutomaticLoadOn"
-}
+record4() { cmp -s <(ini_record 4) <(printf '%-17s\x01\x00\x01\x00%-30s' '[Setting]' AutomaticLoadOn); }
+poll_until 5 record4 ||
+    { ini_record 4 | od -c | sed 's/^/        /'; fail "voz.ini's record 4 is not [Setting], 1, 1, AutomaticLoadOn"; }
 pass "Close stored record 4: [Setting], sound on 1, error message 1, AutomaticLoadOn"
 
 # 7. A second alarm saved as my.dat comes back after a restart and fires.

@@ -7,8 +7,6 @@
 FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
 if [[ -z $FAKETIME_LIB ]]; then
     echo "SKIP: $SCENARIO: libfaketime is not installed (Debian package libfaketime)"
-    trap - EXIT
-    rm -rf "$WORK_DIR"
     exit 77
 fi
 

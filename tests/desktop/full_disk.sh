@@ -61,10 +61,8 @@ click_control "$question" overwrite.yes
 pass "the chooser asked to overwrite my.dat; Yes"
 
 warning=$(poll_until 10 find_warning && find_warning) || fail "no warning after the failed save on the full disk"
-park_pointer
-sleep 0.3
+parked_screenshot save_failed
 capture_window "$warning" "$WORK_DIR/warning.png"
-screenshot save_failed >/dev/null
 lines=$(text_lines "$WORK_DIR/warning.png" 16 8 200 65)
 ((lines >= 2)) || fail "the warning shows $lines lines of text, not the file's name and the reason"
 pass "a warning with $lines lines of text tells of the failed save"

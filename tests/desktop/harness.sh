@@ -190,8 +190,6 @@ start_watchdog()
 
 # Xorg with the dummy driver, the server users have; on a seat of its own it takes no virtual
 # terminal, so several run side by side. Xvfb where it cannot start (or VOZ_X_SERVER=Xvfb).
-X_SERVER=""
-
 start_xorg()
 {
     [[ $(id -u) == 0 ]] || { note "Xorg: not root"; return 1; }
@@ -248,15 +246,13 @@ launch_x_server()
     poll_until 30 display_number_written
     local number
     number=$(head -n 1 "$fdfile")
-    if ! [[ $number =~ ^[0-9]+$ ]] || ! process_running "$pid"; then
-        stop_pid "$pid" "$name"
-        return 1
-    fi
+    { [[ $number =~ ^[0-9]+$ ]] && process_running "$pid"; } || { stop_pid "$pid" "$name"; return 1; }
     export DISPLAY=:$number
 }
 
 start_display()
 {
+    X_SERVER=Xvfb
     if [[ ${VOZ_X_SERVER:-Xorg} == Xvfb ]]; then
         note "Xvfb, as VOZ_X_SERVER asks"
     elif start_xorg; then
@@ -264,10 +260,9 @@ start_display()
     else
         note "Xorg cannot start here: falling back to Xvfb"
     fi
-    if [[ -z $X_SERVER ]]; then
+    if [[ $X_SERVER == Xvfb ]]; then
         launch_x_server Xvfb Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset ||
             { cat "$WORK_DIR/Xvfb.out"; fail "Xvfb did not start"; }
-        X_SERVER=Xvfb
     fi
     poll_until 30 xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
     read -r SCREEN_W SCREEN_H < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2]; exit }')
@@ -299,7 +294,8 @@ TaskBarEnableSystemTray=1
 EOF
     : >"$cfg/toolbar"
     ICEWM_PRIVCFG=$cfg HOME=$WORK_DIR/home setpriv --pdeathsig TERM -- icewm >"$WORK_DIR/icewm.log" 2>&1 &
-    remember_pid icewm $!
+    ICEWM_PID=$!
+    remember_pid icewm "$ICEWM_PID"
     poll_until 30 wm_ready || { cat "$WORK_DIR/icewm.log"; fail "icewm and its tray did not come up"; }
 }
 
@@ -335,6 +331,7 @@ harness_start()
 
 # start_recording FILE: the null sink's sound (16-bit stereo 44.1 kHz WAV) until stop_recording;
 # returns once data flows. A short latency: what parec still buffers when stopped is lost.
+# RECORD_START: when it began (epoch, fractions): 8 KiB are the header and some 45 ms of sound.
 start_recording()
 {
     RECORD_FILE=$1
@@ -344,6 +341,7 @@ start_recording()
     remember_pid parec "$RECORD_PID"
     recording_flows() { (($(stat -c %s "$RECORD_FILE" 2>/dev/null || echo 0) > 8192)); }
     poll_until 10 recording_flows || fail "the recording does not start"
+    RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }')
 }
 
 stop_recording()
@@ -388,9 +386,6 @@ active_stat()
         awk -v field="^$2" '$0 ~ field {print $3}')
     echo "${value:-0}"
 }
-
-sound_active_length() { active_stat "$1" Length "${2:-}"; }
-sound_active_rms() { active_stat "$1" 'RMS +amplitude' "${2:-}"; }
 
 # ---- the program folder and the program ----------------------------------------------------
 
@@ -469,6 +464,10 @@ window_geometry()
 
 window_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
+# wm_state WIN: Normal, Iconic or Withdrawn, as the window manager set it.
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'; }
+wm_state_is() { [[ $(wm_state "$1") == "$2" ]]; }
+
 # find_window_title REGEX: the first shown window whose title matches.
 find_window_title() { xdotool search --onlyvisible --name "$1" 2>/dev/null | awk 'NR == 1 { print } END { exit NR == 0 }'; }
 
@@ -479,12 +478,7 @@ no_window_title() { ! find_window_title "$1" >/dev/null; }
 
 wait_for_no_window() { poll_until "${2:-20}" no_window_title "$1"; }
 
-pointer_at()
-{
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
-    [[ ${X-} == "$1" && ${Y-} == "$2" ]]
-}
+pointer_at() { [[ $(xdotool getmouselocation 2>/dev/null) == "x:$1 y:$2 "* ]]; }
 
 # Waits until the pointer is there (xdotool's --sync hangs when it already is).
 move_pointer()
@@ -657,14 +651,7 @@ open_tray_menu()
 }
 
 # menu_item_index CAPTION: the item's 1-based place among the items (not separators).
-menu_item_index()
-{
-    local i
-    for i in "${!VOZ_MENU_ITEMS[@]}"; do
-        [[ ${VOZ_MENU_ITEMS[i]} == "$1" ]] && { echo $((i + 1)); return 0; }
-    done
-    return 1
-}
+menu_item_index() { printf '%s\n' "${VOZ_MENU_ITEMS[@]}" | grep -nxF -- "$1" | cut -d: -f1; }
 
 # menu_highlight FILE: "TOP BOTTOM" of the highlighted item's band in a picture of the menu, by
 # its coloured pixels (the rest of the menu is grey); nothing when no item is highlighted.
@@ -707,6 +694,9 @@ capture_region()
 
 # screenshot NAME: the whole screen into the scenario's folder; prints the file.
 screenshot() { capture_region 0 0 "$SCREEN_W" "$SCREEN_H" "$SHOT_DIR/$1.png" && echo "$SHOT_DIR/$1.png"; }
+
+# parked_screenshot NAME: the same without the pointer's hover, once the repaint it brings is done.
+parked_screenshot() { park_pointer; sleep 0.3; screenshot "$1" >/dev/null; }
 
 # painted X Y W H: the screen there (not a window's own image, which can be painted while the
 # screen stays black) shows mostly a window's light face; window_painted WIN: the same for a window.
@@ -801,13 +791,17 @@ capture_stable()
 
 # ---- alarms --------------------------------------------------------------------------------
 
-# A voz.ini whose fourth record turns on loading my.dat at start.
+# write_autoload_ini [FORMAT ARGS...]: a voz.ini whose fourth record turns on loading my.dat at
+# start, then the records of printf's FORMAT.
 write_autoload_ini()
 {
     local zeros
     zeros=$(printf '\\x00%.0s' {1..153})  # records 1..3
-    write_program_file voz.ini "${zeros}%-17s\\x01\\x00\\x01\\x00%-30s" '[Setting]' AutomaticLoadOn
+    write_program_file voz.ini "${zeros}%-17s\\x01\\x00\\x01\\x00%-30s${1:-}" '[Setting]' AutomaticLoadOn "${@:2}"
 }
+
+# ini_record N: the bytes of voz.ini's record N: 17 of label, top and left (16-bit LE), 30 of text.
+ini_record() { tail -c +$((($1 - 1) * 51 + 1)) "$(program_file voz.ini)" 2>/dev/null | head -c 51; }
 
 # clock_at EPOCH: that moment's time of day, HH:MM:SS.
 clock_at() { date -d "@$1" +%H:%M:%S; }
@@ -836,33 +830,30 @@ between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v > lo && v < hi
 sound_flowing() { above "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.01; }
 sound_silent() { below "$(recording_rms "$RECORD_FILE" "${1:-0.3}")" 0.001; }
 
-# sound_onset FILE [THRESHOLD]: seconds from the recording's start to its first sample above it.
+# sound_onset FILE [THRESHOLD]: when (epoch, fractions) the latest recording's first sample above
+# it reached the sink.
 sound_onset()
 {
     local total rest
     total=$(sound_length "$1")
     rest=$(sox "$1" -n silence 1 0.005 "${2:-1%}" stat 2>&1 | awk '/^Length/ {print $3}')
-    awk -v t="$total" -v r="${rest:-0}" 'BEGIN { printf "%.2f\n", t - r }'
+    awk -v s="$RECORD_START" -v t="$total" -v r="${rest:-0}" 'BEGIN { printf "%.3f\n", s + t - r }'
 }
 
 # prepare_alarm WORD SECONDS [MESSAGE]: starts recording the sink and writes a voz.ini that loads
 # my.dat at start and a my.dat with one alarm (once, twice, thrice or repeat) SECONDS from now
 # and, when given, its message; start voz next. ALARM_AT: the alarm's second (epoch),
-# ALARM_CLOCK: the same as HH:MM:SS, RECORD_START: when the recording began (epoch, fractions).
+# ALARM_CLOCK: the same as HH:MM:SS.
 prepare_alarm()
 {
     local word=$1 ahead=$2 message=${3:-}
     avoid_midnight
     write_autoload_ini
     start_recording "$WORK_DIR/sound.wav"
-    record_start_now
     ALARM_AT=$(($(date +%s) + ahead))
     ALARM_CLOCK=$(clock_at "$ALARM_AT")
-    if [[ -n $message ]]; then
-        write_program_file my.dat '"%s %s"\r\n"%s at %s"\r\n' "$word" "$ALARM_CLOCK" "$message" "$ALARM_CLOCK"
-    else
-        write_program_file my.dat '"%s %s"\r\n' "$word" "$ALARM_CLOCK"
-    fi
+    write_program_file my.dat '"%s %s"\r\n' "$word" "$ALARM_CLOCK"
+    [[ -z $message ]] || printf '"%s at %s"\r\n' "$message" "$ALARM_CLOCK" >>"$PROGRAM_DIR/my.dat"
     note "alarm '$word' at $ALARM_CLOCK"
 }
 
@@ -900,16 +891,12 @@ check_song()
 {
     poll_until "${4:-8}" sound_silent 1 || fail "the sound still plays at $(date +%T), long after $3"
     stop_recording
-    SONG_RMS=$(sound_active_rms "$RECORD_FILE")
-    SONG_LENGTH=$(sound_active_length "$RECORD_FILE")
+    SONG_RMS=$(active_stat "$RECORD_FILE" 'RMS +amplitude')
+    SONG_LENGTH=$(active_stat "$RECORD_FILE" Length)
     note "sound: RMS $SONG_RMS over $SONG_LENGTH s"
     above "$SONG_RMS" 0.02 || fail "the song reached the sink only at RMS $SONG_RMS"
     between "$SONG_LENGTH" "$1" "$2" || fail "sound for $SONG_LENGTH s, not $3"
 }
-
-# RECORD_START: when the recording that just began started (epoch, fractions): start_recording
-# returns once 8 KiB (the header and some 45 ms of sound) are written.
-record_start_now() { RECORD_START=$(awk -v t="$(date +%s.%N)" 'BEGIN { printf "%.3f\n", t - 0.05 }'); }
 
 # text_lines FILE X Y W H: how many lines of dark text (bands of rows with dark pixels) the region holds.
 text_lines()

@@ -34,9 +34,7 @@ start_wm
 tray_came "after voz"
 screenshot late-tray >/dev/null
 
-for ((i = ${#HARNESS_PIDS[@]} - 1; i >= 0; i--)); do
-    [[ ${HARNESS_NAMES[i]} == icewm && -n ${HARNESS_PIDS[i]} ]] && stop_pid "${HARNESS_PIDS[i]}" icewm
-done
+stop_pid "$ICEWM_PID" icewm
 wait_for_window_title "$WINDOW" 15 >/dev/null ||
     fail "no 'Voz' window after the tray went away; windows named Voz: $(xwininfo -root -tree 2>/dev/null | grep -c '"Voz"')"
 pass "the 'Voz' window came back when the tray went away"

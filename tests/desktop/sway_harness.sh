@@ -24,15 +24,21 @@ SWAY_USER="" SWAY_UID="" SWAY_GID="" SWAYSOCK="" WAYLAND_DISPLAY="" SWAY_X_DISPL
 SWAY_BUS="" SWAY_PID=""
 SWAY_RUNTIME=$WORK_DIR/sway-runtime
 
-# as_sway_user CMD...: a command of the session, as its user, with its environment.
-as_sway_user()
+# as_sway_user CMD...: a command of the session, as its user, with its environment; sway_exec: the
+# same in place of the shell.
+as_sway_user() { (sway_exec "$@"); }
+sway_exec()
 {
-    setpriv --reuid "$SWAY_UID" --regid "$SWAY_GID" --clear-groups --pdeathsig TERM -- \
+    exec setpriv --reuid "$SWAY_UID" --regid "$SWAY_GID" --clear-groups --pdeathsig TERM -- \
         env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$WORK_DIR/home" LANG=C.UTF-8 \
         XDG_RUNTIME_DIR="$SWAY_RUNTIME" XDG_CONFIG_HOME="$WORK_DIR/home/.config" \
         ${SWAY_BUS:+DBUS_SESSION_BUS_ADDRESS=$SWAY_BUS} ${SWAYSOCK:+SWAYSOCK=$SWAYSOCK} \
         ${WAYLAND_DISPLAY:+WAYLAND_DISPLAY=$WAYLAND_DISPLAY} ${SWAY_X_DISPLAY:+DISPLAY=$SWAY_X_DISPLAY} "$@"
 }
+
+# The harness's X11 tools run as the session's user, on its XWayland display.
+xdotool() { as_sway_user xdotool "$@"; }
+xwininfo() { as_sway_user xwininfo "$@"; }
 
 sway_cleanup()
 {
@@ -111,14 +117,7 @@ sway_keys() { as_sway_user wtype "$@"; }
 sway_start_voz()
 {
     chown -R "$SWAY_USER:" "$PROGRAM_DIR"
-    (
-        cd "$WORK_DIR" || exit 1
-        exec setpriv --reuid "$SWAY_UID" --regid "$SWAY_GID" --clear-groups --pdeathsig TERM -- \
-            env -i PATH=/usr/bin:/bin HOME="$WORK_DIR/home" LANG=C.UTF-8 XDG_RUNTIME_DIR="$SWAY_RUNTIME" \
-            XDG_CONFIG_HOME="$WORK_DIR/home/.config" DBUS_SESSION_BUS_ADDRESS="$SWAY_BUS" \
-            WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="$SWAY_X_DISPLAY" XDG_SESSION_TYPE=wayland "$@" \
-            "$PROGRAM_DIR/voz"
-    ) >>"$VOZ_LOG" 2>&1 &
+    (cd "$WORK_DIR" && sway_exec XDG_SESSION_TYPE=wayland "$@" "$PROGRAM_DIR/voz") >>"$VOZ_LOG" 2>&1 &
     VOZ_PID=$!
     remember_pid voz "$VOZ_PID"
     note "voz started, pid $VOZ_PID${1:+ with $*}"

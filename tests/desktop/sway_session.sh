@@ -36,20 +36,6 @@ expect_floating()
     fi
 }
 
-# x_menu: the menu as an X11 popup (override-redirect) of voz on XWayland: MENU_X .. MENU_H.
-x_menu()
-{
-    local w info
-    for w in $(as_sway_user xdotool search --onlyvisible --classname '^voz$' 2>/dev/null); do
-        info=$(as_sway_user xwininfo -id "$w" 2>/dev/null) || continue
-        grep -q 'Override Redirect State: yes' <<<"$info" || continue
-        read -r MENU_X MENU_Y MENU_W MENU_H < <(
-            awk '/Absolute upper-left [XY]|Width:|Height:/ { printf "%s ", $NF }' <<<"$info")
-        ((MENU_H >= 60)) && return 0
-    done
-    return 1
-}
-
 item_registered() { sway_tray_item >/dev/null; }
 
 # drawn_shot NAME X Y: a picture of the output once the point is no longer the background (a
@@ -96,7 +82,7 @@ pass "the clock icon shows on swaybar at $SWAY_ICON_X,$SWAY_ICON_Y"
 
 # The menu's place proves the platform: a native Wayland menu is no X11 window at all.
 sway_tray_click ContextMenu "$SWAY_ICON_X" "$SWAY_ICON_Y" || fail "cannot send ContextMenu to the item"
-poll_until 20 x_menu || { sway_shot xwayland-no-menu >/dev/null; fail "no X11 popup menu after ContextMenu (not on XWayland?)"; }
+poll_until 20 find_tray_menu || { sway_shot xwayland-no-menu >/dev/null; fail "no X11 popup menu after ContextMenu (not on XWayland?)"; }
 sway_shot xwayland-menu >/dev/null
 right=$((MENU_X + MENU_W))
 note "menu at ${MENU_X},${MENU_Y} ${MENU_W}x${MENU_H}, click at $SWAY_ICON_X,$SWAY_ICON_Y"

@@ -38,22 +38,17 @@ new_band()
 }
 # highlight_after_down BAND: Down, then the highlighted band (into band) once it is not BAND.
 highlight_after_down() { press_keys Down; poll_until 4 new_band "$1"; }
-tops=() bottoms=() band=""
-for ((i = 1; i <= ${#VOZ_MENU_ITEMS[@]}; i++)); do
-    highlight_after_down "$band" || fail "no newly highlighted item after $i Down key(s)"
+tops=() bottoms=() separators=() band=""
+for ((i = 0; i < ${#VOZ_MENU_ITEMS[@]}; i++)); do
+    highlight_after_down "$band" || fail "no newly highlighted item after $((i + 1)) Down key(s)"
     read -r top bottom <<<"$band"
+    note "item $((i + 1)): rows $band"
     tops+=("$top") bottoms+=("$bottom")
-done
-note "item bands: $(for i in "${!tops[@]}"; do printf '%s-%s ' "${tops[i]}" "${bottoms[i]}"; done)"
-height=$((bottoms[0] - tops[0]))
-separators=()
-for ((i = 0; i < ${#tops[@]}; i++)); do
-    ((bottoms[i] - tops[i] == height)) || fail "item $((i + 1)) is not as high as the first item"
-    if ((i > 0)); then
-        gap=$((tops[i] - bottoms[i - 1] - 1))
-        ((gap >= 0)) || fail "item $((i + 1)) is not below item $i"
-        ((gap > 0)) && separators+=("$i")
-    fi
+    ((bottom - top == bottoms[0] - tops[0])) || fail "item $((i + 1)) is not as high as the first item"
+    ((i > 0)) || continue
+    gap=$((top - bottoms[i - 1] - 1))
+    ((gap >= 0)) || fail "item $((i + 1)) is not below item $i"
+    ((gap > 0)) && separators+=("$i")
 done
 [[ ${separators[*]-} == "1 4 6" ]] ||
     fail "separators follow items '${separators[*]-}', expected after About, Wallpaper and Stop"

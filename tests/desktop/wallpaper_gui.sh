@@ -23,9 +23,8 @@ choose_entry()
 {
     click_control "$WIN" "wallpaper.$1"
     poll_until 5 find_combo_popup || fail "the list of $3 did not drop down"
-    local at="$WIN_X $WIN_Y $WIN_W $WIN_H"
-    # shellcheck disable=SC2086
-    poll_until 3 painted $at || note_fault "the drop-down list of $3 shows black, not its entries"
+    poll_until 3 painted "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" ||
+        note_fault "the drop-down list of $3 shows black, not its entries"
     [[ $1 == search_arrow && $2 == 2 ]] && screenshot search_list >/dev/null
     local i
     press_keys Home
@@ -56,8 +55,6 @@ list_bands()
 list_lines() { list_bands | wc -l; }
 list_shows() { [[ $(list_lines) == "$1" ]]; }
 
-window_iconic() { xprop -id "$WIN" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
-
 click() { click_control "$WIN" "wallpaper.$1"; }
 
 open_wallpaper_window()
@@ -66,8 +63,8 @@ open_wallpaper_window()
     poll_until 3 window_painted "$WIN" || note_fault "the 'Voz Wallpaper' window shows black, not its face ($1)"
 }
 
-# record5 OFFSET LENGTH: bytes of voz.ini's record 5: 17 of label, top and left (16-bit LE), 30 of text.
-record5() { tail -c +$((205 + $1)) "$(program_file voz.ini)" 2>/dev/null | head -c "$2"; }
+# record5 OFFSET LENGTH: bytes of voz.ini's record 5.
+record5() { ini_record 5 | tail -c +$(($1 + 1)) | head -c "$2"; }
 record5_is() { [[ $(record5 0 17) == '[WallpaperLoc]   ' && $(record5 21 30) == "$(printf '%-30s' "$1")" ]]; }
 
 harness_start
@@ -84,9 +81,7 @@ xdotool windowmove "$WIN" 260 140
 poll_until 5 window_geometry "$WIN" || fail "the window went away"
 window_placed() { window_geometry "$WIN" && ((WIN_X > 200 && WIN_Y > 100)); }
 poll_until 5 window_placed || fail "the window could not be moved (at $WIN_X,$WIN_Y)"
-park_pointer
-sleep 0.3
-screenshot wallpaper_opened >/dev/null
+parked_screenshot wallpaper_opened
 # The preview's tooltip (CJK text): a picture of it for the eye.
 find_tooltip() { find_popup 30 0 40; }
 window_geometry "$WIN"
@@ -152,9 +147,9 @@ for step in "delete 3 after deleting b.gif" "load 4 after the reload" "delete_al
 done
 pass "list click previews b.gif; delete leaves 3 entries, reload 4, clear none, reload 4 again"
 click minimise
-poll_until 5 window_iconic || fail "the minimise button did not minimise the window"
+poll_until 5 wm_state_is "$WIN" Iconic || fail "the minimise button did not minimise the window"
 choose_menu_item Wallpaper
-restored() { ! window_iconic && window_viewable "$WIN"; }
+restored() { ! wm_state_is "$WIN" Iconic && window_viewable "$WIN"; }
 poll_until 5 restored || fail "Wallpaper in the tray menu did not restore the minimised window"
 pass "the minimise button minimised the window; the tray menu restored it"
 
@@ -165,19 +160,15 @@ choose_entry interval_arrow 1 '"min / hr"'
 click change
 click random
 click keep
-park_pointer
-sleep 0.3
+parked_screenshot wallpaper_settings
 window_geometry "$WIN"
 placed_at="$WIN_X $WIN_Y"
 capture_stable "$WORK_DIR/state_before.png" capture_region $((WIN_X + STATE_X)) $((WIN_Y + STATE_Y)) "$STATE_W" "$STATE_H" ||
     fail "the window does not settle"
-screenshot wallpaper_settings >/dev/null
 capture_window "$WIN" "$SHOT_DIR/wallpaper_window.png"
 close_with "$WIN" wallpaper.close '^Voz Wallpaper$'
-poll_until 5 record5_is 'CheckCheckRando 1' || {
-    od -c -j 204 -N 51 "$(program_file voz.ini)" | sed 's/^/        /'
-    fail "record 5 of voz.ini is not [WallpaperLoc] with CheckCheckRando 1"
-}
+poll_until 5 record5_is 'CheckCheckRando 1' ||
+    { ini_record 5 | od -c | sed 's/^/        /'; fail "record 5 of voz.ini is not [WallpaperLoc] with CheckCheckRando 1"; }
 top=$(record5 17 2 | od -An -td2 | tr -d ' ') left=$(record5 19 2 | od -An -td2 | tr -d ' ')
 ((top >= 100 * 15 && left >= 200 * 15)) || fail "record 5 keeps the place top $top, left $left twips; the window was moved to 260,140 px"
 pass "Close stored record 5: [WallpaperLoc], top $top, left $left, \"CheckCheckRando 1\""

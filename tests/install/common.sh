@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # Shared by the install tests: failure reports, picture sizes, desktop entry validation and
 # starting Voz through a launcher.
+set -uo pipefail
 failures=0
 skipped=()
 work="$(mktemp -d)"

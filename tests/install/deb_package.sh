@@ -2,10 +2,8 @@
 # The Debian package: built with CPack from this build, its contents and dependencies, its menu
 # entry, and its launcher making the user's copy of the program folder on first start and
 # refreshing it, the user's own files kept, when the version changes.
-set -uo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=common.sh
-source "$here/common.sh"
+source "$(dirname "$0")/common.sh"
 : "${VOZ_BUILD_DIR:?}"
 for tool in dpkg-deb "${VOZ_CPACK:-cpack}"; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }

@@ -3,10 +3,8 @@
 # quote in the path): what lands where, the menu and autostart entries, the launcher starting
 # the installed program, an update while Voz runs, then uninstall keeping the user's own files
 # and --purge removing the rest.
-set -uo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=common.sh
-source "$here/common.sh"
+source "$(dirname "$0")/common.sh"
 : "${VOZ_SOURCE_DIR:?}" "${VOZ_BUILD_DIR:?}"
 
 tree="$work/tree"  # the logs stay outside
