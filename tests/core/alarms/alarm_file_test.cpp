@@ -87,13 +87,11 @@ TEST(DataFileLoad, MergesInTimeOrderDroppingPassedAndTakenTimes)
     EXPECT_EQ(l.messages.items(), (QStringList{"Lunch at 12:30:00", "Orphan at 15:00:00"}));
 
     // Loading the same file again adds nothing and reports nothing.
-    Lists again;
-    again.data.setItems(l.data.items());
-    again.messages.setItems(l.messages.items());
-    const LoadReport r2 = load(again, composeDataFile(l.data, l.messages), QStringLiteral("12:00:00"));
+    const QStringList alarms = l.data.items(), messages = l.messages.items();
+    const LoadReport r2 = load(l, composeDataFile(l.data, l.messages), QStringLiteral("12:00:00"));
     EXPECT_EQ(r2.badRecords, 0);
-    EXPECT_EQ(again.data.items(), l.data.items());
-    EXPECT_EQ(again.messages.items(), l.messages.items());
+    EXPECT_EQ(l.data.items(), alarms);
+    EXPECT_EQ(l.messages.items(), messages);
 }
 
 // Bad records are reported after the file's name by their number, also beyond 16 bits; the eighth
