@@ -132,9 +132,8 @@ TEST_F(AlarmEngineTest, LoadingAFileTooLargeOrUnreadableSaysWhyAndChangesNothing
     c.lstData.setItems({"once 11:00:00"});
     QStringList expected;
     // Too large to be a day's alarms: 2 GiB, sparse.
-    QFile big(path(QStringLiteral("my.dat")));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(std::int64_t{2} << 30));
-    big.close();
+    writeFile(QStringLiteral("my.dat"), {});
+    ASSERT_TRUE(QFile::resize(path(QStringLiteral("my.dat")), std::int64_t{2} << 30));
     e.LoadClick(QStringLiteral("my.dat"));
     expected << QStringLiteral("my.dat, file is too large: a data file holds at most 64 MB");
     for (const UnreadableFile& kind : unreadableFiles()) {
