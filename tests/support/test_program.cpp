@@ -26,8 +26,6 @@ TestProgram::TestProgram()
     program.gAppPath = dir.path() + QLatin1Char('/');
 }
 
-TestProgram::~TestProgram() = default;
-
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
 
 SettingsRecord TestProgram::record(int n) const
