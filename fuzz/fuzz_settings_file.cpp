@@ -3,9 +3,9 @@
 #include "core/files/message_font.h"
 #include "core/files/settings_file.h"
 #include "fuzz_check.h"
+#include "support/files.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -28,19 +28,6 @@ const QString& appPath()
     REQUIRE(dir.isValid());
     static const QString path = dir.path() + QLatin1Char('/');
     return path;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    REQUIRE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    REQUIRE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
 }
 
 // Record n (1-based) of the file as its reader must see it: the bytes there, zero-filled.
@@ -125,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const QString app = appPath();
     const QString path = settingsPath(app);
     const QByteArray file(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
-    writeFile(path, file);
+    REQUIRE(writeFile(path, file));
 
     // Every record there and one past the end, through one reader as the program reads them.
     const int records = static_cast<int>((file.size() + kRecord - 1) / kRecord);

@@ -24,13 +24,18 @@ QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteAr
     return path;
 }
 
-void storeRecordIn(const QString& folder, int n, const QString& label, std::int16_t v1, std::int16_t v2,
-                   const QString& text)
+SettingsRecord makeRecord(const QString& label, std::int16_t v1, std::int16_t v2, const QString& text)
 {
     SettingsRecord r;
     r.setLabel(label);
     r.Value1 = v1;
     r.Value2 = v2;
     r.setText(text);
-    storeSettingsRecord(folder, n, r);
+    return r;
+}
+
+void storeRecordIn(const QString& folder, int n, const QString& label, std::int16_t v1, std::int16_t v2,
+                   const QString& text)
+{
+    storeSettingsRecord(folder, n, makeRecord(label, v1, v2, text));
 }

@@ -48,13 +48,9 @@ private:
 // Ways for a write to find less room than it needs; both fail for root too.
 enum class NoRoom { FullFileSystem, FileSizeLimit };
 inline constexpr NoRoom kNoRooms[] = {NoRoom::FullFileSystem, NoRoom::FileSizeLimit};
-inline void PrintTo(NoRoom r, std::ostream* os)
-{
-    *os << (r == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit");
-}
 inline std::string noRoomName(const ::testing::TestParamInfo<NoRoom>& info)
 {
-    return ::testing::PrintToString(info.param);
+    return info.param == NoRoom::FullFileSystem ? "FullFileSystem" : "FileSizeLimit";
 }
 
 // A folder (path() ends in '/') in which starved() runs a write with less room than it needs:

@@ -15,9 +15,8 @@ void ensureApplication()
     static int argc = 1;
     static char arg0[] = "voz_tests";
     static char* argv[] = {arg0, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
+    new QApplication(argc, argv);  // lives as long as the process
     QApplication::setQuitOnLastWindowClosed(false);
-    (void)app;
 }
 
 TestProgram::TestProgram()
@@ -26,8 +25,6 @@ TestProgram::TestProgram()
     platform.runtimeDir = dir.path() + QStringLiteral("/run/");
     program.gAppPath = dir.path() + QLatin1Char('/');
 }
-
-TestProgram::~TestProgram() = default;
 
 void TestProgram::start() { program.form1().Form_Load(dir.path()); }
 

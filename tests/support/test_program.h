@@ -12,7 +12,6 @@ class QWidget;
 // A program on the recording platform with its own empty program folder.
 struct TestProgram {
     TestProgram();
-    ~TestProgram();
     // Starts the program as Form1's load does.
     void start();
     QString path(const QString& file) const { return program.gAppPath + file; }

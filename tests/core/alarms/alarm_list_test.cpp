@@ -6,19 +6,14 @@
 TEST(AlarmList, InsertKeepsAscendingTimeOrder)
 {
     ListBox l;
-    EXPECT_EQ(insertSorted(l, QStringLiteral("09:00:00"), QStringLiteral("once")), SortResult::Inserted);
-    EXPECT_EQ(insertSorted(l, QStringLiteral("07:00:00"), QStringLiteral("once")), SortResult::Inserted);
-    EXPECT_EQ(insertSorted(l, QStringLiteral("08:00:00"), QStringLiteral("twice")), SortResult::Inserted);
-    EXPECT_EQ(l.items(), (QStringList{"once 07:00:00", "twice 08:00:00", "once 09:00:00"}));
-    insertSorted(l, QStringLiteral("06:59:59"), QStringLiteral("repeat"));
-    insertSorted(l, QStringLiteral("23:59:59"), QStringLiteral("thrice"));
-    EXPECT_EQ(l.items().first(), QStringLiteral("repeat 06:59:59"));
-    EXPECT_EQ(l.items().last(), QStringLiteral("thrice 23:59:59"));
-    // Seconds decide only when hour and minute are equal.
-    insertSorted(l, QStringLiteral("09:01:00"), QStringLiteral("once"));
-    insertSorted(l, QStringLiteral("09:00:01"), QStringLiteral("once"));
-    EXPECT_EQ(l.items().indexOf(QStringLiteral("once 09:00:01")), l.items().indexOf(QStringLiteral("once 09:00:00")) + 1);
-    EXPECT_EQ(l.items().indexOf(QStringLiteral("once 09:01:00")), l.items().indexOf(QStringLiteral("once 09:00:01")) + 1);
+    // Each entry goes in front, between or behind; seconds decide only when hour and minute are equal.
+    for (const char* entry : {"once 09:00:00", "once 07:00:00", "twice 08:00:00", "repeat 06:59:59", "thrice 23:59:59",
+                              "once 09:01:00", "once 09:00:01"}) {
+        const QString e = QString::fromLatin1(entry);
+        EXPECT_EQ(insertSorted(l, e.right(8), e.left(e.size() - 9)), SortResult::Inserted) << entry;
+    }
+    EXPECT_EQ(l.items(), (QStringList{"repeat 06:59:59", "once 07:00:00", "twice 08:00:00", "once 09:00:00",
+                                      "once 09:00:01", "once 09:01:00", "thrice 23:59:59"}));
 }
 
 TEST(AlarmList, SecondEntryForATimeIsRefusedWhateverItsWord)

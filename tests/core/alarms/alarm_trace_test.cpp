@@ -13,11 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <deque>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -359,29 +357,24 @@ private:
     QString shown;
     std::vector<int> rangThisTick, missedThisTick, deleted;
 };
-
-unsigned envNumber(const char* name, unsigned fallback)
-{
-    const char* v = std::getenv(name);
-    return v && *v ? static_cast<unsigned>(std::strtoul(v, nullptr, 10)) : fallback;
-}
 }  // namespace
 
 TEST(AlarmTrace, EveryAlarmRingsInItsSecondOrIsReportedMissedOnce)
 {
-    const unsigned only = envNumber("VOZ_TRACE_SEED", 0);
+    const unsigned only = qEnvironmentVariableIntValue("VOZ_TRACE_SEED");
     const unsigned first = only ? only : 1;
-    const unsigned count = only ? 1 : envNumber("VOZ_TRACE_COUNT", 3000);
+    const bool countGiven = !qEnvironmentVariableIsEmpty("VOZ_TRACE_COUNT");
+    const unsigned count = only ? 1 : countGiven ? qEnvironmentVariableIntValue("VOZ_TRACE_COUNT") : 3000;
     int failures = 0;
     for (unsigned seed = first; seed < first + count && failures < 3; ++seed) {
         Trace trace(seed);
         trace.run();
         if (trace.failure.empty()) continue;
         ++failures;
-        std::ostringstream last;
-        for (const std::string& line : trace.log) last << "\n    " << line;
+        std::string last;
+        for (const std::string& line : trace.log) last += "\n    " + line;
         ADD_FAILURE() << "trace seed " << seed << " (replay: VOZ_TRACE_SEED=" << seed << "): " << trace.failure
-                      << "\n  last steps:" << last.str();
+                      << "\n  last steps:" << last;
     }
 }
 

@@ -20,8 +20,8 @@ struct RecordingHost : AlarmHost {
     Form4Controls c;
     bool loaded = true;
     TwipsPlace place;
-    QStringList told, loadErrors, tried;
-    int loadErrorShows = 0;
+    QStringList told, tried;
+    QList<QStringList> loadErrors;  // the lines of each show
     std::function<void()> pendingWrite;
     std::vector<std::pair<int, int>> soundSettings;
 
@@ -36,11 +36,7 @@ struct RecordingHost : AlarmHost {
     void showMessage(const QString&) override {}
     void tell(const QString& text) override { told << text; }
     void askOverwrite(std::function<void()> write) override { pendingWrite = std::move(write); }
-    void showLoadErrors(const QStringList& lines) override
-    {
-        ++loadErrorShows;
-        loadErrors << lines;
-    }
+    void showLoadErrors(const QStringList& lines) override { loadErrors << lines; }
     void setSoundSettings(std::int16_t soundOn, std::int16_t errMsgPop) override
     {
         soundSettings.emplace_back(soundOn, errMsgPop);
@@ -63,7 +59,6 @@ struct EngineTest : ::testing::Test {
         e.fForm1Load();
         e.Unload();
     }
-    void setTime(const char* hms) { host.clock.setTime(QTime::fromString(QString::fromLatin1(hms), QStringLiteral("HH:mm:ss"))); }
     QString path(const QString& file) const { return p.gAppPath + file; }
     void writeFile(const QString& file, const QByteArray& bytes) const { ASSERT_TRUE(::writeFile(path(file), bytes)); }
     QByteArray readFile(const QString& file) const { return ::readFile(path(file)); }

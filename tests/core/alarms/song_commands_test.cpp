@@ -36,8 +36,7 @@ TEST_F(SongCommandsTest, ChoosingASongSetsThePathAndStoresRecordThree)
     EXPECT_EQ(p.gSongPath, p.gAppPath + QStringLiteral("bell.wav"));
     const QByteArray ini = readFile(QStringLiteral("voz.ini"));
     ASSERT_EQ(ini.size(), 3 * 51);
-    EXPECT_EQ(ini.mid(2 * 51), QByteArray("[SongName]").leftJustified(17) + QByteArray(4, '\0') +
-                                   QByteArray("bell").leftJustified(30));
+    EXPECT_EQ(ini.mid(2 * 51), makeRecord(QStringLiteral("[SongName]"), 0, 0, QStringLiteral("bell")).toBytes());
 }
 
 TEST_F(SongCommandsTest, TryingTheSongPlaysItOnceEvenWithSoundOff)

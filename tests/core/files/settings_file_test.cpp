@@ -19,12 +19,7 @@ struct SettingsFileTest : ::testing::Test {
 
 TEST_F(SettingsFileTest, RecordBytesAreLabelValuesTextLittleEndianPadded)
 {
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("[Setting]"));
-    r.Value1 = 1;
-    r.Value2 = -2;
-    r.setText(QStringLiteral("AutomaticLoadOn"));
-    const QByteArray b = r.toBytes();
+    const QByteArray b = makeRecord(QStringLiteral("[Setting]"), 1, -2, QStringLiteral("AutomaticLoadOn")).toBytes();
     ASSERT_EQ(b.size(), 51);
     EXPECT_EQ(b.left(17), QByteArray("[Setting]        "));
     EXPECT_EQ(b.mid(17, 4), QByteArray("\x01\x00\xfe\xff", 4));
@@ -55,40 +50,27 @@ TEST_F(SettingsFileTest, FieldsAreCutToTheirWidthAtCharacterBoundaries)
 TEST_F(SettingsFileTest, StoringCreatesFolderAndZeroFillsEarlierRecords)
 {
     const QString app = dir.path() + QStringLiteral("/new/folder/");
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("[Setting]"));
-    r.Value1 = 1;
-    r.Value2 = 1;
-    r.setText(QStringLiteral("AutomaticLoadOff"));
+    const SettingsRecord r = makeRecord(QStringLiteral("[Setting]"), 1, 1, QStringLiteral("AutomaticLoadOff"));
     ASSERT_TRUE(storeSettingsRecord(app, 4, r));
-    const QByteArray file = readFile(app + QStringLiteral("voz.ini"));
-    ASSERT_EQ(file.size(), 4 * 51);
-    EXPECT_EQ(file.left(3 * 51), QByteArray(3 * 51, '\0'));
-    EXPECT_EQ(file.mid(3 * 51), r.toBytes());
+    const QByteArray zeros(51, '\0');
+    EXPECT_EQ(readFile(app + QStringLiteral("voz.ini")), zeros + zeros + zeros + r.toBytes());
 
     // Writing record 2 later keeps record 4 and does not grow the file.
-    SettingsRecord two;
-    two.setLabel(QStringLiteral("[MessaegInputLoc]"));
+    const SettingsRecord two = makeRecord(QStringLiteral("[MessaegInputLoc]"));
     ASSERT_TRUE(storeSettingsRecord(app, 2, two));
-    const QByteArray after = readFile(app + QStringLiteral("voz.ini"));
-    EXPECT_EQ(after.size(), 4 * 51);
-    EXPECT_EQ(after.mid(51, 51), two.toBytes());
-    EXPECT_EQ(after.mid(3 * 51), r.toBytes());
+    EXPECT_EQ(readFile(app + QStringLiteral("voz.ini")), zeros + two.toBytes() + zeros + r.toBytes());
 }
 
 TEST_F(SettingsFileTest, ReaderToleratesMissingShortAndDamagedFiles)
 {
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("junk"));
+    SettingsRecord r = makeRecord(QStringLiteral("junk"));
     {
         SettingsReader missing(app());
         EXPECT_FALSE(missing.exists());
         EXPECT_FALSE(missing.read(4, r));
         EXPECT_EQ(r.LabelBytes, QByteArray(17, '\0'));
     }
-    SettingsRecord one;
-    one.setLabel(QStringLiteral("[TimeInputLoc]"));
-    one.Value1 = 300;
+    const SettingsRecord one = makeRecord(QStringLiteral("[TimeInputLoc]"), 300);
     ASSERT_TRUE(writeFile(app() + QStringLiteral("voz.ini"), one.toBytes() + "garbage"));  // then a half record
 
     SettingsReader reader(app());
@@ -111,8 +93,7 @@ TEST_F(SettingsFileTest, ReaderSaysWhyAFileInThePlaceCannotBeRead)
         SCOPED_TRACE(kind.what);
         placeUnreadable(path, kind);
         SettingsReader reader(app());
-        SettingsRecord r;
-        r.setLabel(QStringLiteral("[Setting]"));
+        SettingsRecord r = makeRecord(QStringLiteral("[Setting]"));
         for (int n = 4; n <= 6; ++n) EXPECT_FALSE(reader.read(n, r));
         EXPECT_EQ(r.LabelBytes, QByteArray(17, '\0'));  // a record that matches no label
         EXPECT_EQ(reader.problem(), kind.reason);
@@ -132,9 +113,7 @@ TEST_P(FailedRecordWrite, LeavesNoHalfRecordAndSaysWhy)
     const QString folder = room.path();
     // On the small file system the next record starts 16 bytes before a page's end.
     const int records = room.disk ? 4096 / SettingsRecord::kSize : 3;
-    SettingsRecord r;
-    r.setLabel(QStringLiteral("[Setting]"));
-    r.setText(QStringLiteral("AutomaticLoadOn"));
+    SettingsRecord r = makeRecord(QStringLiteral("[Setting]"), 0, 0, QStringLiteral("AutomaticLoadOn"));
     for (int n = 1; n <= records; ++n) {
         r.Value1 = static_cast<std::int16_t>(n);
         ASSERT_TRUE(storeSettingsRecord(folder, n, r));
