@@ -114,7 +114,7 @@ TEST_F(RodidadTest, F12LoadFillsTheWindowFromRecordFiveAndTheList)
     };
     const Case cases[] = {
         {"no settings file", std::nullopt, 3, -1, 11, 22, 0, 0, -1, false, false, 0, false, 0, 0},
-        {"Empty, three lines", "Empty", 3, -1, -30, 4500, 0, 3, -1, true, false, 0, false, 0, 0},
+        {"Empty, two lines", "Empty", 2, -1, -30, 4500, 0, 2, -1, true, false, 0, false, 0, 0},
         {"random, one line", "CheckCheckRando 2", 1, -1, -30, 4500, 1, 1, 2, false, false, 0, true, 1, 0},
         {"priority, two lines", "CheckCheckPrior 7", 2, -1, -30, 4500, 1, 2, 7, true, true, 1, false, 1, 1},
         {"no interval", "CheckEmptyPrior-1", 2, -1, -30, 4500, 1, 2, -1, true, false, 0, false, 0, 0},

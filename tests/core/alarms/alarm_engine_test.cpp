@@ -120,6 +120,9 @@ TEST_F(AlarmEngineTest, LoadShowsBadLinesAndBeepsOnceThenMissingFileWarns)
     EXPECT_EQ(c.lstData.items(), (QStringList{"twice 10:30:00", "once 11:00:00"}));
     EXPECT_EQ(p.gTimerArmed, VTrue);
     EXPECT_EQ(p.gHasAlarms, VTrue);
+    writeFile(QStringLiteral("good.dat"), "\"thrice 09:00:00\"\r\n");
+    e.LoadClick(QStringLiteral("good.dat"));
+    EXPECT_EQ(host.loadErrors.size(), 1) << "a clean file shows no error window";
 
     p.gTimerArmed = VFalse;
     e.LoadClick(QStringLiteral("none.dat"));
