@@ -30,9 +30,6 @@
 #include <optional>
 #include <xcb/xcb.h>
 
-// Failures show texts as texts.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 // A helper program of the test, ended by its process id (TERM, then KILL).

@@ -1,4 +1,6 @@
 #pragma once
+#include "support/qt_print.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>

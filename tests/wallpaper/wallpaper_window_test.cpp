@@ -15,9 +15,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// Failures show texts as texts.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 // The real library, from one copy for the run.

@@ -1,0 +1,6 @@
+#pragma once
+#include <QString>
+#include <ostream>
+
+// Failures show texts as texts, not as lists of characters.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
